@@ -1,0 +1,85 @@
+/* ardudf - external SQL functions for Firebird / InterBase.
+ *
+ * Every argument arrives by reference, as the server's legacy UDF interface passes it.
+ * A null argument pointer (a declaration with the NULL keyword hands one over) reads as
+ * the empty text or as 0. Text results come from ib_util_malloc and belong to the server
+ * (declare them FREE_IT); a null text result reads as SQL NULL and means the allocator
+ * gave no memory. Lengths, counts and positions count bytes.
+ *
+ * The SQL declaration of each function is in sql/ardudf.sql, generated from the catalogue
+ * in src/catalogue; docs/functions.md describes each one with examples.
+ */
+#ifndef ARDUDF_ARDUDF_H
+#define ARDUDF_ARDUDF_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#define ARDUDF_API /* exported through the generated .def file */
+#else
+#define ARDUDF_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+#define ARDUDF_NOEXCEPT noexcept
+extern "C" {
+#else
+#define ARDUDF_NOEXCEPT
+#endif
+
+/* ---- text and value functions ---------------------------------------------------- */
+ARDUDF_API int32_t ib_string_length(const char* text) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_string_left(const char* text, const int32_t* count) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_string_right(const char* text, const int32_t* count) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_lpad(const char* text, const int32_t* length, const char* pad) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_reversestring(const char* text) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_quote_literal(const char* text) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_uniqueid(const int32_t* count) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_isnotnull(const char* text) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_convchartoint(const char* text) ARDUDF_NOEXCEPT;
+ARDUDF_API double ib_greatest(const double* a, const double* b) ARDUDF_NOEXCEPT;
+ARDUDF_API double ib_least(const double* a, const double* b) ARDUDF_NOEXCEPT;
+
+ARDUDF_API int32_t ib_find_token(const char* text, const char* part) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_get_token(const char* text, const char* delimiter) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_delete_token(const char* text, const char* delimiter) ARDUDF_NOEXCEPT;
+
+ARDUDF_API char* ib_gets_u2_prefix(const char* first, const char* second) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_gets_u_prefix(const char* first) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_correct_phone_number(const char* text) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_remove_diacritics(const char* text) ARDUDF_NOEXCEPT;
+
+/* ---- calendar: a date is a day serial, days since 1899-12-30 plus the day fraction ---- */
+ARDUDF_API int32_t ib_dayofweek(const double* date) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_decodedate_year(const double* date) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_decodedate_month(const double* date) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_decodedate_day(const double* date) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_decodetime_hour(const double* date) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_decodetime_min(const double* date) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_decodetime_sec(const double* date) ARDUDF_NOEXCEPT;
+ARDUDF_API double ib_encodedate(const int32_t* year, const int32_t* month, const int32_t* day) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_isleapyear(const int32_t* year) ARDUDF_NOEXCEPT;
+ARDUDF_API double ib_endofdecade(const double* date) ARDUDF_NOEXCEPT;
+ARDUDF_API double ib_current_time(void) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_datetostring(const double* date, const char* pattern) ARDUDF_NOEXCEPT;
+
+/* ---- settlement balance engine: a context is named by the handle from ib_scbcreate ---- */
+ARDUDF_API int32_t ib_scbcreate(void) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_scbaddrow(const int32_t* handle, const char* type, const double* amount,
+                                const double* vat) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_scbstartcreditnote(const int32_t* handle) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_scbisaffectedrows(const int32_t* handle) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_scbreadtype(const int32_t* handle) ARDUDF_NOEXCEPT;
+ARDUDF_API double ib_scbreadamount(const int32_t* handle) ARDUDF_NOEXCEPT;
+ARDUDF_API double ib_scbreadvat(const int32_t* handle) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_scbclear(const int32_t* handle) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_scbfree(const int32_t* handle) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_scbaddpayment(const int32_t* handle, const double* amount) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_scbaddcreditnote(const int32_t* handle, const char* type, const double* amount,
+                                       const double* vat) ARDUDF_NOEXCEPT;
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that ardudf needs, only those that are missing.
+#   scripts/bootstrap.sh [build] [firebird] [windows] [fuzz] ...   (no argument: all)
+set -euo pipefail
+
+groups=("$@")
+[ ${#groups[@]} -gt 0 ] || groups=(build firebird windows fuzz)
+
+packages=()
+need_i386=0
+for g in "${groups[@]}"; do
+  case "$g" in
+    build) packages+=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev) ;;
+    firebird) packages+=(firebird3.0-server firebird3.0-utils firebird-dev libib-util libboost-dev) ;;
+    windows) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64); need_i386=1 ;;
+    fuzz) packages+=(clang libclang-rt-14-dev llvm) ;;
+    *) echo "bootstrap: unknown group $g" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+if [ $need_i386 -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
+echo "bootstrap: installing ${missing[*]}"
+$sudo apt-get update -qq
+# The server package would start a service; nothing here needs one.
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null

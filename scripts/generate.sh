@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Rewrites the files generated from the catalogue (src/catalogue/catalogue.h).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake --preset default >/dev/null
+cmake --build build/default --target ardudf_catalogue >/dev/null
+gen=build/default/ardudf_catalogue
+"$gen" def > src/catalogue/ardudf.def
+"$gen" sql > sql/ardudf.sql
+"$gen" drop > sql/ardudf_drop.sql
+echo "generated src/catalogue/ardudf.def sql/ardudf.sql sql/ardudf_drop.sql"

@@ -1,0 +1,113 @@
+// Prints what is generated from the catalogue:
+//   ardudf_catalogue def    the Windows module-definition file (undecorated names)
+//   ardudf_catalogue sql    DECLARE EXTERNAL FUNCTION for every export
+//   ardudf_catalogue drop   DROP EXTERNAL FUNCTION for every export
+//   ardudf_catalogue names  one export name a line
+// The outputs are committed (src/catalogue/ardudf.def, sql/); a test regenerates and
+// compares them.
+#include "catalogue/catalogue.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+using namespace ardudf::catalogue;
+
+namespace {
+
+std::string c_type(Kind k) {
+    switch (k) {
+    case Kind::text: return "const char*";
+    case Kind::int32: return "const int32_t*";
+    case Kind::float64: return "const double*";
+    case Kind::none: break;
+    }
+    return "void";
+}
+
+std::string c_result(Kind k) {
+    switch (k) {
+    case Kind::text: return "char*";
+    case Kind::int32: return "int32_t";
+    case Kind::float64: return "double";
+    case Kind::none: break;
+    }
+    return "void";
+}
+
+std::string sql_text(int width) {
+    return "CSTRING(" + std::to_string(width) + ") CHARACTER SET NONE";
+}
+
+std::string sql_arg(Kind k, int width) {
+    switch (k) {
+    case Kind::text: return sql_text(width);
+    case Kind::int32: return "INTEGER";
+    case Kind::float64: return "DOUBLE PRECISION";
+    case Kind::none: break;
+    }
+    return "";
+}
+
+std::string sql_result(const Export& e) {
+    switch (e.result) {
+    case Kind::text: return sql_text(e.result_width) + " FREE_IT";
+    case Kind::int32: return "INTEGER BY VALUE";
+    case Kind::float64: return "DOUBLE PRECISION BY VALUE";
+    case Kind::none: break;
+    }
+    return "";
+}
+
+void print_def() {
+    std::printf("LIBRARY ardudf.dll\nEXPORTS\n");
+    for (const auto& e : exports) std::printf("    %.*s\n", int(e.name.size()), e.name.data());
+}
+
+void print_sql() {
+    std::printf("-- ardudf: declares all %zu functions of the module 'ardudf'.\n", exports.size());
+    std::printf("-- Generated from src/catalogue/catalogue.h by ardudf_catalogue; do not edit.\n");
+    std::printf("-- The server needs UdfAccess = Restrict <folder of ardudf.so> in firebird.conf.\n");
+    std::string group;
+    for (const auto& e : exports) {
+        if (e.group != group) {
+            group = e.group;
+            std::printf("\n-- ---- %s functions ----\n", group.c_str());
+        }
+        std::string proto = c_result(e.result) + " " + std::string(e.name) + "(";
+        const int n = arg_count(e);
+        for (int i = 0; i < n; ++i) proto += (i ? ", " : "") + c_type(e.args[i]);
+        proto += n == 0 ? "void)" : ")";
+        std::printf("\n-- %s\n-- %.*s\n", proto.c_str(), int(e.summary.size()), e.summary.data());
+        std::printf("DECLARE EXTERNAL FUNCTION %.*s\n", int(e.name.size()), e.name.data());
+        for (int i = 0; i < n; ++i)
+            std::printf("    %s%s\n", sql_arg(e.args[i], e.widths[i]).c_str(), i + 1 < n ? "," : "");
+        std::printf("    RETURNS %s\n", sql_result(e).c_str());
+        std::printf("    ENTRY_POINT '%.*s' MODULE_NAME 'ardudf';\n", int(e.name.size()), e.name.data());
+    }
+    std::printf("\nCOMMIT;\n");
+}
+
+void print_drop() {
+    std::printf("-- ardudf: removes all %zu functions. Generated from the catalogue; do not edit.\n",
+                exports.size());
+    for (const auto& e : exports)
+        std::printf("DROP EXTERNAL FUNCTION %.*s;\n", int(e.name.size()), e.name.data());
+    std::printf("COMMIT;\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string_view what = argc > 1 ? argv[1] : "";
+    if (what == "def") print_def();
+    else if (what == "sql") print_sql();
+    else if (what == "drop") print_drop();
+    else if (what == "names") {
+        for (const auto& e : exports) std::printf("%.*s\n", int(e.name.size()), e.name.data());
+    } else {
+        std::fprintf(stderr, "usage: ardudf_catalogue def|sql|drop|names\n");
+        return 2;
+    }
+    return 0;
+}

@@ -1,0 +1,42 @@
+// Loads the built module by path and calls its exports by name, as the server does.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace harness {
+
+// Which libib_util.so the module finds when it asks for one by name.
+enum class Support { counting, without_allocator, missing };
+void use_support(Support support);
+
+// Counters of the module's requests for libib_util.so since the last reset.
+int support_loads();
+int support_releases();
+long allocations();            // ib_util_malloc calls of the counting library
+void reset_counters(long fail_from_call = 0); // the n-th allocation and later give null
+
+class Module {
+public:
+    explicit Module(bool fresh); // fresh: a private copy with its own state
+    ~Module();
+    Module(const Module&) = delete;
+    Module& operator=(const Module&) = delete;
+
+    void* symbol(const char* name) const;
+    template <class F> F* fn(const char* name) const { return reinterpret_cast<F*>(symbol(name)); }
+    void unload(); // dlclose: runs the module's process-detach
+    void* handle() const { return handle_; }
+
+private:
+    void* handle_ = nullptr;
+    std::string path_;
+};
+
+// The module shared by the tests that need no private state, with the counting library.
+Module& shared();
+
+// Text results are the caller's: free them as the server would.
+std::string take(char* result);
+
+} // namespace harness

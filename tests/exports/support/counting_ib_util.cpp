@@ -1,0 +1,22 @@
+// A support library that counts what the module asks of it.
+#include <atomic>
+#include <cstdlib>
+
+namespace {
+std::atomic<long> allocations{0};
+std::atomic<long> fail_at{0}; // fail the n-th call from now on (0: never)
+}
+
+extern "C" {
+__attribute__((visibility("default"))) void* ib_util_malloc(long size) {
+    const long n = ++allocations;
+    const long k = fail_at.load();
+    if (k != 0 && n >= k) return nullptr;
+    return std::malloc(static_cast<std::size_t>(size));
+}
+__attribute__((visibility("default"))) long counting_allocations() { return allocations.load(); }
+__attribute__((visibility("default"))) void counting_reset(long fail_from_call) {
+    allocations = 0;
+    fail_at = fail_from_call;
+}
+}
