@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The built module exports exactly the catalogue's names, and nothing else.
+#   check_exports.sh <module> <ardudf_catalogue>
+# Exit 77 (skipped) while catalogue entries are still missing from the module.
+set -euo pipefail
+module=$1 generator=$2
+expected=$("$generator" names | sort)
+actual=$(nm -D --defined-only "$module" | awk '{print $3}' | sort)
+extra=$(comm -13 <(echo "$expected") <(echo "$actual"))
+missing=$(comm -23 <(echo "$expected") <(echo "$actual"))
+if [ -n "$extra" ]; then
+  echo "exported but not in the catalogue:"; echo "$extra"; exit 1
+fi
+if [ -n "$missing" ]; then
+  echo "catalogue entries not yet in the module ($(echo "$missing" | wc -l)):"; echo "$missing"; exit 77
+fi
+echo "all $(echo "$expected" | wc -l) exports present, nothing else visible"
