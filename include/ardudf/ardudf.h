@@ -28,6 +28,13 @@ extern "C" {
 #endif
 
 /* ---- text and value functions ---------------------------------------------------- */
+/* Where a text function cannot give its result it returns null (SQL NULL) and writes
+ * nothing: when ib_util_malloc gives no memory, and when the size it would need does not
+ * fit the allocator's int32 (ib_lpad to a length of 2147483647, ib_uniqueid(2147483647)).
+ * ib_lpad with a negative length returns the text unchanged (allocating its length + 1);
+ * ib_uniqueid with a negative count returns the empty text (allocating 1) and draws
+ * nothing. ib_uniqueid's generator is per thread and starts at the same point in every
+ * thread: the identifiers are random-looking, not unique. */
 ARDUDF_API int32_t ib_string_length(const char* text) ARDUDF_NOEXCEPT;
 ARDUDF_API char* ib_string_left(const char* text, const int32_t* count) ARDUDF_NOEXCEPT;
 ARDUDF_API char* ib_string_right(const char* text, const int32_t* count) ARDUDF_NOEXCEPT;

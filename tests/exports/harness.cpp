@@ -70,6 +70,11 @@ long allocations() {
     return f();
 }
 
+long last_allocation_size() {
+    auto f = reinterpret_cast<long (*)()>(dlsym(counting_library(), "counting_last_size"));
+    return f();
+}
+
 void reset_counters(long fail_from_call) {
     loads = 0;
     releases = 0;

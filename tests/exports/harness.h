@@ -14,6 +14,7 @@ void use_support(Support support);
 int support_loads();
 int support_releases();
 long allocations();            // ib_util_malloc calls of the counting library
+long last_allocation_size();   // the size asked for by the latest call, -1 if none
 void reset_counters(long fail_from_call = 0); // the n-th allocation and later give null
 
 class Module {

@@ -5,18 +5,22 @@
 namespace {
 std::atomic<long> allocations{0};
 std::atomic<long> fail_at{0}; // fail the n-th call from now on (0: never)
+std::atomic<long> last_size{-1}; // the size of the latest call, failed or not
 }
 
 extern "C" {
 __attribute__((visibility("default"))) void* ib_util_malloc(long size) {
     const long n = ++allocations;
+    last_size = size;
     const long k = fail_at.load();
     if (k != 0 && n >= k) return nullptr;
     return std::malloc(static_cast<std::size_t>(size));
 }
 __attribute__((visibility("default"))) long counting_allocations() { return allocations.load(); }
+__attribute__((visibility("default"))) long counting_last_size() { return last_size.load(); }
 __attribute__((visibility("default"))) void counting_reset(long fail_from_call) {
     allocations = 0;
+    last_size = -1;
     fail_at = fail_from_call;
 }
 }

@@ -1,0 +1,129 @@
+// The text and value exports: read the arguments (a null pointer reads as the empty text
+// or 0), call the routine, hand text through the server's allocator. Every size is checked
+// against the allocator's int32 before it is asked for; a result that cannot be allocated,
+// or that the allocator refuses, is the null pointer (SQL NULL) and nothing is written.
+#include "ardudf/ardudf.h"
+#include "frame/result.h"
+#include "text/strings.h"
+
+#include <cstring>
+
+namespace {
+
+using namespace ardudf::text;
+
+std::string_view read_text(const char* text) noexcept { return text != nullptr ? text : ""; }
+std::int32_t read_int(const std::int32_t* value) noexcept { return value != nullptr ? *value : 0; }
+double read_double(const double* value) noexcept { return value != nullptr ? *value : 0.0; }
+char first_byte(const char* text) noexcept { return text != nullptr ? text[0] : '\0'; }
+
+// size bytes from the server, or null; a size of 0 stands for one the allocator cannot take.
+char* allocate(std::size_t size) noexcept {
+    if (size == 0 || size > max_result_size) return nullptr;
+    return ardudf::frame::allocate_result(static_cast<std::int32_t>(size));
+}
+
+// The length of text plus the terminator, 0 when that does not fit the allocator.
+std::size_t text_size(std::size_t length) noexcept { return checked_size(length + 1); }
+
+char* copy(std::string_view text) noexcept {
+    char* result = allocate(text_size(text.size()));
+    if (result == nullptr) return nullptr;
+    if (!text.empty()) std::memcpy(result, text.data(), text.size());
+    result[text.size()] = '\0';
+    return result;
+}
+
+} // namespace
+
+// ib_string_length(CSTRING(32767)) RETURNS INTEGER BY VALUE
+// The number of bytes before the terminator; 0 for the empty text.
+extern "C" std::int32_t ib_string_length(const char* text) noexcept {
+    return saturate_int32(read_text(text).size());
+}
+
+// ib_string_left(CSTRING(32767), INTEGER) RETURNS CSTRING(32767) FREE_IT
+// The first count bytes; count 0 gives the empty text, a count beyond the length or a
+// negative count the whole text. Allocates n + 1.
+extern "C" char* ib_string_left(const char* text, const std::int32_t* count) noexcept {
+    return copy(left(read_text(text), read_int(count)));
+}
+
+// ib_string_right(CSTRING(32767), INTEGER) RETURNS CSTRING(32767) FREE_IT
+// The last count bytes; count as for ib_string_left. Allocates n + 1.
+extern "C" char* ib_string_right(const char* text, const std::int32_t* count) noexcept {
+    return copy(right(read_text(text), read_int(count)));
+}
+
+// ib_lpad(CSTRING(32767), INTEGER, CSTRING(32767)) RETURNS CSTRING(32767) FREE_IT
+// The text padded on the left with the first byte of pad up to length (an empty pad pads
+// with NUL bytes); a text as long or longer, or a negative length, comes back unchanged.
+extern "C" char* ib_lpad(const char* text, const std::int32_t* length, const char* pad) noexcept {
+    const std::string_view t = read_text(text);
+    const std::size_t width = lpad_length(t.size(), read_int(length));
+    char* result = allocate(text_size(width));
+    if (result == nullptr) return nullptr;
+    lpad(t, width, first_byte(pad), result);
+    result[width] = '\0';
+    return result;
+}
+
+// ib_reversestring(CSTRING(32767)) RETURNS CSTRING(32767) FREE_IT
+// The bytes in reverse order (a multi-byte character comes out with its bytes reversed).
+extern "C" char* ib_reversestring(const char* text) noexcept {
+    const std::string_view t = read_text(text);
+    char* result = allocate(text_size(t.size()));
+    if (result == nullptr) return nullptr;
+    reverse(t, result);
+    result[t.size()] = '\0';
+    return result;
+}
+
+// ib_quote_literal(CSTRING(16383)) RETURNS CSTRING(32767) FREE_IT
+// The text in single quotes, each inner quote doubled; the empty text gives ''. Allocates
+// 2 * length + 3 whatever the text holds.
+extern "C" char* ib_quote_literal(const char* text) noexcept {
+    const std::string_view t = read_text(text);
+    char* result = allocate(quote_literal_size(t.size()));
+    if (result == nullptr) return nullptr;
+    quote_literal(t, result);
+    return result;
+}
+
+// ib_uniqueid(INTEGER) RETURNS CSTRING(32767) FREE_IT
+// count characters of 0-9 and A-Z from the calling thread's generator; 0 or a negative
+// count gives the empty text. A refused allocation draws nothing.
+extern "C" char* ib_uniqueid(const std::int32_t* count) noexcept {
+    const std::int32_t n = read_int(count);
+    const std::size_t length = n > 0 ? static_cast<std::size_t>(n) : 0;
+    char* result = allocate(text_size(length));
+    if (result == nullptr) return nullptr;
+    unique_id(thread_generator(), length, result);
+    result[length] = '\0';
+    return result;
+}
+
+// ib_isnotnull(CSTRING(32767)) RETURNS CSTRING(1) FREE_IT
+// "A" for a text with at least one byte (a blank counts), "N" for the empty text.
+extern "C" char* ib_isnotnull(const char* text) noexcept {
+    char* result = allocate(2);
+    if (result == nullptr) return nullptr;
+    result[0] = first_byte(text) != '\0' ? 'A' : 'N';
+    result[1] = '\0';
+    return result;
+}
+
+// ib_convchartoint(CSTRING(32767)) RETURNS INTEGER BY VALUE
+// The decimal number after leading white space and one sign; no digit gives 0, a number
+// out of range the nearest int32 limit.
+extern "C" std::int32_t ib_convchartoint(const char* text) noexcept { return to_int32(read_text(text)); }
+
+// ib_greatest(DOUBLE PRECISION, DOUBLE PRECISION) RETURNS DOUBLE PRECISION BY VALUE
+// a when a > b, else b: equal values (+0 and -0 too) and any NaN give b.
+extern "C" double ib_greatest(const double* a, const double* b) noexcept {
+    return greatest(read_double(a), read_double(b));
+}
+
+// ib_least(DOUBLE PRECISION, DOUBLE PRECISION) RETURNS DOUBLE PRECISION BY VALUE
+// a when a < b, else b: equal values and any NaN give b.
+extern "C" double ib_least(const double* a, const double* b) noexcept { return least(read_double(a), read_double(b)); }

@@ -1,0 +1,95 @@
+#include "text/strings.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace ardudf::text {
+namespace {
+
+std::size_t clamp_count(std::size_t length, std::int32_t count) noexcept {
+    return std::min<std::size_t>(length, static_cast<std::uint32_t>(count));
+}
+
+constexpr bool is_space(unsigned char c) noexcept { return c == ' ' || (c >= 9 && c <= 13); }
+
+} // namespace
+
+std::string_view left(std::string_view text, std::int32_t count) noexcept {
+    return text.substr(0, clamp_count(text.size(), count));
+}
+
+std::string_view right(std::string_view text, std::int32_t count) noexcept {
+    return text.substr(text.size() - clamp_count(text.size(), count));
+}
+
+std::size_t lpad_length(std::size_t length, std::int32_t wanted) noexcept {
+    // Read as unsigned, a negative length would ask for over two thousand million bytes of
+    // padding; the text is kept instead.
+    if (wanted < 0) return length;
+    return std::max<std::size_t>(length, static_cast<std::size_t>(wanted));
+}
+
+void lpad(std::string_view text, std::size_t width, char pad, char* out) noexcept {
+    const std::size_t fill = width - text.size();
+    std::memset(out, pad, fill);
+    if (!text.empty()) std::memcpy(out + fill, text.data(), text.size());
+}
+
+void reverse(std::string_view text, char* out) noexcept { std::reverse_copy(text.begin(), text.end(), out); }
+
+std::size_t quote_literal_size(std::size_t length) noexcept {
+    if (length > (max_result_size - 3) / 2) return 0;
+    return 2 * length + 3;
+}
+
+std::size_t quote_literal(std::string_view text, char* out) noexcept {
+    char* w = out;
+    *w++ = '\'';
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    // Runs without a quote go in one copy; quotes are rare in real text.
+    while (p != end) {
+        const void* q = std::memchr(p, '\'', static_cast<std::size_t>(end - p));
+        const char* stop = q != nullptr ? static_cast<const char*>(q) + 1 : end;
+        std::memcpy(w, p, static_cast<std::size_t>(stop - p));
+        w += stop - p;
+        if (q != nullptr) *w++ = '\'';
+        p = stop;
+    }
+    *w++ = '\'';
+    *w = '\0';
+    return static_cast<std::size_t>(w - out);
+}
+
+IdGenerator& thread_generator() noexcept {
+    thread_local IdGenerator generator;
+    return generator;
+}
+
+void unique_id(IdGenerator& generator, std::size_t count, char* out) noexcept {
+    static constexpr char digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    for (std::size_t i = 0; i < count; ++i) out[i] = digits[generator.draw() % 36];
+}
+
+std::int32_t to_int32(std::string_view text) noexcept {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && is_space(static_cast<unsigned char>(text[i]))) ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    const std::uint32_t limit = negative ? 2147483648u : 2147483647u;
+    std::uint64_t value = 0;
+    for (; i < n; ++i) {
+        const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
+        if (digit > 9) break;
+        value = value * 10 + digit;
+        if (value >= limit) { // clamped; further digits cannot bring it back
+            value = limit;
+            break;
+        }
+    }
+    // -2147483648 is representable only as the negation done in 64 bits.
+    return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(value) : static_cast<std::int64_t>(value));
+}
+
+} // namespace ardudf::text

@@ -1,0 +1,66 @@
+// Substrings, padding, reversal, quoting and the value functions. Texts are bytes; every
+// length and count is a byte count. The routines that build a text write into memory the
+// caller sized with the matching *_size routine; a size of 0 means the result cannot be
+// asked of the server's allocator (its size argument is an int32).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace ardudf::text {
+
+// Largest size the result allocator takes.
+inline constexpr std::size_t max_result_size = INT32_MAX;
+
+// size when the allocator can be asked for it, else 0.
+constexpr std::size_t checked_size(std::size_t size) noexcept { return size <= max_result_size ? size : 0; }
+
+// A length as the int32 the server reads; longer texts cannot come from the server.
+constexpr std::int32_t saturate_int32(std::size_t n) noexcept {
+    return n < static_cast<std::size_t>(INT32_MAX) ? static_cast<std::int32_t>(n) : INT32_MAX;
+}
+
+// The first / last min(count, length) bytes, count taken as unsigned: a negative count
+// keeps the whole text.
+std::string_view left(std::string_view text, std::int32_t count) noexcept;
+std::string_view right(std::string_view text, std::int32_t count) noexcept;
+
+// Length of the padded text: wanted when the text is shorter (unsigned comparison), else
+// the text's own length. A negative wanted length keeps the text as it is.
+std::size_t lpad_length(std::size_t length, std::int32_t wanted) noexcept;
+// Writes width bytes (width >= text.size()): the pad byte, then the text. No terminator.
+void lpad(std::string_view text, std::size_t width, char pad, char* out) noexcept;
+
+// Writes text.size() bytes, the last first. No terminator.
+void reverse(std::string_view text, char* out) noexcept;
+
+// 2 * length + 3: room for every byte doubled, two quotes and the terminator (0 if too big).
+std::size_t quote_literal_size(std::size_t length) noexcept;
+// Writes 'text' with every inner quote doubled and the terminator; returns the length
+// written before the terminator.
+std::size_t quote_literal(std::string_view text, char* out) noexcept;
+
+// The identifier generator: a 32-bit linear congruential state, 1 before the first draw.
+struct IdGenerator {
+    std::uint32_t state = 1;
+    // 0..32767, bits 16 to 30 of the next state.
+    std::uint32_t draw() noexcept {
+        state = state * 214013u + 2531011u;
+        return (state >> 16) & 32767u;
+    }
+};
+// The calling thread's generator: every thread starts its own sequence at 1.
+IdGenerator& thread_generator() noexcept;
+// Writes count characters of 0-9 and A-Z, one draw each. No terminator.
+void unique_id(IdGenerator& generator, std::size_t count, char* out) noexcept;
+
+// The decimal number at the start of text: white space (9-13, 32), one sign, digits;
+// no digit gives 0, out of range clamps to the int32 limits. No locale.
+std::int32_t to_int32(std::string_view text) noexcept;
+
+// a when a > b (a < b), else b: equal values and NaN give b.
+constexpr double greatest(double a, double b) noexcept { return a > b ? a : b; }
+constexpr double least(double a, double b) noexcept { return a < b ? a : b; }
+
+} // namespace ardudf::text

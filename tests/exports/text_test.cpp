@@ -1,0 +1,248 @@
+// The text and value exports through the built module: results, the size each one asks of
+// ib_util_malloc, a refused allocation, and out-of-range counts.
+#include "harness.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using text_fn = char*(const char*);
+using text_int_fn = char*(const char*, const std::int32_t*);
+using text_text_fn = char*(const char*, const char*);
+using lpad_fn = char*(const char*, const std::int32_t*, const char*);
+using int_fn = char*(const std::int32_t*);
+using value_fn = double(const double*, const double*);
+
+template <class F> F* fn(const char* name) { return harness::shared().fn<F>(name); }
+
+constexpr std::int32_t int_max = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t int_min = std::numeric_limits<std::int32_t>::min();
+
+// What one call gave and what it asked the allocator for.
+struct Outcome {
+    std::string text;
+    long size;
+};
+template <class Call> Outcome run(Call call) {
+    harness::reset_counters();
+    char* r = call();
+    EXPECT_EQ(harness::allocations(), 1);
+    return {harness::take(r), harness::last_allocation_size()};
+}
+
+struct Fixture : ::testing::Test {
+    void SetUp() override { harness::use_support(harness::Support::counting); }
+    void TearDown() override { harness::reset_counters(); }
+};
+using TextExports = Fixture;
+
+struct CountCase { const char* text; std::int32_t count; const char* left; const char* right; };
+TEST_F(TextExports, LeftAndRight) {
+    const CountCase cases[] = {
+        {"abcdef", 2, "ab", "ef"},
+        {"abcdef", 0, "", ""},
+        {"abcdef", 6, "abcdef", "abcdef"},
+        {"abcdef", 7, "abcdef", "abcdef"},
+        {"abcdef", -1, "abcdef", "abcdef"},       // negative counts compare as huge
+        {"abcdef", int_min, "abcdef", "abcdef"},
+        {"abcdef", int_max, "abcdef", "abcdef"},  // the size follows the text, not the count
+        {"", 3, "", ""},
+        {"a\xC3\xA9", 2, "a\xC3", "\xC3\xA9"},    // bytes, not characters
+    };
+    for (const auto& c : cases) {
+        const std::string l = c.left, r = c.right;
+        const auto left = run([&] { return fn<text_int_fn>("ib_string_left")(c.text, &c.count); });
+        EXPECT_EQ(left.text, l) << c.text << " " << c.count;
+        EXPECT_EQ(left.size, static_cast<long>(l.size() + 1));
+        const auto right = run([&] { return fn<text_int_fn>("ib_string_right")(c.text, &c.count); });
+        EXPECT_EQ(right.text, r) << c.text << " " << c.count;
+        EXPECT_EQ(right.size, static_cast<long>(r.size() + 1));
+    }
+}
+
+struct PadCase { const char* text; std::int32_t length; const char* pad; std::string expected; long size; };
+TEST_F(TextExports, LeftPad) {
+    const PadCase cases[] = {
+        {"42", 5, "0", "00042", 6},
+        {"42", 1, "0", "42", 3},   // never cut
+        {"42", 2, "0", "42", 3},
+        {"42", 4, "xyz", "xx42", 5},
+        {"", 3, "*", "***", 4},
+        {"42", -1, "0", "42", 3},  // a negative length keeps the text
+        {"42", int_min, "0", "42", 3},
+        {"42", 0, "0", "42", 3},
+    };
+    for (const auto& c : cases) {
+        const auto r = run([&] { return fn<lpad_fn>("ib_lpad")(c.text, &c.length, c.pad); });
+        EXPECT_EQ(r.text, c.expected) << c.text << " " << c.length;
+        EXPECT_EQ(r.size, c.size) << c.text << " " << c.length;
+    }
+}
+
+TEST_F(TextExports, LeftPadWithEmptyPadFillsWithNul) {
+    const std::int32_t five = 5;
+    harness::reset_counters();
+    char* r = fn<lpad_fn>("ib_lpad")("42", &five, "");
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(std::string(r, 6), std::string("\0\0\0" "42\0", 6));
+    EXPECT_EQ(harness::last_allocation_size(), 6);
+    harness::take(r);
+}
+
+struct OneTextCase { const char* text; std::string expected; long size; };
+TEST_F(TextExports, Reverse) {
+    const OneTextCase cases[] = {
+        {"", "", 1}, {"abc", "cba", 4}, {"a", "a", 2}, {"ab\xC3\xA9", "\xA9\xC3" "ba", 5},
+    };
+    for (const auto& c : cases) {
+        const auto r = run([&] { return fn<text_fn>("ib_reversestring")(c.text); });
+        EXPECT_EQ(r.text, c.expected) << c.text;
+        EXPECT_EQ(r.size, c.size);
+    }
+}
+
+TEST_F(TextExports, QuoteLiteral) {
+    const OneTextCase cases[] = {
+        {"it's", "'it''s'", 11},
+        {"", "''", 3},
+        {"'", "''''", 5},
+        {"''", "''''''", 7},
+        {"a\\b\n", "'a\\b\n'", 11},   // only the quote is special
+        {"'x'", "'''x'''", 9},
+    };
+    for (const auto& c : cases) {
+        const auto r = run([&] { return fn<text_fn>("ib_quote_literal")(c.text); });
+        EXPECT_EQ(r.text, c.expected) << c.text;
+        EXPECT_EQ(r.size, c.size) << c.text;
+    }
+}
+
+TEST_F(TextExports, IsNotNull) {
+    const OneTextCase cases[] = {{"", "N", 2}, {" ", "A", 2}, {"x", "A", 2}, {nullptr, "N", 2}};
+    for (const auto& c : cases) {
+        const auto r = run([&] { return fn<text_fn>("ib_isnotnull")(c.text); });
+        EXPECT_EQ(r.text, c.expected);
+        EXPECT_EQ(r.size, c.size);
+    }
+}
+
+TEST_F(TextExports, NullArgumentsReadAsEmptyOrZero) {
+    EXPECT_EQ(run([] { return fn<text_int_fn>("ib_string_left")(nullptr, nullptr); }).text, "");
+    EXPECT_EQ(run([] { return fn<lpad_fn>("ib_lpad")("7", nullptr, nullptr); }).text, "7");
+    EXPECT_EQ(run([] { return fn<int_fn>("ib_uniqueid")(nullptr); }).text, "");
+    EXPECT_EQ(fn<std::int32_t(const char*)>("ib_string_length")(nullptr), 0);
+    EXPECT_EQ(fn<std::int32_t(const char*)>("ib_convchartoint")(nullptr), 0);
+}
+
+// Identifiers, always drawn in a fresh thread so that the sequence starts at 1.
+std::vector<Outcome> ids_in_new_thread(std::vector<std::int32_t> counts) {
+    std::vector<Outcome> out;
+    std::thread([&] {
+        for (std::int32_t c : counts) out.push_back(run([&] { return fn<int_fn>("ib_uniqueid")(&c); }));
+    }).join();
+    return out;
+}
+
+TEST_F(TextExports, UniqueIdStartsTheSameSequenceInEveryThread) {
+    const auto a = ids_in_new_thread({4, 0, 6, -3});
+    const auto b = ids_in_new_thread({4, 6});
+    EXPECT_EQ(a[0].text, "5ZY4");
+    EXPECT_EQ(a[0].size, 5);
+    EXPECT_EQ(a[1].text, "");
+    EXPECT_EQ(a[1].size, 1);
+    EXPECT_EQ(a[2].text, b[1].text) << "the sequence goes on where it stood, count 0 draws nothing";
+    EXPECT_EQ(a[2].size, 7);
+    EXPECT_EQ(a[3].text, "");  // a negative count gives the empty text
+    EXPECT_EQ(a[3].size, 1);
+    EXPECT_EQ(b[0].text, "5ZY4");
+}
+
+TEST_F(TextExports, UniqueIdCharacters) {
+    const auto r = ids_in_new_thread({5000});
+    ASSERT_EQ(r[0].text.size(), 5000u);
+    EXPECT_EQ(r[0].text.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos);
+}
+
+TEST_F(TextExports, NumberFunctions) {
+    auto length = fn<std::int32_t(const char*)>("ib_string_length");
+    EXPECT_EQ(length(""), 0);
+    EXPECT_EQ(length("abc\xC3\xA9"), 5);
+    auto to_int = fn<std::int32_t(const char*)>("ib_convchartoint");
+    EXPECT_EQ(to_int("  -17abc"), -17);
+    EXPECT_EQ(to_int("99999999999"), int_max);
+    EXPECT_EQ(to_int("-99999999999"), int_min);
+    EXPECT_EQ(to_int("- 5"), 0);
+
+    struct ValueCase { double a, b, greatest, least; };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const ValueCase cases[] = {
+        {1, 2, 2, 1}, {2, 1, 2, 1}, {-1, -1, -1, -1}, {0.0, -0.0, -0.0, -0.0}, {-0.0, 0.0, 0.0, 0.0},
+        {nan, 1, 1, 1}, {1, nan, nan, nan}, {-INFINITY, INFINITY, INFINITY, -INFINITY},
+    };
+    auto greatest = fn<value_fn>("ib_greatest");
+    auto least = fn<value_fn>("ib_least");
+    for (const auto& c : cases) {
+        // Bit patterns: the sign of a zero matters, and the NaN must be the argument itself.
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(greatest(&c.a, &c.b)), std::bit_cast<std::uint64_t>(c.greatest))
+            << c.a << " " << c.b;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(least(&c.a, &c.b)), std::bit_cast<std::uint64_t>(c.least))
+            << c.a << " " << c.b;
+    }
+}
+
+// A size the int32 allocator cannot take is not asked for; the result is null.
+struct HugeCase { const char* name; std::int32_t count; long asked; };
+TEST_F(TextExports, SizesNearTheInt32LimitNeverWrap) {
+    const HugeCase cases[] = {
+        {"ib_lpad", int_max, 0},          // int_max + 1 does not fit
+        {"ib_lpad", int_max - 1, int_max},
+        {"ib_uniqueid", int_max, 0},
+        {"ib_uniqueid", int_max - 1, int_max},
+    };
+    for (const auto& c : cases) {
+        harness::reset_counters(1);  // refuse, so that a legal huge size is only recorded
+        char* r = std::string(c.name) == "ib_lpad" ? fn<lpad_fn>("ib_lpad")("42", &c.count, "0")
+                                                    : fn<int_fn>("ib_uniqueid")(&c.count);
+        EXPECT_EQ(r, nullptr) << c.name << " " << c.count;
+        EXPECT_EQ(harness::allocations(), c.asked != 0 ? 1 : 0) << c.name << " " << c.count;
+        if (c.asked != 0) {
+            EXPECT_EQ(harness::last_allocation_size(), c.asked) << c.name;
+        }
+    }
+}
+
+TEST_F(TextExports, RefusedAllocationGivesNullAndDrawsNothing) {
+    const std::int32_t four = 4;
+    const std::vector<std::pair<const char*, char* (*)()>> calls = {
+        {"ib_string_left", [] { const std::int32_t n = 2; return fn<text_int_fn>("ib_string_left")("abc", &n); }},
+        {"ib_string_right", [] { const std::int32_t n = 2; return fn<text_int_fn>("ib_string_right")("abc", &n); }},
+        {"ib_lpad", [] { const std::int32_t n = 9; return fn<lpad_fn>("ib_lpad")("abc", &n, "0"); }},
+        {"ib_reversestring", [] { return fn<text_fn>("ib_reversestring")("abc"); }},
+        {"ib_quote_literal", [] { return fn<text_fn>("ib_quote_literal")("a'b"); }},
+        {"ib_isnotnull", [] { return fn<text_fn>("ib_isnotnull")("abc"); }},
+        {"ib_uniqueid", [] { const std::int32_t n = 3; return fn<int_fn>("ib_uniqueid")(&n); }},
+    };
+    for (const auto& [name, call] : calls) {
+        harness::reset_counters(1);
+        EXPECT_EQ(call(), nullptr) << name;
+        EXPECT_EQ(harness::allocations(), 1) << name;
+    }
+    std::string id;
+    std::thread([&] {
+        harness::reset_counters(1);
+        EXPECT_EQ(fn<int_fn>("ib_uniqueid")(&four), nullptr);
+        harness::reset_counters();
+        id = harness::take(fn<int_fn>("ib_uniqueid")(&four));
+    }).join();
+    EXPECT_EQ(id, "5ZY4");
+}
+
+} // namespace
