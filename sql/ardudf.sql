@@ -1,6 +1,8 @@
 -- ardudf: declares all 41 functions of the module 'ardudf'.
 -- Generated from src/catalogue/catalogue.h by ardudf_catalogue; do not edit.
 -- The server needs UdfAccess = Restrict <folder of ardudf.so> in firebird.conf.
+-- Texts are CHARACTER SET NONE (bytes) unless a function reads them in a code page.
+-- A NULL argument arrives as the empty text or 0 (no NULL keyword is declared).
 
 -- ---- value functions ----
 
@@ -48,7 +50,7 @@ DECLARE EXTERNAL FUNCTION ib_reversestring
 -- char* ib_quote_literal(const char*)
 -- a text as an SQL string literal
 DECLARE EXTERNAL FUNCTION ib_quote_literal
-    CSTRING(16383) CHARACTER SET NONE
+    CSTRING(16382) CHARACTER SET NONE
     RETURNS CSTRING(32767) CHARACTER SET NONE FREE_IT
     ENTRY_POINT 'ib_quote_literal' MODULE_NAME 'ardudf';
 
@@ -58,7 +60,7 @@ DECLARE EXTERNAL FUNCTION ib_quote_literal
 -- count random characters from 0-9 and A-Z
 DECLARE EXTERNAL FUNCTION ib_uniqueid
     INTEGER
-    RETURNS CSTRING(32767) CHARACTER SET NONE FREE_IT
+    RETURNS CSTRING(255) CHARACTER SET NONE FREE_IT
     ENTRY_POINT 'ib_uniqueid' MODULE_NAME 'ardudf';
 
 -- char* ib_isnotnull(const char*)
@@ -135,15 +137,15 @@ DECLARE EXTERNAL FUNCTION ib_gets_u_prefix
 -- char* ib_correct_phone_number(const char*)
 -- the digits of a text
 DECLARE EXTERNAL FUNCTION ib_correct_phone_number
-    CSTRING(32767) CHARACTER SET NONE
-    RETURNS CSTRING(32767) CHARACTER SET NONE FREE_IT
+    CSTRING(255) CHARACTER SET NONE
+    RETURNS CSTRING(255) CHARACTER SET NONE FREE_IT
     ENTRY_POINT 'ib_correct_phone_number' MODULE_NAME 'ardudf';
 
 -- char* ib_remove_diacritics(const char*)
 -- Windows-1250 accented letters made plain
 DECLARE EXTERNAL FUNCTION ib_remove_diacritics
-    CSTRING(32767) CHARACTER SET NONE
-    RETURNS CSTRING(32767) CHARACTER SET NONE FREE_IT
+    CSTRING(32767) CHARACTER SET WIN1250
+    RETURNS CSTRING(32767) CHARACTER SET WIN1250 FREE_IT
     ENTRY_POINT 'ib_remove_diacritics' MODULE_NAME 'ardudf';
 
 -- ---- calendar functions ----
@@ -230,8 +232,8 @@ DECLARE EXTERNAL FUNCTION ib_current_time
 -- a date formatted by a pattern
 DECLARE EXTERNAL FUNCTION ib_datetostring
     DOUBLE PRECISION,
-    CSTRING(32767) CHARACTER SET NONE
-    RETURNS CSTRING(32767) CHARACTER SET NONE FREE_IT
+    CSTRING(255) CHARACTER SET NONE
+    RETURNS CSTRING(512) CHARACTER SET NONE FREE_IT
     ENTRY_POINT 'ib_datetostring' MODULE_NAME 'ardudf';
 
 -- ---- balance functions ----
@@ -246,7 +248,7 @@ DECLARE EXTERNAL FUNCTION ib_scbcreate
 -- adds an amount row and its VAT
 DECLARE EXTERNAL FUNCTION ib_scbaddrow
     INTEGER,
-    CSTRING(32767) CHARACTER SET NONE,
+    CSTRING(255) CHARACTER SET NONE,
     DOUBLE PRECISION,
     DOUBLE PRECISION
     RETURNS INTEGER BY VALUE
@@ -270,7 +272,7 @@ DECLARE EXTERNAL FUNCTION ib_scbisaffectedrows
 -- type of the current row
 DECLARE EXTERNAL FUNCTION ib_scbreadtype
     INTEGER
-    RETURNS CSTRING(32767) CHARACTER SET NONE FREE_IT
+    RETURNS CSTRING(255) CHARACTER SET NONE FREE_IT
     ENTRY_POINT 'ib_scbreadtype' MODULE_NAME 'ardudf';
 
 -- double ib_scbreadamount(const int32_t*)
@@ -313,7 +315,7 @@ DECLARE EXTERNAL FUNCTION ib_scbaddpayment
 -- lowers a row and the VAT, spreads what it frees
 DECLARE EXTERNAL FUNCTION ib_scbaddcreditnote
     INTEGER,
-    CSTRING(32767) CHARACTER SET NONE,
+    CSTRING(255) CHARACTER SET NONE,
     DOUBLE PRECISION,
     DOUBLE PRECISION
     RETURNS INTEGER BY VALUE

@@ -35,13 +35,13 @@ std::string c_result(Kind k) {
     return "void";
 }
 
-std::string sql_text(int width) {
-    return "CSTRING(" + std::to_string(width) + ") CHARACTER SET NONE";
+std::string sql_text(int width, std::string_view charset) {
+    return "CSTRING(" + std::to_string(width) + ") CHARACTER SET " + std::string(charset);
 }
 
-std::string sql_arg(Kind k, int width) {
-    switch (k) {
-    case Kind::text: return sql_text(width);
+std::string sql_arg(const Export& e, int i) {
+    switch (e.args[i]) {
+    case Kind::text: return sql_text(e.widths[i], e.charset);
     case Kind::int32: return "INTEGER";
     case Kind::float64: return "DOUBLE PRECISION";
     case Kind::none: break;
@@ -51,7 +51,7 @@ std::string sql_arg(Kind k, int width) {
 
 std::string sql_result(const Export& e) {
     switch (e.result) {
-    case Kind::text: return sql_text(e.result_width) + " FREE_IT";
+    case Kind::text: return sql_text(e.result_width, e.charset) + " FREE_IT";
     case Kind::int32: return "INTEGER BY VALUE";
     case Kind::float64: return "DOUBLE PRECISION BY VALUE";
     case Kind::none: break;
@@ -68,6 +68,8 @@ void print_sql() {
     std::printf("-- ardudf: declares all %zu functions of the module 'ardudf'.\n", exports.size());
     std::printf("-- Generated from src/catalogue/catalogue.h by ardudf_catalogue; do not edit.\n");
     std::printf("-- The server needs UdfAccess = Restrict <folder of ardudf.so> in firebird.conf.\n");
+    std::printf("-- Texts are CHARACTER SET NONE (bytes) unless a function reads them in a code page.\n");
+    std::printf("-- A NULL argument arrives as the empty text or 0 (no NULL keyword is declared).\n");
     std::string group;
     for (const auto& e : exports) {
         if (e.group != group) {
@@ -81,7 +83,7 @@ void print_sql() {
         std::printf("\n-- %s\n-- %.*s\n", proto.c_str(), int(e.summary.size()), e.summary.data());
         std::printf("DECLARE EXTERNAL FUNCTION %.*s\n", int(e.name.size()), e.name.data());
         for (int i = 0; i < n; ++i)
-            std::printf("    %s%s\n", sql_arg(e.args[i], e.widths[i]).c_str(), i + 1 < n ? "," : "");
+            std::printf("    %s%s\n", sql_arg(e, i).c_str(), i + 1 < n ? "," : "");
         std::printf("    RETURNS %s\n", sql_result(e).c_str());
         std::printf("    ENTRY_POINT '%.*s' MODULE_NAME 'ardudf';\n", int(e.name.size()), e.name.data());
     }
