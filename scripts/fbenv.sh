@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# A private root for Firebird's embedded engine, so that isql-fb (and anything else linked
+# with libfbclient) runs the engine in-process with our own firebird.conf: UDFs allowed
+# from one folder, locks and temporary files under the root, nothing in /etc touched.
+#
+#   source scripts/fbenv.sh
+#   fbenv_setup ROOT UDF_DIR      # builds ROOT, exports FIREBIRD, FIREBIRD_LOCK, FIREBIRD_TMP
+#   fbenv_create_db FILE CHARSET  # a new database of that default character set (NONE, UTF8)
+#   fbenv_isql FILE [isql args]   # isql-fb on FILE with a UTF8 connection
+#
+# Run as a command it builds the root and prints the exports for a shell:
+#   eval "$(scripts/fbenv.sh work/firebird build/default)"
+
+# The engine's own folder (plugins, intl, firebird.msg, lib/libib_util.so).
+fbenv_engine_dir() {
+  if [ -n "${FB_ENGINE_DIR:-}" ]; then echo "$FB_ENGINE_DIR"; return 0; fi
+  local d
+  for d in /usr/lib/*/firebird/[345].0 /opt/firebird; do
+    if compgen -G "$d/plugins/libEngine*.so" >/dev/null; then echo "$d"; return 0; fi
+  done
+  echo "fbenv: no Firebird engine found (scripts/bootstrap.sh firebird installs it)" >&2
+  return 1
+}
+
+fbenv_setup() {
+  local root=$1 udf_dir
+  udf_dir=$(cd "$2" && pwd) || return 1
+  local engine
+  engine=$(fbenv_engine_dir) || return 1
+  mkdir -p "$root"
+  root=$(cd "$root" && pwd)
+  mkdir -p "$root/lock" "$root/tmp" "$root/intl"
+  ln -sfn "$engine/plugins" "$root/plugins"
+  ln -sfn "$engine/lib" "$root/lib"
+  ln -sfn "$engine/firebird.msg" "$root/firebird.msg"
+  # The engine identifies the charset module by its resolved path and will not use one
+  # reached through a symbolic link ("CHARACTER SET ... is not installed"): copy it.
+  cp -u "$engine/intl/libfbintl.so" "$root/intl/"
+  # SuperClassic: several processes may attach to one database file at once (Super, the
+  # embedded default, gives the file to the first process).
+  cat > "$root/firebird.conf" <<EOF
+# Written by scripts/fbenv.sh for the embedded engine; regenerated on every run.
+UdfAccess = Restrict $udf_dir
+ServerMode = SuperClassic
+EOF
+  export FIREBIRD=$root FIREBIRD_LOCK=$root/lock FIREBIRD_TMP=$root/tmp
+  # Embedded attachments are not authenticated; this only names the owner of new objects.
+  export ISC_USER=SYSDBA
+}
+
+fbenv_isql() {
+  local db=$1
+  shift
+  isql-fb -q -ch UTF8 "$@" "$db"
+}
+
+fbenv_create_db() {
+  local file=$1 charset=${2:-UTF8}
+  rm -f "$file"
+  echo "CREATE DATABASE '$file' PAGE_SIZE 8192 DEFAULT CHARACTER SET $charset;" | isql-fb -q -b
+}
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  set -euo pipefail
+  if [ $# -ne 2 ]; then
+    echo "usage: eval \"\$($0 ROOT UDF_DIR)\"" >&2
+    exit 2
+  fi
+  fbenv_setup "$1" "$2"
+  printf 'export FIREBIRD=%q FIREBIRD_LOCK=%q FIREBIRD_TMP=%q ISC_USER=SYSDBA\n' \
+    "$FIREBIRD" "$FIREBIRD_LOCK" "$FIREBIRD_TMP"
+fi
