@@ -57,6 +57,12 @@ ARDUDF_API char* ib_correct_phone_number(const char* text) ARDUDF_NOEXCEPT;
 ARDUDF_API char* ib_remove_diacritics(const char* text) ARDUDF_NOEXCEPT;
 
 /* ---- calendar: a date is a day serial, days since 1899-12-30 plus the day fraction ---- */
+/* Supported: day serials -109205.0 (1601-01-01) to about 10565994.1 (30828-09-14) and
+ * dates 1601-01-01 to 30827-12-31, in the Gregorian calendar, without a time zone. Outside
+ * that (NaN, infinities, 1e300, -109206.0, or a date that does not exist such as
+ * 2023-02-29) every decoded field is 0 (ib_dayofweek too), ib_encodedate and
+ * ib_endofdecade give 0.0, and ib_datetostring formats the fields as 0 (DD.MM.YYYY gives
+ * 0.0.0, YY gives 00). Times of day are truncated to the millisecond, never rounded. */
 ARDUDF_API int32_t ib_dayofweek(const double* date) ARDUDF_NOEXCEPT;
 ARDUDF_API int32_t ib_decodedate_year(const double* date) ARDUDF_NOEXCEPT;
 ARDUDF_API int32_t ib_decodedate_month(const double* date) ARDUDF_NOEXCEPT;

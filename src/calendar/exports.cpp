@@ -1,0 +1,108 @@
+// The calendar exports: thin readers of the server's arguments over calendar/serial.h and
+// calendar/format.h. A null argument pointer reads as 0 (the day serial of 1899-12-30).
+// A day serial or a date outside the supported range gives 0 (0.0 for a date result); see
+// calendar/serial.h.
+#include "ardudf/ardudf.h"
+#include "calendar/serial.h"
+
+namespace {
+
+using namespace ardudf::calendar;
+
+double read_serial(const double* date) noexcept { return date != nullptr ? *date : 0.0; }
+std::int32_t read_int(const std::int32_t* value) noexcept { return value != nullptr ? *value : 0; }
+
+} // namespace
+
+// DECLARE EXTERNAL FUNCTION ib_dayofweek DOUBLE PRECISION RETURNS INTEGER BY VALUE
+// The day of the week, 1 = Sunday .. 7 = Saturday; the time of day plays no part.
+// 0 for a day serial outside the supported range.
+extern "C" std::int32_t ib_dayofweek(const double* date) noexcept {
+    const SystemTime fields = systemtime_from_serial(read_serial(date));
+    return fields.wMonth == 0 ? 0 : fields.wDayOfWeek + 1;
+}
+
+// DECLARE EXTERNAL FUNCTION ib_decodedate_year DOUBLE PRECISION RETURNS INTEGER BY VALUE
+// The year of the date (1601 .. 30828).
+// 0 for a day serial outside the supported range.
+extern "C" std::int32_t ib_decodedate_year(const double* date) noexcept {
+    std::int32_t year, month, day;
+    decode_date(read_serial(date), year, month, day);
+    return year;
+}
+
+// DECLARE EXTERNAL FUNCTION ib_decodedate_month DOUBLE PRECISION RETURNS INTEGER BY VALUE
+// The month of the date, 1 .. 12.
+// 0 for a day serial outside the supported range.
+extern "C" std::int32_t ib_decodedate_month(const double* date) noexcept {
+    std::int32_t year, month, day;
+    decode_date(read_serial(date), year, month, day);
+    return month;
+}
+
+// DECLARE EXTERNAL FUNCTION ib_decodedate_day DOUBLE PRECISION RETURNS INTEGER BY VALUE
+// The day of the month, 1 .. 31.
+// 0 for a day serial outside the supported range.
+extern "C" std::int32_t ib_decodedate_day(const double* date) noexcept {
+    std::int32_t year, month, day;
+    decode_date(read_serial(date), year, month, day);
+    return day;
+}
+
+// DECLARE EXTERNAL FUNCTION ib_decodetime_hour DOUBLE PRECISION RETURNS INTEGER BY VALUE
+// The hour of the time of day, 0 .. 23.
+// 0 for a day serial outside the supported range.
+extern "C" std::int32_t ib_decodetime_hour(const double* date) noexcept {
+    std::int32_t hour, minute, second;
+    decode_time(read_serial(date), hour, minute, second);
+    return hour;
+}
+
+// DECLARE EXTERNAL FUNCTION ib_decodetime_min DOUBLE PRECISION RETURNS INTEGER BY VALUE
+// The minute of the time of day, 0 .. 59.
+// 0 for a day serial outside the supported range.
+extern "C" std::int32_t ib_decodetime_min(const double* date) noexcept {
+    std::int32_t hour, minute, second;
+    decode_time(read_serial(date), hour, minute, second);
+    return minute;
+}
+
+// DECLARE EXTERNAL FUNCTION ib_decodetime_sec DOUBLE PRECISION RETURNS INTEGER BY VALUE
+// The second of the time of day, 0 .. 59; milliseconds are dropped (12:00:59.999 gives 59).
+// 0 for a day serial outside the supported range.
+extern "C" std::int32_t ib_decodetime_sec(const double* date) noexcept {
+    std::int32_t hour, minute, second;
+    decode_time(read_serial(date), hour, minute, second);
+    return second;
+}
+
+// DECLARE EXTERNAL FUNCTION ib_encodedate INTEGER, INTEGER, INTEGER RETURNS DOUBLE PRECISION BY VALUE
+// The whole day serial of year-month-day 00:00; each argument counts by its low 16 bits.
+// 0.0 for a date that does not exist (2023-02-29, month 13, day 0, year 1600).
+extern "C" double ib_encodedate(const std::int32_t* year, const std::int32_t* month,
+                                const std::int32_t* day) noexcept {
+    return encode_date(read_int(year), read_int(month), read_int(day));
+}
+
+// DECLARE EXTERNAL FUNCTION ib_isleapyear INTEGER RETURNS INTEGER BY VALUE
+// 1 for a leap year of the Gregorian calendar, else 0.
+// Every int32 is a year: 0 and -4 are leap years, -100 is not.
+extern "C" std::int32_t ib_isleapyear(const std::int32_t* year) noexcept {
+    return is_leap_year(read_int(year));
+}
+
+// DECLARE EXTERNAL FUNCTION ib_endofdecade DOUBLE PRECISION RETURNS DOUBLE PRECISION BY VALUE
+// The whole day serial of the first day after the date's ten-day period (days 1-10, 11-20,
+// 21-end of month); the time of day plays no part. 0.0 outside the supported range.
+extern "C" double ib_endofdecade(const double* date) noexcept {
+    std::int32_t year, month, day;
+    decode_date(read_serial(date), year, month, day);
+    if (day < 11) return encode_date(year, month, 11);
+    if (day < 21) return encode_date(year, month, 21);
+    return encode_date(year, month, days_in_month(year, month)) + 1.0;
+}
+
+// DECLARE EXTERNAL FUNCTION ib_current_time RETURNS DOUBLE PRECISION BY VALUE
+// The current local wall-clock date and time as a day serial, to the millisecond.
+// Takes no argument.
+extern "C" double ib_current_time(void) noexcept { return current_serial(); }

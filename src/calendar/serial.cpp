@@ -1,0 +1,78 @@
+#include "calendar/serial.h"
+
+#include <chrono>
+
+namespace ardudf::calendar {
+namespace {
+
+constexpr double ticks_per_second = 10'000'000.0;
+constexpr double seconds_per_day = 86'400.0;
+// 2^63: the first tick sum that no longer fits an int64 (and the platform refuses).
+constexpr double tick_limit = 9'223'372'036'854'775'808.0;
+
+} // namespace
+
+double serial_from_systemtime(const SystemTime& fields) noexcept {
+    platform::FileTime ticks;
+    if (!platform::system_time_to_file_time(fields, ticks)) return 0.0;
+    // Both counts are below 2^63, so the difference is exact in int64.
+    const auto since_origin = static_cast<std::int64_t>(platform::ticks_of(ticks)) - origin_ticks;
+    return static_cast<double>(since_origin) / ticks_per_second / seconds_per_day;
+}
+
+SystemTime systemtime_from_serial(double serial) noexcept {
+    const double product = serial * ticks_per_second;
+    const double sum = product * seconds_per_day + static_cast<double>(origin_ticks);
+    SystemTime fields{};
+    // Negated so that NaN fails too; inside, the truncation below is defined.
+    if (!(sum >= 0.0 && sum < tick_limit)) return fields;
+    const auto ticks = static_cast<std::uint64_t>(static_cast<std::int64_t>(sum));
+    if (!platform::file_time_to_system_time(platform::file_time_of(ticks), fields)) return SystemTime{};
+    return fields;
+}
+
+void decode_date(double serial, std::int32_t& year, std::int32_t& month, std::int32_t& day) noexcept {
+    const SystemTime f = systemtime_from_serial(serial);
+    year = f.wYear;
+    month = f.wMonth;
+    day = f.wDay;
+}
+
+void decode_time(double serial, std::int32_t& hour, std::int32_t& minute, std::int32_t& second) noexcept {
+    const SystemTime f = systemtime_from_serial(serial);
+    hour = f.wHour;
+    minute = f.wMinute;
+    second = f.wSecond;
+}
+
+double encode_date(std::int32_t year, std::int32_t month, std::int32_t day) noexcept {
+    SystemTime fields{};
+    fields.wYear = static_cast<std::uint16_t>(year);
+    fields.wMonth = static_cast<std::uint16_t>(month);
+    fields.wDay = static_cast<std::uint16_t>(day);
+    // -109205 .. 10565736 for a date that exists, 0.0 otherwise: always fits an int32.
+    const double value = serial_from_systemtime(fields);
+    const auto whole = static_cast<std::int32_t>(value);
+    return value - whole >= 0.5 ? whole + 1.0 : static_cast<double>(whole);
+}
+
+double current_serial() noexcept {
+    SystemTime now;
+    platform::get_local_time(now);
+    return serial_from_systemtime(now);
+}
+
+std::int32_t is_leap_year(std::int32_t year) noexcept {
+    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0) ? 1 : 0;
+}
+
+std::int32_t days_in_month(std::int32_t year, std::int32_t month) noexcept {
+    using namespace std::chrono;
+    if (month < 1 || month > 12) return 30;
+    // chrono's years end at +-32767; February alone depends on the year, by the rule above.
+    if (month == 2) return 28 + is_leap_year(year);
+    const year_month_day_last last{std::chrono::year{2001}, month_day_last{std::chrono::month{static_cast<unsigned>(month)}}};
+    return static_cast<std::int32_t>(static_cast<unsigned>(last.day()));
+}
+
+} // namespace ardudf::calendar
