@@ -4,7 +4,9 @@
 // or that the allocator refuses, is the null pointer (SQL NULL) and nothing is written.
 #include "ardudf/ardudf.h"
 #include "frame/result.h"
+#include "text/cleaning.h"
 #include "text/strings.h"
+#include "text/tokens.h"
 
 #include <cstring>
 
@@ -127,3 +129,64 @@ extern "C" double ib_greatest(const double* a, const double* b) noexcept {
 // ib_least(DOUBLE PRECISION, DOUBLE PRECISION) RETURNS DOUBLE PRECISION BY VALUE
 // a when a < b, else b: equal values and any NaN give b.
 extern "C" double ib_least(const double* a, const double* b) noexcept { return least(read_double(a), read_double(b)); }
+
+// ib_find_token(CSTRING(32767), CSTRING(32767)) RETURNS INTEGER BY VALUE
+// 1-based byte position of the first occurrence of part (any bytes, case-sensitive), 0
+// when absent; an empty part gives 1.
+extern "C" std::int32_t ib_find_token(const char* text, const char* part) noexcept {
+    return saturate_int32(find_part(read_text(text), read_text(part)));
+}
+
+// ib_get_token(CSTRING(32767), CSTRING(32767)) RETURNS CSTRING(32767) FREE_IT
+// The first token, split at the first byte of delimiter; the empty text when there is none.
+// An empty delimiter gives the whole text.
+extern "C" char* ib_get_token(const char* text, const char* delimiter) noexcept {
+    return copy(first_token(read_text(text), first_byte(delimiter)));
+}
+
+// ib_delete_token(CSTRING(32767), CSTRING(32767)) RETURNS CSTRING(32767) FREE_IT
+// What follows the first token and the delimiters behind it; the empty text when nothing
+// does, and for an empty delimiter.
+extern "C" char* ib_delete_token(const char* text, const char* delimiter) noexcept {
+    return copy(after_first_token(read_text(text), first_byte(delimiter)));
+}
+
+// ib_gets_u2_prefix(CSTRING(32767), CSTRING(32767)) RETURNS CSTRING(2) FREE_IT
+// "Y_", "S_", "X_" or "U_" as the first and the second flag are yes ("A...") or no
+// (anything else, the empty text and a lower-case a included).
+extern "C" char* ib_gets_u2_prefix(const char* first, const char* second) noexcept {
+    const std::string_view code = prefix_code(is_yes(read_text(first)), is_yes(read_text(second)));
+    char* result = allocate(3);
+    if (result == nullptr) return nullptr;
+    result[0] = code[0];
+    result[1] = code[1];
+    result[2] = '\0';
+    return result;
+}
+
+// ib_gets_u_prefix(CSTRING(32767)) RETURNS CSTRING(2) FREE_IT
+// "S_" when the flag is yes, else "U_": ib_gets_u2_prefix with a second flag of no.
+extern "C" char* ib_gets_u_prefix(const char* first) noexcept { return ib_gets_u2_prefix(first, "N"); }
+
+// ib_correct_phone_number(CSTRING(32767)) RETURNS CSTRING(32767) FREE_IT
+// The digits 0-9 of the text in order, everything else dropped; the empty text when there
+// are none. Allocates the text's length + 1.
+extern "C" char* ib_correct_phone_number(const char* text) noexcept {
+    const std::string_view t = read_text(text);
+    char* result = allocate(text_size(t.size()));
+    if (result == nullptr) return nullptr;
+    result[keep_digits(t, result)] = '\0';
+    return result;
+}
+
+// ib_remove_diacritics(CSTRING(32767)) RETURNS CSTRING(32767) FREE_IT
+// The Windows-1250 text, same length, with each of 81 accented letters replaced by its
+// plain letter (the sharp s by s); every other byte unchanged.
+extern "C" char* ib_remove_diacritics(const char* text) noexcept {
+    const std::string_view t = read_text(text);
+    char* result = allocate(text_size(t.size()));
+    if (result == nullptr) return nullptr;
+    remove_diacritics(t, result);
+    result[t.size()] = '\0';
+    return result;
+}

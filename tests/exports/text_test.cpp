@@ -3,6 +3,7 @@
 #include "harness.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <bit>
 #include <cmath>
@@ -229,6 +230,12 @@ TEST_F(TextExports, RefusedAllocationGivesNullAndDrawsNothing) {
         {"ib_quote_literal", [] { return fn<text_fn>("ib_quote_literal")("a'b"); }},
         {"ib_isnotnull", [] { return fn<text_fn>("ib_isnotnull")("abc"); }},
         {"ib_uniqueid", [] { const std::int32_t n = 3; return fn<int_fn>("ib_uniqueid")(&n); }},
+        {"ib_get_token", [] { return fn<text_text_fn>("ib_get_token")("a,b", ","); }},
+        {"ib_delete_token", [] { return fn<text_text_fn>("ib_delete_token")("a,b", ","); }},
+        {"ib_gets_u2_prefix", [] { return fn<text_text_fn>("ib_gets_u2_prefix")("A", "A"); }},
+        {"ib_gets_u_prefix", [] { return fn<text_fn>("ib_gets_u_prefix")("A"); }},
+        {"ib_correct_phone_number", [] { return fn<text_fn>("ib_correct_phone_number")("1-2"); }},
+        {"ib_remove_diacritics", [] { return fn<text_fn>("ib_remove_diacritics")("\xE8" "a"); }},
     };
     for (const auto& [name, call] : calls) {
         harness::reset_counters(1);
@@ -243,6 +250,108 @@ TEST_F(TextExports, RefusedAllocationGivesNullAndDrawsNothing) {
         id = harness::take(fn<int_fn>("ib_uniqueid")(&four));
     }).join();
     EXPECT_EQ(id, "5ZY4");
+}
+
+struct FindCase { const char* text; const char* part; std::int32_t expected; };
+TEST_F(TextExports, FindToken) {
+    const FindCase cases[] = {
+        {"abcdef", "cd", 3}, {"abcdef", "x", 0}, {"abcdef", "", 1}, {"", "", 1}, {"", "a", 0},
+        {"abcdef", "CD", 0},                       // case-sensitive
+        {"abcdef", "abcdef", 1}, {"abcdef", "abcdefg", 0}, {"abcdef", "f", 6},
+        {"a,bc,d", ",bc,", 2},                     // any bytes, delimiters too
+        {"aaab", "aab", 2}, {"abab", "ab", 1},
+    };
+    auto find = fn<std::int32_t(const char*, const char*)>("ib_find_token");
+    harness::reset_counters();
+    for (const auto& c : cases) EXPECT_EQ(find(c.text, c.part), c.expected) << c.text << " / " << c.part;
+    EXPECT_EQ(harness::allocations(), 0);
+}
+
+struct TokenCase { const char* text; const char* delimiter; std::string token, rest; };
+TEST_F(TextExports, GetAndDeleteToken) {
+    const TokenCase cases[] = {
+        {",,ab,,cd,ef", ",", "ab", "cd,ef"},
+        {"ab", ",", "ab", ""},
+        {"cd,ef,,", ",", "cd", "ef,,"},            // trailing delimiters stay in the rest
+        {",,,", ",", "", ""},
+        {"", ",", "", ""},
+        {"a,b;;c,d", ";,", "a,b", "c,d"},          // only the first byte delimits
+        {"a,b", "", "a,b", ""},                    // no delimiter: one token
+        {"  x  y z", " ", "x", "y z"},
+        {"ab,", ",", "ab", ""},
+    };
+    for (const auto& c : cases) {
+        const auto token = run([&] { return fn<text_text_fn>("ib_get_token")(c.text, c.delimiter); });
+        EXPECT_EQ(token.text, c.token) << c.text;
+        EXPECT_EQ(token.size, static_cast<long>(c.token.size() + 1));
+        const auto rest = run([&] { return fn<text_text_fn>("ib_delete_token")(c.text, c.delimiter); });
+        EXPECT_EQ(rest.text, c.rest) << c.text;
+        EXPECT_EQ(rest.size, static_cast<long>(c.rest.size() + 1));
+    }
+}
+
+struct PrefixCase { const char* first; const char* second; const char* both; const char* one; };
+TEST_F(TextExports, PrefixCodes) {
+    const PrefixCase cases[] = {
+        {"A", "A", "Y_", "S_"}, {"A", "N", "S_", "S_"}, {"N", "A", "X_", "U_"}, {"", "", "U_", "U_"},
+        {"a", "A", "X_", "U_"},                    // lower-case a is no
+        {"ABC", "", "S_", "S_"},                   // only the first byte counts
+        {nullptr, "Ax", "X_", "U_"}, {" A", "A", "X_", "U_"},
+    };
+    for (const auto& c : cases) {
+        const auto both = run([&] { return fn<text_text_fn>("ib_gets_u2_prefix")(c.first, c.second); });
+        EXPECT_EQ(both.text, c.both) << (c.first ? c.first : "null") << " " << c.second;
+        EXPECT_EQ(both.size, 3);
+        const auto one = run([&] { return fn<text_fn>("ib_gets_u_prefix")(c.first); }); // one allocation
+        EXPECT_EQ(one.text, c.one) << (c.first ? c.first : "null");
+        EXPECT_EQ(one.size, 3);
+    }
+}
+
+TEST_F(TextExports, PhoneNumber) {
+    const OneTextCase cases[] = {
+        {"+1 (2) 3-x", "123", 11}, {"no digits", "", 10}, {"", "", 1}, {"0123456789", "0123456789", 11},
+        {"\xB9\xB2" "7\xFF" "8", "78", 6},         // bytes above 127 are never digits
+    };
+    for (const auto& c : cases) {
+        const auto r = run([&] { return fn<text_fn>("ib_correct_phone_number")(c.text); });
+        EXPECT_EQ(r.text, c.expected) << c.text;
+        EXPECT_EQ(r.size, c.size) << c.text;
+    }
+}
+
+std::string to_cp1250(const std::string& utf8) {
+    iconv_t cd = iconv_open("CP1250", "UTF-8");
+    EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    std::string in = utf8, out(utf8.size(), '\0');
+    char* src = in.data();
+    char* dst = out.data();
+    std::size_t left = in.size(), room = out.size();
+    EXPECT_NE(iconv(cd, &src, &left, &dst, &room), static_cast<std::size_t>(-1)) << utf8;
+    iconv_close(cd);
+    out.resize(out.size() - room);
+    return out;
+}
+
+struct PlainCase { std::string utf8; std::string expected; };
+TEST_F(TextExports, RemoveDiacritics) {
+    std::string ascii;
+    for (int b = 1; b < 128; ++b) ascii += static_cast<char>(b);
+    const PlainCase cases[] = {
+        {"Příliš žluťoučký kůň", "Prilis zlutoucky kun"},
+        {"Łódź Gdańsk Straße", "Lodz Gdansk Strase"},  // the sharp s becomes one s
+        {"×÷µ˙", "×÷µ˙"},                              // 0xD7 0xF7 0xB5 0xFF stay
+        {ascii, ascii},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        const std::string in = to_cp1250(c.utf8);
+        const std::string expected = to_cp1250(c.expected);
+        const auto r = run([&] { return fn<text_fn>("ib_remove_diacritics")(in.c_str()); });
+        EXPECT_EQ(r.text, expected) << c.utf8;
+        EXPECT_EQ(r.size, static_cast<long>(in.size() + 1));
+    }
+    EXPECT_EQ(to_cp1250("×÷µ˙"), "\xD7\xF7\xB5\xFF");
 }
 
 } // namespace
