@@ -3,7 +3,11 @@
 // A day serial or a date outside the supported range gives 0 (0.0 for a date result); see
 // calendar/serial.h.
 #include "ardudf/ardudf.h"
+#include "calendar/format.h"
 #include "calendar/serial.h"
+#include "frame/result.h"
+
+#include <string>
 
 namespace {
 
@@ -106,3 +110,16 @@ extern "C" double ib_endofdecade(const double* date) noexcept {
 // The current local wall-clock date and time as a day serial, to the millisecond.
 // Takes no argument.
 extern "C" double ib_current_time(void) noexcept { return current_serial(); }
+
+// DECLARE EXTERNAL FUNCTION ib_datetostring DOUBLE PRECISION, CSTRING(255) RETURNS CSTRING(512) FREE_IT
+// The pattern with YYYY, YYY/YY/Y, MM/M and DD/D (any case, inside words too) replaced by
+// the date's numbers; "" for an empty or NULL pattern. Fields 0 outside the supported range;
+// NULL when no memory is left for the working copy or the result.
+extern "C" char* ib_datetostring(const double* date, const char* pattern) noexcept {
+    try {
+        const std::string text = format_date(read_serial(date), pattern != nullptr ? pattern : "");
+        return ardudf::frame::copy_result(text);
+    } catch (...) {
+        return nullptr; // the working text is already released by the unwinding
+    }
+}

@@ -93,4 +93,38 @@ TEST(CalendarExports, CurrentTimeIsToday) {
     EXPECT_LT(now, before + 4);
 }
 
+using format_fn = char*(const double*, const char*);
+
+struct FormatCase { double serial; const char* pattern; std::string expected; };
+TEST(CalendarExports, DateToString) {
+    const FormatCase cases[] = {
+        {45356.0, "DD.MM.YYYY", "5.3.2024"}, {45356.0, "yyyy/mm/dd", "2024/3/5"}, {45356.0, "YYYYY", "202424"},
+        {45356.0, "MMM", "33"}, {45356.0, "Today: DD", "To5a24: 5"}, {45356.0, "Date: DD.MM.YYYY", "5ate: 5.3.2024"},
+        {45356.75, "D. M. YY", "5. 3. 24"}, {38542.0, "YY DD.MM.YYYY", "05 9.7.2005"}, {45356.0, "", ""},
+        {45356.0, "\xc8\xe9 +1", "\xc8\xe9 +1"}, {45356.0, nullptr, ""}, // a null pattern reads as ""
+        {nan, "DD.MM.YYYY", "0.0.0"}, {-inf, "YY", "00"}, // outside the supported range: fields 0
+    };
+    const auto format = module().fn<format_fn>("ib_datetostring");
+    for (const auto& c : cases)
+        EXPECT_EQ(harness::take(format(&c.serial, c.pattern)), c.expected) << (c.pattern ? c.pattern : "(null)");
+    EXPECT_EQ(harness::take(format(nullptr, "D.M.YYYY")), "30.12.1899") << "a null date reads as 0.0";
+}
+
+TEST(CalendarExports, DateToStringAtTheDeclaredWidths) {
+    // Every byte a lone token of a two-digit number: 255 bytes, the widest pattern, give 510,
+    // the most any pattern can give, within the declared result of 512.
+    std::string pattern, expected;
+    for (int i = 0; i < 85; ++i) pattern += "yMd", expected += "241225";
+    const double christmas = 45651.0; // 2024-12-25
+    EXPECT_EQ(harness::take(module().fn<format_fn>("ib_datetostring")(&christmas, pattern.c_str())), expected);
+}
+
+TEST(CalendarExports, DateToStringWithoutResultMemoryGivesNull) {
+    harness::reset_counters(1);
+    const double date = 45356.0;
+    EXPECT_EQ(module().fn<format_fn>("ib_datetostring")(&date, "DD.MM.YYYY"), nullptr);
+    EXPECT_EQ(harness::allocations(), 1);
+    harness::reset_counters();
+}
+
 } // namespace
