@@ -1,0 +1,91 @@
+// Calendar calls per call, and formatting a 30,000-byte pattern: the one-pass replacement
+// against the search-again-from-the-start loop of the definition (the baseline).
+#include "ardudf/ardudf.h"
+#include "calendar/format.h"
+#include "calendar/serial.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using namespace ardudf::calendar;
+
+void BM_DecodeDate(benchmark::State& state) {
+    double serial = 45356.5675;
+    for (auto _ : state) {
+        std::int32_t y, m, d;
+        decode_date(serial, y, m, d);
+        benchmark::DoNotOptimize(y + m + d);
+        serial += 1.0;
+    }
+}
+BENCHMARK(BM_DecodeDate);
+
+void BM_EncodeDate(benchmark::State& state) {
+    std::int32_t day = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(encode_date(2024, 3, day % 28 + 1));
+        ++day;
+    }
+}
+BENCHMARK(BM_EncodeDate);
+
+void BM_DateToString(benchmark::State& state) {
+    const double serial = 45356.0;
+    for (auto _ : state) {
+        char* text = ib_datetostring(&serial, "DD.MM.YYYY");
+        benchmark::DoNotOptimize(text);
+        std::free(text); // the bench host's ib_util_malloc is malloc
+    }
+}
+BENCHMARK(BM_DateToString);
+
+// "Date: DD.MM.YYYY; " repeated to 30,000 bytes: 3,333 occurrences of each token, and
+// numbers shorter than their tokens, so that every replacement changes the length.
+std::string long_pattern() {
+    std::string pattern;
+    while (pattern.size() < 30000) pattern += "Date: DD.MM.YYYY; ";
+    pattern.resize(30000);
+    return pattern;
+}
+
+void BM_LongPatternOnePass(benchmark::State& state) {
+    const std::string pattern = long_pattern();
+    for (auto _ : state) benchmark::DoNotOptimize(format_date(45356.0, pattern));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(pattern.size()));
+}
+BENCHMARK(BM_LongPatternOnePass)->Unit(benchmark::kMicrosecond);
+
+// The definition's loop, on the library's own search: find the first occurrence from the
+// start, rebuild the text around it, and search again from the start.
+std::string format_by_restarting(double serial, std::string text) {
+    std::int32_t y, m, d;
+    decode_date(serial, y, m, d);
+    auto replace_all = [&](std::string_view token, const std::string& number) {
+        for (std::size_t p; (p = find_nocase(text, token)) != std::string::npos;)
+            text = text.substr(0, p) + number + text.substr(p + token.size());
+    };
+    const std::string yy = std::to_string(y % 100 / 10) + std::to_string(y % 10);
+    replace_all("YYYY", std::to_string(y));
+    for (std::string_view t : {"YYY", "YY", "Y"}) replace_all(t, yy);
+    for (std::string_view t : {"MM", "M"}) replace_all(t, std::to_string(m));
+    for (std::string_view t : {"DD", "D"}) replace_all(t, std::to_string(d));
+    return text;
+}
+
+void BM_LongPatternRestart(benchmark::State& state) {
+    const std::string pattern = long_pattern();
+    if (format_by_restarting(45356.0, pattern) != format_date(45356.0, pattern)) {
+        state.SkipWithError("the two definitions differ");
+        return;
+    }
+    for (auto _ : state) benchmark::DoNotOptimize(format_by_restarting(45356.0, pattern));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(pattern.size()));
+}
+BENCHMARK(BM_LongPatternRestart)->Unit(benchmark::kMillisecond);
+
+} // namespace
