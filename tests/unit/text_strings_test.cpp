@@ -46,6 +46,17 @@ TEST(TextStrings, ToInt32AgreesWithClampedStrtol) {
     }
 }
 
+// Word-wise reversal against reverse iterators, across every tail length.
+TEST(TextStrings, ReverseAgreesWithReverseIterators) {
+    std::string text;
+    for (int n = 0; n < 70; ++n) {
+        std::string out(text.size(), '?');
+        reverse(text, out.data());
+        ASSERT_EQ(out, std::string(text.rbegin(), text.rend())) << n;
+        text += static_cast<char>('!' + n * 7 % 90);
+    }
+}
+
 TEST(TextStrings, GeneratorFirstDraws) {
     IdGenerator g;
     const std::uint32_t expected[] = {41, 18467, 6334, 26500, 19169};
