@@ -61,7 +61,7 @@ std::string format_date(double serial, std::string_view pattern) {
     decode_date(serial, year, month, day);
     std::string working(pattern);
     // One number text per group of tokens, each token in turn over the whole text. Numbers
-    // have at most 5 digits; the bound of the buffer holds any int32 all the same.
+    // come from 16-bit fields and have at most 5 digits.
     auto put = [&working](std::int32_t value, bool two_digits, std::initializer_list<std::string_view> tokens) {
         char number[10];
         char* first = number;
