@@ -1,18 +1,84 @@
 #include "balance/context.h"
 
+#include "balance/tolerance.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
 #include <limits>
 #include <new>
 #include <stdexcept>
 
 namespace ardudf::balance {
 namespace {
+
 constexpr std::int32_t initial_slots = 8;
+constexpr std::size_t text_block_size = 64 * 1024;
+constexpr std::size_t own_block_from = 4096; // a longer type gets a block of its own
+
+std::uint32_t hash_of(std::string_view type) noexcept {
+    const std::size_t h = std::hash<std::string_view>{}(type);
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
-BalanceContext::BalanceContext()
-    : index(0, RowKeyHash{&rows}, RowKeyEqual{&rows}) {
-    reset_context(*this);
+std::size_t index_size(std::int32_t row_capacity) noexcept { return static_cast<std::size_t>(row_capacity) * 2; }
+
+// The entry that holds type, or the empty entry where it would go.
+RowIndexEntry& probe(const BalanceContext& context, std::string_view type, std::uint32_t hash) noexcept {
+    const std::size_t mask = index_size(context.row_capacity) - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        RowIndexEntry& entry = context.index[i];
+        if (entry.slot < 0) return entry;
+        if (entry.hash == hash && context.rows[static_cast<std::size_t>(entry.slot)].type() == type) return entry;
+    }
 }
+
+// A NUL-terminated copy of type in the context's text blocks; throws bad_alloc.
+const char* store_text(TextBlocks& texts, std::string_view type) {
+    const std::size_t size = type.size() + 1;
+    char* at;
+    if (size >= own_block_from) {
+        auto block = std::make_unique_for_overwrite<char[]>(size);
+        at = block.get();
+        texts.blocks.push_back(std::move(block));
+    } else {
+        if (size > texts.left) {
+            auto block = std::make_unique_for_overwrite<char[]>(text_block_size);
+            char* start = block.get();
+            texts.blocks.push_back(std::move(block));
+            texts.free = start;
+            texts.left = text_block_size;
+        }
+        at = texts.free;
+        texts.free += size;
+        texts.left -= size;
+    }
+    if (!type.empty()) std::memcpy(at, type.data(), type.size());
+    at[type.size()] = '\0';
+    return at;
+}
+
+// Doubles the slots and the index; on failure both stay as they were.
+void grow(BalanceContext& context) {
+    if (context.row_capacity > std::numeric_limits<std::int32_t>::max() / 4) throw std::bad_alloc();
+    const std::int32_t grown = context.row_capacity * 2;
+    auto index = std::make_unique<RowIndexEntry[]>(index_size(grown));
+    context.rows.reserve(static_cast<std::size_t>(grown));
+    const std::size_t mask = index_size(grown) - 1;
+    for (std::size_t i = 0, n = index_size(context.row_capacity); i < n; ++i) {
+        const RowIndexEntry entry = context.index[i];
+        if (entry.slot < 0) continue;
+        std::size_t at = entry.hash & mask;
+        while (index[at].slot >= 0) at = (at + 1) & mask;
+        index[at] = entry;
+    }
+    context.index = std::move(index);
+    context.row_capacity = grown;
+}
+
+} // namespace
+
+BalanceContext::BalanceContext() noexcept { reset_context(*this); }
 
 void reset_context(BalanceContext& context) noexcept {
     context.total_amount = 0.0;
@@ -21,11 +87,14 @@ void reset_context(BalanceContext& context) noexcept {
     context.paid_vat = 0.0;
     context.last_vat = 0.0;
     context.cursor = 0;
-    context.index.clear();
+    // Swapped out rather than cleared, so that a big document's memory goes too.
     std::vector<BalanceRow>().swap(context.rows);
+    context.texts = TextBlocks();
+    context.index.reset();
     context.row_capacity = 0;
     try {
         context.rows.reserve(initial_slots);
+        context.index = std::make_unique<RowIndexEntry[]>(index_size(initial_slots));
         context.row_capacity = initial_slots;
     } catch (const std::bad_alloc&) {
         // No slots: every append_row fails until the context is cleared again.
@@ -33,33 +102,29 @@ void reset_context(BalanceContext& context) noexcept {
 }
 
 BalanceRow* find_row(BalanceContext& context, std::string_view type) noexcept {
-    auto it = context.index.find(type);
-    if (it == context.index.end()) return nullptr;
-    return &context.rows[static_cast<std::size_t>(*it)];
+    if (context.row_capacity == 0) return nullptr;
+    const RowIndexEntry& entry = probe(context, type, hash_of(type));
+    return entry.slot < 0 ? nullptr : &context.rows[static_cast<std::size_t>(entry.slot)];
 }
 
 BalanceRow* append_row(BalanceContext& context, std::string_view type) noexcept {
-    if (context.row_capacity == 0) return nullptr;
-    auto& rows = context.rows;
+    if (context.row_capacity == 0 || type.size() >= std::numeric_limits<std::uint32_t>::max()) return nullptr;
     try {
-        if (context.row_count() == context.row_capacity) {
-            if (context.row_capacity > std::numeric_limits<std::int32_t>::max() / 2) return nullptr;
-            rows.reserve(static_cast<std::size_t>(context.row_capacity) * 2);
-            context.row_capacity *= 2;
-        }
-        rows.push_back(BalanceRow{std::string(type)});
-        try {
-            context.index.insert(context.row_count() - 1);
-        } catch (...) {
-            rows.pop_back();
-            throw;
-        }
+        if (context.row_count() == context.row_capacity) grow(context);
+        BalanceRow row;
+        row.type_text = store_text(context.texts, type);
+        row.type_length = static_cast<std::uint32_t>(type.size());
+        const std::uint32_t hash = hash_of(type);
+        RowIndexEntry& entry = probe(context, type, hash);
+        entry.hash = hash;
+        entry.slot = context.row_count();
+        context.rows.push_back(row); // within capacity: no allocation
     } catch (const std::bad_alloc&) {
         return nullptr;
     } catch (const std::length_error&) {
         return nullptr;
     }
-    return &rows.back();
+    return &context.rows.back();
 }
 
 BalanceRow* current_row(BalanceContext& context) noexcept {
@@ -79,6 +144,16 @@ BalanceRow* next_affected_row(BalanceContext& context) noexcept {
         if (reportable) return &row;
     }
     return nullptr;
+}
+
+void add_row(BalanceContext& context, std::string_view type, double amount, double vat) noexcept {
+    if (is_zero_amount(amount, 6) == 1 && is_zero_amount(vat, 6) == 1) return;
+    if (BalanceRow* row = find_row(context, type))
+        row->amount = row->amount + amount;
+    else if (BalanceRow* added = append_row(context, type))
+        added->amount = amount;
+    context.total_amount = context.total_amount + amount;
+    context.total_vat = context.total_vat + vat;
 }
 
 } // namespace ardudf::balance

@@ -4,44 +4,40 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <memory>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace ardudf::balance {
 
 struct BalanceRow {
-    std::string type;         // the key, byte-exact
+    // The key: a byte-exact copy with its NUL, kept in the context's text blocks, where it
+    // stays put while the row array moves.
+    const char* type_text = nullptr;
     double amount = 0.0;
     double paid = 0.0;        // allocated so far
     double last_change = 0.0; // change of paid since last read (ib_scbreadamount)
+    std::uint32_t type_length = 0;
     std::int32_t affected = 0; // changed by the latest operation, not yet walked past
+
+    std::string_view type() const noexcept { return {type_text, type_length}; }
 };
 
-// Rows are found by type through a hash index of slot numbers beside the slot array, so
-// that a document of many row types is built in linear time. The index hashes the type
-// of the row a slot number names, and also takes a plain text to look up.
-struct RowKeyHash {
-    using is_transparent = void;
-    const std::vector<BalanceRow>* rows;
-    std::size_t operator()(std::string_view type) const noexcept {
-        return std::hash<std::string_view>{}(type);
-    }
-    std::size_t operator()(std::int32_t slot) const noexcept {
-        return (*this)(std::string_view((*rows)[static_cast<std::size_t>(slot)].type));
-    }
+// type -> slot, beside the row array, so that a document of many row types is built in
+// linear time. Open addressing over 8-byte entries that keep 32 bits of the type's hash:
+// a miss and a regrowth never go back to the rows, and a probe seldom does. The table has
+// twice as many entries as the array has slots and grows with it, so it is never more
+// than half full and an insert never allocates.
+struct RowIndexEntry {
+    std::uint32_t hash = 0;
+    std::int32_t slot = -1; // -1: empty
 };
 
-struct RowKeyEqual {
-    using is_transparent = void;
-    const std::vector<BalanceRow>* rows;
-    std::string_view key(std::string_view type) const noexcept { return type; }
-    std::string_view key(std::int32_t slot) const noexcept {
-        return (*rows)[static_cast<std::size_t>(slot)].type;
-    }
-    template <class A, class B>
-    bool operator()(const A& a, const B& b) const noexcept { return key(a) == key(b); }
+// Type texts of all rows, in blocks that never move; freed together with the rows.
+struct TextBlocks {
+    std::vector<std::unique_ptr<char[]>> blocks;
+    char* free = nullptr;
+    std::size_t left = 0;
 };
 
 struct BalanceContext {
@@ -53,9 +49,10 @@ struct BalanceContext {
     std::vector<BalanceRow> rows; // slot order = creation order, never reordered
     std::int32_t row_capacity = 0; // 8, doubled when full; 0 when the slots could not be had
     std::int32_t cursor = 0;       // -1 before the first row; outside the rows: no current row
-    std::unordered_set<std::int32_t, RowKeyHash, RowKeyEqual> index;
+    std::unique_ptr<RowIndexEntry[]> index; // 2 * row_capacity entries
+    TextBlocks texts;
 
-    BalanceContext();
+    BalanceContext() noexcept;
     BalanceContext(const BalanceContext&) = delete;
     BalanceContext& operator=(const BalanceContext&) = delete;
 
@@ -66,7 +63,7 @@ struct BalanceContext {
 BalanceRow* find_row(BalanceContext& context, std::string_view type) noexcept;
 
 // A new row with this type at slot row_count; null when memory runs out, and then the
-// context is as it was.
+// context is as it was. The pointer is good until the next append_row.
 BalanceRow* append_row(BalanceContext& context, std::string_view type) noexcept;
 
 // The row under the cursor, or null.
@@ -76,7 +73,12 @@ BalanceRow* current_row(BalanceContext& context) noexcept;
 // change, or VAT not yet read), clearing the mark of every row it passes; null at the end.
 BalanceRow* next_affected_row(BalanceContext& context) noexcept;
 
-// Every field to zero, the cursor to 0, and 8 empty slots.
+// Every field to zero, the cursor to 0, and 8 empty slots (none when memory runs out).
 void reset_context(BalanceContext& context) noexcept;
+
+// One document line: amount to the row of type (made on first use), amount and vat to the
+// totals. A line zero at 6 places in both is ignored; without memory for a new row the
+// totals still move.
+void add_row(BalanceContext& context, std::string_view type, double amount, double vat) noexcept;
 
 } // namespace ardudf::balance

@@ -27,7 +27,7 @@ TEST(Context, SlotsDoubleAndRowsKeepTheirPlaces) {
         EXPECT_EQ(c.row_capacity, expected_capacity[i]) << "after row " << i + 1;
     }
     for (int i = 0; i < 17; ++i) {
-        EXPECT_EQ(c.rows[i].type, "T" + std::to_string(i));
+        EXPECT_EQ(c.rows[i].type(), "T" + std::to_string(i));
         EXPECT_EQ(find_row(c, "T" + std::to_string(i)), &c.rows[i]);
         EXPECT_EQ(c.rows[i].amount, i);
     }
