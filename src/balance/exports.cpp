@@ -2,7 +2,9 @@
 // freed, stale) gives the result of handle 0 and changes nothing.
 #include "ardudf/ardudf.h"
 #include "balance/context.h"
+#include "balance/credit_note.h"
 #include "balance/handles.h"
+#include "balance/payment.h"
 #include "balance/tolerance.h"
 #include "frame/result.h"
 
@@ -32,51 +34,68 @@ extern "C" std::int32_t ib_scbcreate(void) noexcept {
     return handle;
 }
 
-// ib_scbaddrow(handle, type, amount, vat): adds amount to the row of type (made on first
-// use) and amount and vat to the totals; 1, or 0 for an invalid handle. A line whose
-// amount and vat are both zero at 6 places changes nothing.
+// DECLARE EXTERNAL FUNCTION ib_scbaddrow INTEGER, CSTRING(32767), DOUBLE PRECISION,
+//   DOUBLE PRECISION RETURNS INTEGER BY VALUE
+// Adds amount to the row of type (made on first use) and amount and vat to the totals: 1,
+// or 0 for an invalid handle. A line zero at 6 places in both amount and vat changes nothing.
 extern "C" std::int32_t ib_scbaddrow(const std::int32_t* handle, const char* type, const double* amount,
                                      const double* vat) noexcept {
     ContextLease context(read_handle(handle));
     if (!context) return 0;
-    const double a = read_amount(amount);
-    const double v = read_amount(vat);
-    if (is_zero_amount(a, 6) == 1 && is_zero_amount(v, 6) == 1) return 1;
-    const std::string_view key = read_text(type);
-    if (BalanceRow* row = find_row(*context, key))
-        row->amount = row->amount + a;
-    else if (BalanceRow* added = append_row(*context, key))
-        added->amount = a;
-    // Out of memory for the row: the totals move all the same.
-    context->total_amount = context->total_amount + a;
-    context->total_vat = context->total_vat + v;
+    add_row(*context, read_text(type), read_amount(amount), read_amount(vat));
     return 1;
 }
 
-// ib_scbstartcreditnote(handle): 1, always; reads nothing. A credit note needs no opening.
+// DECLARE EXTERNAL FUNCTION ib_scbaddpayment INTEGER, DOUBLE PRECISION
+//   RETURNS INTEGER BY VALUE
+// Spreads a payment (negative: one taken back) over the VAT and the rows: 1 when a row is
+// marked for the walk, else 0; 0 for an invalid handle. The amount is used unrounded.
+extern "C" std::int32_t ib_scbaddpayment(const std::int32_t* handle, const double* amount) noexcept {
+    ContextLease context(read_handle(handle));
+    if (!context) return 0;
+    return distribute_payment(context.get(), read_amount(amount));
+}
+
+// DECLARE EXTERNAL FUNCTION ib_scbaddcreditnote INTEGER, CSTRING(32767), DOUBLE PRECISION,
+//   DOUBLE PRECISION RETURNS INTEGER BY VALUE
+// Lowers the row of type by amount and the VAT by vat, and spreads again what that takes
+// back: 1, whatever was marked; 0 for an invalid handle.
+extern "C" std::int32_t ib_scbaddcreditnote(const std::int32_t* handle, const char* type, const double* amount,
+                                            const double* vat) noexcept {
+    ContextLease context(read_handle(handle));
+    if (!context) return 0;
+    add_credit_note(*context, read_text(type), read_amount(amount), read_amount(vat));
+    return 1;
+}
+
+// DECLARE EXTERNAL FUNCTION ib_scbstartcreditnote INTEGER RETURNS INTEGER BY VALUE
+// 1, always, for any handle; reads and changes nothing. A credit note needs no opening.
 extern "C" std::int32_t ib_scbstartcreditnote(const std::int32_t*) noexcept { return 1; }
 
-// ib_scbisaffectedrows(handle): 1 when the cursor moved onto the next row changed by the
-// last payment or credit note, 0 when none is left (or the handle is invalid).
+// DECLARE EXTERNAL FUNCTION ib_scbisaffectedrows INTEGER RETURNS INTEGER BY VALUE
+// 1 when the cursor moved onto the next row changed by the last payment or credit note;
+// 0 when none is left, or for an invalid handle.
 extern "C" std::int32_t ib_scbisaffectedrows(const std::int32_t* handle) noexcept {
     ContextLease context(read_handle(handle));
     if (!context) return 0;
     return next_affected_row(*context) != nullptr ? 1 : 0;
 }
 
-// ib_scbreadtype(handle): the type of the current row; the empty text when there is none.
+// DECLARE EXTERNAL FUNCTION ib_scbreadtype INTEGER RETURNS CSTRING(32767) FREE_IT
+// The type of the current row; the empty text when there is none or the handle is invalid.
 // Null (SQL NULL) only when the server's allocator gives no memory.
 extern "C" char* ib_scbreadtype(const std::int32_t* handle) noexcept {
     ContextLease context(read_handle(handle));
     const BalanceRow* row = context ? current_row(*context) : nullptr;
     if (row != nullptr) {
-        if (char* copy = ardudf::frame::copy_result(row->type)) return copy;
+        if (char* copy = ardudf::frame::copy_result(row->type())) return copy;
     }
     return ardudf::frame::copy_result("");
 }
 
-// ib_scbreadamount(handle): what the last operations allocated to the current row since
-// it was last read (negative for a release); reading resets it to 0.
+// DECLARE EXTERNAL FUNCTION ib_scbreadamount INTEGER RETURNS DOUBLE PRECISION BY VALUE
+// What the last operations allocated to the current row since it was last read (negative
+// for a release), then reset to 0; 0.0 without a current row or for an invalid handle.
 extern "C" double ib_scbreadamount(const std::int32_t* handle) noexcept {
     ContextLease context(read_handle(handle));
     if (!context) return 0.0;
@@ -87,8 +106,9 @@ extern "C" double ib_scbreadamount(const std::int32_t* handle) noexcept {
     return value;
 }
 
-// ib_scbreadvat(handle): the VAT moved by the last operations since last read; reading
-// resets it to 0. It belongs to the document, not to the current row.
+// DECLARE EXTERNAL FUNCTION ib_scbreadvat INTEGER RETURNS DOUBLE PRECISION BY VALUE
+// The VAT moved by the last operations since last read, then reset to 0; it belongs to
+// the document, not to the current row. 0.0 for an invalid handle.
 extern "C" double ib_scbreadvat(const std::int32_t* handle) noexcept {
     ContextLease context(read_handle(handle));
     if (!context) return 0.0;
@@ -97,7 +117,9 @@ extern "C" double ib_scbreadvat(const std::int32_t* handle) noexcept {
     return value;
 }
 
-// ib_scbclear(handle): the context as ib_scbcreate makes it; the handle stays valid.
+// DECLARE EXTERNAL FUNCTION ib_scbclear INTEGER RETURNS INTEGER BY VALUE
+// 1, and the context is as ib_scbcreate makes it; the handle stays valid. 0 for an
+// invalid handle.
 extern "C" std::int32_t ib_scbclear(const std::int32_t* handle) noexcept {
     ContextLease context(read_handle(handle));
     if (!context) return 0;
@@ -105,8 +127,9 @@ extern "C" std::int32_t ib_scbclear(const std::int32_t* handle) noexcept {
     return 1;
 }
 
-// ib_scbfree(handle): frees the context; the handle and its copies become invalid, so a
-// second free returns 0.
+// DECLARE EXTERNAL FUNCTION ib_scbfree INTEGER RETURNS INTEGER BY VALUE
+// 1, and the context is freed; the handle and its copies become invalid, so a second
+// free returns 0, as does any invalid handle.
 extern "C" std::int32_t ib_scbfree(const std::int32_t* handle) noexcept {
     BalanceContext* context = unregister_context(read_handle(handle));
     if (context == nullptr) return 0;
