@@ -1,5 +1,7 @@
 #include "balance/handles.h"
 
+#include "balance/context.h"
+
 #include <array>
 #include <atomic>
 #include <deque>
@@ -66,6 +68,20 @@ HandleSlot* lock_slot(std::int32_t handle) noexcept {
             return slot;
     }
 }
+
+// When the module is unloaded (or the process ends) the slots go, and with them any
+// context that SQL code never freed: no handle can reach them after that.
+struct TableRelease {
+    ~TableRelease() {
+        for (auto& chunk : chunks) {
+            HandleSlot* slots = chunk.exchange(nullptr, std::memory_order_acq_rel);
+            if (slots == nullptr) continue;
+            for (std::uint32_t i = 0; i < chunk_size; ++i)
+                if ((slots[i].state.load(std::memory_order_relaxed) & live) != 0) delete slots[i].context;
+            delete[] slots;
+        }
+    }
+} table_release;
 
 } // namespace
 
