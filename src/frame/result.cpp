@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <mutex>
 #include <string>
 
@@ -55,6 +56,8 @@ char* allocate_result(std::int32_t size) noexcept {
 }
 
 char* copy_result(std::string_view text) noexcept {
+    // The allocator takes an int32: a longer text has no result rather than a short one.
+    if (text.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return nullptr;
     char* result = allocate_result(static_cast<std::int32_t>(text.size() + 1));
     if (result == nullptr) return nullptr;
     std::memcpy(result, text.data(), text.size());
