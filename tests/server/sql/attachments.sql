@@ -6,7 +6,8 @@ SET LIST ON;
 
 SET TERM ^;
 EXECUTE BLOCK RETURNS (own_type VARCHAR(20), other_type VARCHAR(20), other_sees_mine VARCHAR(20),
-                       handles_differ INTEGER, own_after_other VARCHAR(20), freed INTEGER) AS
+                       handles_differ INTEGER, own_after_other VARCHAR(20), other_paid DOUBLE PRECISION,
+                       own_walk VARCHAR(20), own_paid DOUBLE PRECISION, freed INTEGER) AS
 DECLARE mine INTEGER;
 DECLARE theirs INTEGER;
 DECLARE db VARCHAR(1000);
@@ -17,10 +18,11 @@ BEGIN
   ib_scbaddrow(mine, 'MINE', 10, 0);
   -- The other attachment makes its own context and reads it back.
   EXECUTE STATEMENT
-    'EXECUTE BLOCK RETURNS (h INTEGER, t VARCHAR(20)) AS BEGIN
-       h = ib_scbcreate(); ib_scbaddrow(h, ''THEIRS'', 5, 0); t = ib_scbreadtype(h); SUSPEND; END'
+    'EXECUTE BLOCK RETURNS (h INTEGER, t VARCHAR(20), paid DOUBLE PRECISION) AS BEGIN
+       h = ib_scbcreate(); ib_scbaddrow(h, ''THEIRS'', 5, 0); t = ib_scbreadtype(h);
+       ib_scbaddpayment(h, 2); ib_scbisaffectedrows(h); paid = ib_scbreadamount(h); SUSPEND; END'
     ON EXTERNAL db
-    INTO theirs, other_type;
+    INTO theirs, other_type, other_paid;
   -- ... and reads this attachment's context through its handle: the contexts belong to
   -- the module, not to an attachment, so the handle works wherever it is passed.
   EXECUTE STATEMENT ('SELECT ib_scbreadtype(?) FROM RDB$DATABASE') (mine)
@@ -34,6 +36,13 @@ BEGIN
     i = i + 1;
   END
   own_after_other = ib_scbreadtype(mine);
+  -- A payment here walks only this context's rows.
+  ib_scbaddpayment(mine, 4);
+  IF (ib_scbisaffectedrows(mine) = 1) THEN
+  BEGIN
+    own_walk = ib_scbreadtype(mine);
+    own_paid = ib_scbreadamount(mine);
+  END
   freed = ib_scbfree(mine) + ib_scbfree(theirs);
   SUSPEND;
 END^
