@@ -39,19 +39,6 @@ std::mutex table_mutex;
 std::uint32_t slots_made = 0;       // guarded by table_mutex
 std::deque<std::uint32_t> free_slots; // guarded by table_mutex
 
-// When the server unloads the module no call can be running: the table and the contexts
-// that SQL code never freed go with it, instead of staying behind in the host process.
-struct TableRelease {
-    ~TableRelease() {
-        for (auto& chunk : chunks) {
-            HandleSlot* slots = chunk.exchange(nullptr);
-            if (slots == nullptr) continue;
-            for (std::uint32_t i = 0; i < chunk_size; ++i) delete slots[i].context;
-            delete[] slots;
-        }
-    }
-} table_release;
-
 HandleSlot* slot_at(std::uint32_t number) noexcept {
     if (number >= max_slots) return nullptr;
     HandleSlot* chunk = chunks[number >> chunk_bits].load(std::memory_order_acquire);
