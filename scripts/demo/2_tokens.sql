@@ -9,8 +9,6 @@ SELECT ib_find_token('red,green,blue', 'green') AS green_at,
        ib_gets_u2_prefix('A', 'N') AS prefix_a_n,
        ib_gets_u_prefix(ib_isnotnull('x')) AS prefix_of_flag
 FROM rdb$database;
-SET ECHO OFF;
-SET LIST OFF;
 -- Walk a list token by token.
 SET TERM ^;
 EXECUTE BLOCK RETURNS (token VARCHAR(10)) AS

@@ -1,7 +1,7 @@
 -- settlement of a small invoice: payments, an overpayment, a refund and a credit note
 -- The invoice, the allocations read back after every step, and three procedures that
 -- drive the balance context. The context's handle lives in a session variable.
-CREATE TABLE invoice_line (kind VARCHAR(12) NOT NULL, amount NUMERIC(12,2), vat NUMERIC(12,2));
+CREATE TABLE invoice_line (kind VARCHAR(12) NOT NULL, amount NUMERIC(9,2), vat NUMERIC(9,2));
 CREATE TABLE allocation (step_no INTEGER, kind VARCHAR(12), amount DOUBLE PRECISION, vat DOUBLE PRECISION);
 COMMIT;
 INSERT INTO invoice_line VALUES ('GOODS', 100.00, 21.00);
@@ -28,8 +28,8 @@ END^
 CREATE PROCEDURE settle_open AS
 DECLARE h INTEGER;
 DECLARE kind VARCHAR(12);
-DECLARE amount NUMERIC(12,2);
-DECLARE vat NUMERIC(12,2);
+DECLARE amount NUMERIC(9,2);
+DECLARE vat NUMERIC(9,2);
 BEGIN
   h = ib_scbcreate();
   FOR SELECT kind, amount, vat FROM invoice_line INTO kind, amount, vat DO
@@ -50,13 +50,15 @@ DECLARE h INTEGER;
 BEGIN
   h = RDB$GET_CONTEXT('USER_SESSION', 'SETTLEMENT');
   ib_scbaddcreditnote(h, kind, amount, vat);
+  -- The invoice itself is lowered too, so that "due" shows what is owed now.
+  UPDATE invoice_line l SET l.amount = l.amount - :amount, l.vat = l.vat - :vat WHERE l.kind = :kind;
   EXECUTE PROCEDURE settle_walk(h, step_no);
 END^
 
 -- One line per invoice row and one for the VAT: what is due, what this step moved and
 -- what has been allocated so far.
 CREATE PROCEDURE settle_state (step_no INTEGER)
-RETURNS (kind VARCHAR(12), due NUMERIC(12,2), this_step NUMERIC(12,2), paid_so_far NUMERIC(12,2)) AS
+RETURNS (kind VARCHAR(12), due NUMERIC(9,2), this_step NUMERIC(9,2), paid_so_far NUMERIC(9,2)) AS
 BEGIN
   FOR SELECT l.kind, l.amount,
              (SELECT COALESCE(SUM(a.amount), 0) FROM allocation a WHERE a.kind = l.kind AND a.step_no = :step_no),
@@ -80,13 +82,13 @@ EXECUTE PROCEDURE settle_pay(1, 100.00);
 SELECT kind AS "1. Payment of 100.00", due, this_step, paid_so_far FROM settle_state(1);
 
 EXECUTE PROCEDURE settle_pay(2, 80.00);
-SELECT kind AS "2. Payment of 80.00 (10.60 too much)", due, this_step, paid_so_far FROM settle_state(2);
+SELECT kind AS "2. Paying 80.00 (10.60 over)", due, this_step, paid_so_far FROM settle_state(2);
 
 EXECUTE PROCEDURE settle_pay(3, -10.60);
-SELECT kind AS "3. Refund of the 10.60", due, this_step, paid_so_far FROM settle_state(3);
+SELECT kind AS "3. Refund of 10.60", due, this_step, paid_so_far FROM settle_state(3);
 
 EXECUTE PROCEDURE settle_credit(4, 'SERVICE', 20.00, 4.20);
-SELECT kind AS "4. Credit note: SERVICE -20.00, VAT -4.20", due, this_step, paid_so_far FROM settle_state(4);
+SELECT kind AS "4. Credit SERVICE 20.00+4.20", due, this_step, paid_so_far FROM settle_state(4);
 
 SELECT ib_scbfree(CAST(RDB$GET_CONTEXT('USER_SESSION', 'SETTLEMENT') AS INTEGER)) AS context_freed FROM rdb$database;
 COMMIT;
