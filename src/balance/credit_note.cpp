@@ -4,7 +4,7 @@
 
 namespace ardudf::balance {
 
-void add_credit_note(BalanceContext& context, std::string_view type, double amount, double vat) noexcept {
+double release_credit_note(BalanceContext& context, std::string_view type, double amount, double vat) noexcept {
     BalanceRow* row = find_row(context, type);
     if (row == nullptr) row = append_row(context, type);
 
@@ -31,6 +31,11 @@ void add_credit_note(BalanceContext& context, std::string_view type, double amou
         }
     }
 
+    return released;
+}
+
+void add_credit_note(BalanceContext& context, std::string_view type, double amount, double vat) noexcept {
+    const double released = release_credit_note(context, type, amount, vat);
     if (released != 0.0) distribute_payment(&context, released);
 }
 
