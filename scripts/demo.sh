@@ -44,5 +44,5 @@ $db holds the declared functions and the settlement tables. Open it with:
   eval "\$(scripts/fbenv.sh work/firebird build/default)"
   isql-fb -ch UTF8 work/demo.fdb
 
-Then try, for instance:  SELECT ib_lpad('42', 5, '0') FROM rdb\$database;
+Then try, for instance:  SET LIST ON; SELECT ib_lpad('42', 5, '0') FROM rdb\$database;
 EOF

@@ -4,19 +4,15 @@
 -- Texts are CHARACTER SET NONE (bytes) unless a function reads them in a code page.
 -- A NULL argument arrives as the empty text or 0 (no NULL keyword is declared).
 
--- ---- value functions ----
-
 -- int32_t ib_string_length(const char*)
--- length of a text in bytes
+-- value: length of a text in bytes
 DECLARE EXTERNAL FUNCTION ib_string_length
     CSTRING(32767) CHARACTER SET NONE
     RETURNS INTEGER BY VALUE
     ENTRY_POINT 'ib_string_length' MODULE_NAME 'ardudf';
 
--- ---- text functions ----
-
 -- char* ib_string_left(const char*, const int32_t*)
--- the first count bytes of a text
+-- text: the first count bytes of a text
 DECLARE EXTERNAL FUNCTION ib_string_left
     CSTRING(32767) CHARACTER SET NONE,
     INTEGER
@@ -24,7 +20,7 @@ DECLARE EXTERNAL FUNCTION ib_string_left
     ENTRY_POINT 'ib_string_left' MODULE_NAME 'ardudf';
 
 -- char* ib_string_right(const char*, const int32_t*)
--- the last count bytes of a text
+-- text: the last count bytes of a text
 DECLARE EXTERNAL FUNCTION ib_string_right
     CSTRING(32767) CHARACTER SET NONE,
     INTEGER
@@ -32,7 +28,7 @@ DECLARE EXTERNAL FUNCTION ib_string_right
     ENTRY_POINT 'ib_string_right' MODULE_NAME 'ardudf';
 
 -- char* ib_lpad(const char*, const int32_t*, const char*)
--- a text padded on the left to a length
+-- text: a text padded on the left to a length
 DECLARE EXTERNAL FUNCTION ib_lpad
     CSTRING(32767) CHARACTER SET NONE,
     INTEGER,
@@ -41,44 +37,42 @@ DECLARE EXTERNAL FUNCTION ib_lpad
     ENTRY_POINT 'ib_lpad' MODULE_NAME 'ardudf';
 
 -- char* ib_reversestring(const char*)
--- the bytes of a text in reverse order
+-- text: the bytes of a text in reverse order
 DECLARE EXTERNAL FUNCTION ib_reversestring
     CSTRING(32767) CHARACTER SET NONE
     RETURNS CSTRING(32767) CHARACTER SET NONE FREE_IT
     ENTRY_POINT 'ib_reversestring' MODULE_NAME 'ardudf';
 
 -- char* ib_quote_literal(const char*)
--- a text as an SQL string literal
+-- text: a text as an SQL string literal
 DECLARE EXTERNAL FUNCTION ib_quote_literal
     CSTRING(16382) CHARACTER SET NONE
     RETURNS CSTRING(32767) CHARACTER SET NONE FREE_IT
     ENTRY_POINT 'ib_quote_literal' MODULE_NAME 'ardudf';
 
--- ---- value functions ----
-
 -- char* ib_uniqueid(const int32_t*)
--- count random characters from 0-9 and A-Z
+-- value: count random characters from 0-9 and A-Z
 DECLARE EXTERNAL FUNCTION ib_uniqueid
     INTEGER
     RETURNS CSTRING(255) CHARACTER SET NONE FREE_IT
     ENTRY_POINT 'ib_uniqueid' MODULE_NAME 'ardudf';
 
 -- char* ib_isnotnull(const char*)
--- A for a non-empty text, N for an empty one
+-- value: A for a non-empty text, N for an empty one
 DECLARE EXTERNAL FUNCTION ib_isnotnull
     CSTRING(32767) CHARACTER SET NONE
     RETURNS CSTRING(1) CHARACTER SET NONE FREE_IT
     ENTRY_POINT 'ib_isnotnull' MODULE_NAME 'ardudf';
 
 -- int32_t ib_convchartoint(const char*)
--- the decimal number at the start of a text
+-- value: the decimal number at the start of a text
 DECLARE EXTERNAL FUNCTION ib_convchartoint
     CSTRING(32767) CHARACTER SET NONE
     RETURNS INTEGER BY VALUE
     ENTRY_POINT 'ib_convchartoint' MODULE_NAME 'ardudf';
 
 -- double ib_greatest(const double*, const double*)
--- the greater of two numbers
+-- value: the greater of two numbers
 DECLARE EXTERNAL FUNCTION ib_greatest
     DOUBLE PRECISION,
     DOUBLE PRECISION
@@ -86,17 +80,15 @@ DECLARE EXTERNAL FUNCTION ib_greatest
     ENTRY_POINT 'ib_greatest' MODULE_NAME 'ardudf';
 
 -- double ib_least(const double*, const double*)
--- the lesser of two numbers
+-- value: the lesser of two numbers
 DECLARE EXTERNAL FUNCTION ib_least
     DOUBLE PRECISION,
     DOUBLE PRECISION
     RETURNS DOUBLE PRECISION BY VALUE
     ENTRY_POINT 'ib_least' MODULE_NAME 'ardudf';
 
--- ---- text functions ----
-
 -- int32_t ib_find_token(const char*, const char*)
--- 1-based position of a part in a text, 0 if absent
+-- text: 1-based position of a part in a text, 0 if absent
 DECLARE EXTERNAL FUNCTION ib_find_token
     CSTRING(32767) CHARACTER SET NONE,
     CSTRING(32767) CHARACTER SET NONE
@@ -104,7 +96,7 @@ DECLARE EXTERNAL FUNCTION ib_find_token
     ENTRY_POINT 'ib_find_token' MODULE_NAME 'ardudf';
 
 -- char* ib_get_token(const char*, const char*)
--- the first token of a delimited text
+-- text: the first token of a delimited text
 DECLARE EXTERNAL FUNCTION ib_get_token
     CSTRING(32767) CHARACTER SET NONE,
     CSTRING(32767) CHARACTER SET NONE
@@ -112,7 +104,7 @@ DECLARE EXTERNAL FUNCTION ib_get_token
     ENTRY_POINT 'ib_get_token' MODULE_NAME 'ardudf';
 
 -- char* ib_delete_token(const char*, const char*)
--- what follows the first token
+-- text: what follows the first token
 DECLARE EXTERNAL FUNCTION ib_delete_token
     CSTRING(32767) CHARACTER SET NONE,
     CSTRING(32767) CHARACTER SET NONE
@@ -120,7 +112,7 @@ DECLARE EXTERNAL FUNCTION ib_delete_token
     ENTRY_POINT 'ib_delete_token' MODULE_NAME 'ardudf';
 
 -- char* ib_gets_u2_prefix(const char*, const char*)
--- a two-character prefix code from two flags
+-- text: a two-character prefix code from two flags
 DECLARE EXTERNAL FUNCTION ib_gets_u2_prefix
     CSTRING(32767) CHARACTER SET NONE,
     CSTRING(32767) CHARACTER SET NONE
@@ -128,79 +120,77 @@ DECLARE EXTERNAL FUNCTION ib_gets_u2_prefix
     ENTRY_POINT 'ib_gets_u2_prefix' MODULE_NAME 'ardudf';
 
 -- char* ib_gets_u_prefix(const char*)
--- a two-character prefix code from one flag
+-- text: a two-character prefix code from one flag
 DECLARE EXTERNAL FUNCTION ib_gets_u_prefix
     CSTRING(32767) CHARACTER SET NONE
     RETURNS CSTRING(2) CHARACTER SET NONE FREE_IT
     ENTRY_POINT 'ib_gets_u_prefix' MODULE_NAME 'ardudf';
 
 -- char* ib_correct_phone_number(const char*)
--- the digits of a text
+-- text: the digits of a text
 DECLARE EXTERNAL FUNCTION ib_correct_phone_number
     CSTRING(255) CHARACTER SET NONE
     RETURNS CSTRING(255) CHARACTER SET NONE FREE_IT
     ENTRY_POINT 'ib_correct_phone_number' MODULE_NAME 'ardudf';
 
 -- char* ib_remove_diacritics(const char*)
--- Windows-1250 accented letters made plain
+-- text: Windows-1250 accented letters made plain
 DECLARE EXTERNAL FUNCTION ib_remove_diacritics
     CSTRING(32767) CHARACTER SET WIN1250
     RETURNS CSTRING(32767) CHARACTER SET WIN1250 FREE_IT
     ENTRY_POINT 'ib_remove_diacritics' MODULE_NAME 'ardudf';
 
--- ---- calendar functions ----
-
 -- int32_t ib_dayofweek(const double*)
--- day of the week, 1 = Sunday to 7 = Saturday
+-- calendar: day of the week, 1 = Sunday to 7 = Saturday
 DECLARE EXTERNAL FUNCTION ib_dayofweek
     DOUBLE PRECISION
     RETURNS INTEGER BY VALUE
     ENTRY_POINT 'ib_dayofweek' MODULE_NAME 'ardudf';
 
 -- int32_t ib_decodedate_year(const double*)
--- year of a day serial
+-- calendar: year of a day serial
 DECLARE EXTERNAL FUNCTION ib_decodedate_year
     DOUBLE PRECISION
     RETURNS INTEGER BY VALUE
     ENTRY_POINT 'ib_decodedate_year' MODULE_NAME 'ardudf';
 
 -- int32_t ib_decodedate_month(const double*)
--- month of a day serial
+-- calendar: month of a day serial
 DECLARE EXTERNAL FUNCTION ib_decodedate_month
     DOUBLE PRECISION
     RETURNS INTEGER BY VALUE
     ENTRY_POINT 'ib_decodedate_month' MODULE_NAME 'ardudf';
 
 -- int32_t ib_decodedate_day(const double*)
--- day of the month of a day serial
+-- calendar: day of the month of a day serial
 DECLARE EXTERNAL FUNCTION ib_decodedate_day
     DOUBLE PRECISION
     RETURNS INTEGER BY VALUE
     ENTRY_POINT 'ib_decodedate_day' MODULE_NAME 'ardudf';
 
 -- int32_t ib_decodetime_hour(const double*)
--- hour of a day serial
+-- calendar: hour of a day serial
 DECLARE EXTERNAL FUNCTION ib_decodetime_hour
     DOUBLE PRECISION
     RETURNS INTEGER BY VALUE
     ENTRY_POINT 'ib_decodetime_hour' MODULE_NAME 'ardudf';
 
 -- int32_t ib_decodetime_min(const double*)
--- minute of a day serial
+-- calendar: minute of a day serial
 DECLARE EXTERNAL FUNCTION ib_decodetime_min
     DOUBLE PRECISION
     RETURNS INTEGER BY VALUE
     ENTRY_POINT 'ib_decodetime_min' MODULE_NAME 'ardudf';
 
 -- int32_t ib_decodetime_sec(const double*)
--- second of a day serial
+-- calendar: second of a day serial
 DECLARE EXTERNAL FUNCTION ib_decodetime_sec
     DOUBLE PRECISION
     RETURNS INTEGER BY VALUE
     ENTRY_POINT 'ib_decodetime_sec' MODULE_NAME 'ardudf';
 
 -- double ib_encodedate(const int32_t*, const int32_t*, const int32_t*)
--- day serial of a year, month and day
+-- calendar: day serial of a year, month and day
 DECLARE EXTERNAL FUNCTION ib_encodedate
     INTEGER,
     INTEGER,
@@ -209,43 +199,41 @@ DECLARE EXTERNAL FUNCTION ib_encodedate
     ENTRY_POINT 'ib_encodedate' MODULE_NAME 'ardudf';
 
 -- int32_t ib_isleapyear(const int32_t*)
--- 1 for a leap year, else 0
+-- calendar: 1 for a leap year, else 0
 DECLARE EXTERNAL FUNCTION ib_isleapyear
     INTEGER
     RETURNS INTEGER BY VALUE
     ENTRY_POINT 'ib_isleapyear' MODULE_NAME 'ardudf';
 
 -- double ib_endofdecade(const double*)
--- first day after the ten-day period of a date
+-- calendar: first day after the ten-day period of a date
 DECLARE EXTERNAL FUNCTION ib_endofdecade
     DOUBLE PRECISION
     RETURNS DOUBLE PRECISION BY VALUE
     ENTRY_POINT 'ib_endofdecade' MODULE_NAME 'ardudf';
 
 -- double ib_current_time(void)
--- current local date and time as a day serial
+-- calendar: current local date and time as a day serial
 DECLARE EXTERNAL FUNCTION ib_current_time
     RETURNS DOUBLE PRECISION BY VALUE
     ENTRY_POINT 'ib_current_time' MODULE_NAME 'ardudf';
 
 -- char* ib_datetostring(const double*, const char*)
--- a date formatted by a pattern
+-- calendar: a date formatted by a pattern
 DECLARE EXTERNAL FUNCTION ib_datetostring
     DOUBLE PRECISION,
     CSTRING(255) CHARACTER SET NONE
     RETURNS CSTRING(512) CHARACTER SET NONE FREE_IT
     ENTRY_POINT 'ib_datetostring' MODULE_NAME 'ardudf';
 
--- ---- balance functions ----
-
 -- int32_t ib_scbcreate(void)
--- handle of a new balance context
+-- balance: handle of a new balance context
 DECLARE EXTERNAL FUNCTION ib_scbcreate
     RETURNS INTEGER BY VALUE
     ENTRY_POINT 'ib_scbcreate' MODULE_NAME 'ardudf';
 
 -- int32_t ib_scbaddrow(const int32_t*, const char*, const double*, const double*)
--- adds an amount row and its VAT
+-- balance: adds an amount row and its VAT
 DECLARE EXTERNAL FUNCTION ib_scbaddrow
     INTEGER,
     CSTRING(255) CHARACTER SET NONE,
@@ -255,56 +243,56 @@ DECLARE EXTERNAL FUNCTION ib_scbaddrow
     ENTRY_POINT 'ib_scbaddrow' MODULE_NAME 'ardudf';
 
 -- int32_t ib_scbstartcreditnote(const int32_t*)
--- always 1; kept for older callers
+-- balance: always 1; kept for older callers
 DECLARE EXTERNAL FUNCTION ib_scbstartcreditnote
     INTEGER
     RETURNS INTEGER BY VALUE
     ENTRY_POINT 'ib_scbstartcreditnote' MODULE_NAME 'ardudf';
 
 -- int32_t ib_scbisaffectedrows(const int32_t*)
--- moves to the next changed row: 1, or 0 at the end
+-- balance: moves to the next changed row: 1, or 0 at the end
 DECLARE EXTERNAL FUNCTION ib_scbisaffectedrows
     INTEGER
     RETURNS INTEGER BY VALUE
     ENTRY_POINT 'ib_scbisaffectedrows' MODULE_NAME 'ardudf';
 
 -- char* ib_scbreadtype(const int32_t*)
--- type of the current row
+-- balance: type of the current row
 DECLARE EXTERNAL FUNCTION ib_scbreadtype
     INTEGER
     RETURNS CSTRING(255) CHARACTER SET NONE FREE_IT
     ENTRY_POINT 'ib_scbreadtype' MODULE_NAME 'ardudf';
 
 -- double ib_scbreadamount(const int32_t*)
--- amount allocated to the current row (read once)
+-- balance: amount allocated to the current row (read once)
 DECLARE EXTERNAL FUNCTION ib_scbreadamount
     INTEGER
     RETURNS DOUBLE PRECISION BY VALUE
     ENTRY_POINT 'ib_scbreadamount' MODULE_NAME 'ardudf';
 
 -- double ib_scbreadvat(const int32_t*)
--- VAT moved by the last operation (read once)
+-- balance: VAT moved by the last operation (read once)
 DECLARE EXTERNAL FUNCTION ib_scbreadvat
     INTEGER
     RETURNS DOUBLE PRECISION BY VALUE
     ENTRY_POINT 'ib_scbreadvat' MODULE_NAME 'ardudf';
 
 -- int32_t ib_scbclear(const int32_t*)
--- empties a context
+-- balance: empties a context
 DECLARE EXTERNAL FUNCTION ib_scbclear
     INTEGER
     RETURNS INTEGER BY VALUE
     ENTRY_POINT 'ib_scbclear' MODULE_NAME 'ardudf';
 
 -- int32_t ib_scbfree(const int32_t*)
--- frees a context
+-- balance: frees a context
 DECLARE EXTERNAL FUNCTION ib_scbfree
     INTEGER
     RETURNS INTEGER BY VALUE
     ENTRY_POINT 'ib_scbfree' MODULE_NAME 'ardudf';
 
 -- int32_t ib_scbaddpayment(const int32_t*, const double*)
--- spreads a payment over VAT and rows
+-- balance: spreads a payment over VAT and rows
 DECLARE EXTERNAL FUNCTION ib_scbaddpayment
     INTEGER,
     DOUBLE PRECISION
@@ -312,7 +300,7 @@ DECLARE EXTERNAL FUNCTION ib_scbaddpayment
     ENTRY_POINT 'ib_scbaddpayment' MODULE_NAME 'ardudf';
 
 -- int32_t ib_scbaddcreditnote(const int32_t*, const char*, const double*, const double*)
--- lowers a row and the VAT, spreads what it frees
+-- balance: lowers a row and the VAT, spreads what it frees
 DECLARE EXTERNAL FUNCTION ib_scbaddcreditnote
     INTEGER,
     CSTRING(255) CHARACTER SET NONE,

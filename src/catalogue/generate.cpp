@@ -70,17 +70,14 @@ void print_sql() {
     std::printf("-- The server needs UdfAccess = Restrict <folder of ardudf.so> in firebird.conf.\n");
     std::printf("-- Texts are CHARACTER SET NONE (bytes) unless a function reads them in a code page.\n");
     std::printf("-- A NULL argument arrives as the empty text or 0 (no NULL keyword is declared).\n");
-    std::string group;
+    // Catalogue order; the groups interleave in it, so each entry names its own.
     for (const auto& e : exports) {
-        if (e.group != group) {
-            group = e.group;
-            std::printf("\n-- ---- %s functions ----\n", group.c_str());
-        }
         std::string proto = c_result(e.result) + " " + std::string(e.name) + "(";
         const int n = arg_count(e);
         for (int i = 0; i < n; ++i) proto += (i ? ", " : "") + c_type(e.args[i]);
         proto += n == 0 ? "void)" : ")";
-        std::printf("\n-- %s\n-- %.*s\n", proto.c_str(), int(e.summary.size()), e.summary.data());
+        std::printf("\n-- %s\n-- %.*s: %.*s\n", proto.c_str(), int(e.group.size()), e.group.data(),
+                    int(e.summary.size()), e.summary.data());
         std::printf("DECLARE EXTERNAL FUNCTION %.*s\n", int(e.name.size()), e.name.data());
         for (int i = 0; i < n; ++i)
             std::printf("    %s%s\n", sql_arg(e, i).c_str(), i + 1 < n ? "," : "");
