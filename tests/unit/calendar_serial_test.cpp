@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cmath>
 #include <ctime>
 #include <limits>
 
@@ -137,20 +136,6 @@ TEST(CalendarSerial, SystemtimeFromSerial) {
         {std::numeric_limits<double>::quiet_NaN(), SystemTime{}}, {-std::numeric_limits<double>::quiet_NaN(), SystemTime{}},
     };
     for (const auto& c : cases) EXPECT_EQ(text(systemtime_from_serial(c.serial)), text(c.out)) << c.serial;
-}
-
-TEST(CalendarSerial, DecodeDateAndTimeWidenTheFields) {
-    std::int32_t a = -1, b = -1, c = -1;
-    decode_date(45356.5675, a, b, c);
-    EXPECT_EQ((std::array{a, b, c}), (std::array{2024, 3, 5}));
-    decode_time(45356.5675, a, b, c);
-    EXPECT_EQ((std::array{a, b, c}), (std::array{13, 37, 12}));
-    decode_time(45356.0 + (12 * 3600 + 59.999) / 86400, a, b, c); // milliseconds dropped, not rounded
-    EXPECT_EQ((std::array{a, b, c}), (std::array{12, 0, 59}));
-    decode_date(10565994.1, a, b, c); // year 30828 comes out of an unsigned 16-bit field
-    EXPECT_EQ((std::array{a, b, c}), (std::array{30828, 9, 14}));
-    decode_date(std::nan(""), a, b, c);
-    EXPECT_EQ((std::array{a, b, c}), (std::array{0, 0, 0}));
 }
 
 struct FromFieldsCase { SystemTime in; double serial; };
