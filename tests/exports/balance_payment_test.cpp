@@ -56,6 +56,8 @@ TEST(BalancePayment, WalkAfterPayment) {
          {{"GOODS", 14.0, 6.0}, {"DISCOUNT", -20.0, 0.0}}},
         {"refund beyond what was paid stays on the first row",
          {{"GOODS", 100.0, 0.0}, {"SERVICE", 50.0, 0.0}}, {30.0}, -50.0, 1, {{"GOODS", -50.0, 0.0}}},
+        {"refund: amounts released first, then the VAT",
+         {{"GOODS", 100.0, 21.0}}, {50.0}, -40.0, 1, {{"GOODS", -29.0, -11.0}}},
         {"refund into the VAT",
          {{"GOODS", 100.0, 21.0}}, {71.0}, -60.0, 1, {{"GOODS", -50.0, -10.0}}},
         {"negative document paid beyond its total",
