@@ -22,8 +22,7 @@ std::int32_t read_int(const std::int32_t* value) noexcept { return value != null
 // The day of the week, 1 = Sunday .. 7 = Saturday; the time of day plays no part.
 // 0 for a day serial outside the supported range.
 extern "C" std::int32_t ib_dayofweek(const double* date) noexcept {
-    const SystemTime fields = systemtime_from_serial(read_serial(date));
-    return fields.wMonth == 0 ? 0 : fields.wDayOfWeek + 1;
+    return day_of_week(read_serial(date));
 }
 
 // DECLARE EXTERNAL FUNCTION ib_decodedate_year DOUBLE PRECISION RETURNS INTEGER BY VALUE
@@ -99,11 +98,7 @@ extern "C" std::int32_t ib_isleapyear(const std::int32_t* year) noexcept {
 // The whole day serial of the first day after the date's ten-day period (days 1-10, 11-20,
 // 21-end of month); the time of day plays no part. 0.0 outside the supported range.
 extern "C" double ib_endofdecade(const double* date) noexcept {
-    std::int32_t year, month, day;
-    decode_date(read_serial(date), year, month, day);
-    if (day < 11) return encode_date(year, month, 11);
-    if (day < 21) return encode_date(year, month, 21);
-    return encode_date(year, month, days_in_month(year, month)) + 1.0;
+    return end_of_decade(read_serial(date));
 }
 
 // DECLARE EXTERNAL FUNCTION ib_current_time RETURNS DOUBLE PRECISION BY VALUE

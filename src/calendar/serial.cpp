@@ -75,4 +75,17 @@ std::int32_t days_in_month(std::int32_t year, std::int32_t month) noexcept {
     return static_cast<std::int32_t>(static_cast<unsigned>(last.day()));
 }
 
+std::int32_t day_of_week(double serial) noexcept {
+    const SystemTime fields = systemtime_from_serial(serial);
+    return fields.wMonth == 0 ? 0 : fields.wDayOfWeek + 1;
+}
+
+double end_of_decade(double serial) noexcept {
+    std::int32_t year, month, day;
+    decode_date(serial, year, month, day);
+    if (day < 11) return encode_date(year, month, 11);
+    if (day < 21) return encode_date(year, month, 21);
+    return encode_date(year, month, days_in_month(year, month)) + 1.0;
+}
+
 } // namespace ardudf::calendar

@@ -56,4 +56,11 @@ std::int32_t is_leap_year(std::int32_t year) noexcept;
 // Days of the month; 30 for a month outside 1 .. 12.
 std::int32_t days_in_month(std::int32_t year, std::int32_t month) noexcept;
 
+// The day of the week, 1 = Sunday .. 7 = Saturday; 0 outside the domain.
+std::int32_t day_of_week(double serial) noexcept;
+
+// The whole day serial of the first day after the ten-day period of the date (days 1-10,
+// 11-20, 21-end of month); 0.0 outside the domain.
+double end_of_decade(double serial) noexcept;
+
 } // namespace ardudf::calendar

@@ -110,7 +110,7 @@ extern "C" char* ib_uniqueid(const std::int32_t* count) noexcept {
 extern "C" char* ib_isnotnull(const char* text) noexcept {
     char* result = allocate(2);
     if (result == nullptr) return nullptr;
-    result[0] = first_byte(text) != '\0' ? 'A' : 'N';
+    result[0] = presence_flag(read_text(text))[0];
     result[1] = '\0';
     return result;
 }
