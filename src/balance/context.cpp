@@ -156,4 +156,23 @@ void add_row(BalanceContext& context, std::string_view type, double amount, doub
     context.total_vat = context.total_vat + vat;
 }
 
+std::string_view current_type(BalanceContext& context) noexcept {
+    const BalanceRow* row = current_row(context);
+    return row != nullptr ? row->type() : std::string_view("");
+}
+
+double take_row_amount(BalanceContext& context) noexcept {
+    BalanceRow* row = current_row(context);
+    if (row == nullptr) return 0.0;
+    const double value = row->last_change;
+    row->last_change = 0.0;
+    return value;
+}
+
+double take_vat(BalanceContext& context) noexcept {
+    const double value = context.last_vat;
+    context.last_vat = 0.0;
+    return value;
+}
+
 } // namespace ardudf::balance

@@ -73,6 +73,14 @@ BalanceRow* current_row(BalanceContext& context) noexcept;
 // change, or VAT not yet read), clearing the mark of every row it passes; null at the end.
 BalanceRow* next_affected_row(BalanceContext& context) noexcept;
 
+// The type of the row under the cursor; empty when there is none.
+std::string_view current_type(BalanceContext& context) noexcept;
+
+// Read-and-reset: what the last operations allocated to the row under the cursor (0.0
+// without one), and the VAT they moved; each is 0.0 after it is read.
+double take_row_amount(BalanceContext& context) noexcept;
+double take_vat(BalanceContext& context) noexcept;
+
 // Every field to zero, the cursor to 0, and 8 empty slots (none when memory runs out).
 void reset_context(BalanceContext& context) noexcept;
 

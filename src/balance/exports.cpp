@@ -23,15 +23,7 @@ std::string_view read_text(const char* text) noexcept { return text != nullptr ?
 // DECLARE EXTERNAL FUNCTION ib_scbcreate RETURNS INTEGER BY VALUE
 // The handle of a new, empty context; 0 when memory runs out.
 extern "C" std::int32_t ib_scbcreate(void) noexcept {
-    BalanceContext* context = nullptr;
-    try {
-        context = new BalanceContext();
-    } catch (...) {
-        return 0;
-    }
-    const std::int32_t handle = register_context(context);
-    if (handle == 0) delete context;
-    return handle;
+    return create_context();
 }
 
 // DECLARE EXTERNAL FUNCTION ib_scbaddrow INTEGER, CSTRING(32767), DOUBLE PRECISION,
@@ -86,11 +78,7 @@ extern "C" std::int32_t ib_scbisaffectedrows(const std::int32_t* handle) noexcep
 // Null (SQL NULL) only when the server's allocator gives no memory.
 extern "C" char* ib_scbreadtype(const std::int32_t* handle) noexcept {
     ContextLease context(read_handle(handle));
-    const BalanceRow* row = context ? current_row(*context) : nullptr;
-    if (row != nullptr) {
-        if (char* copy = ardudf::frame::copy_result(row->type())) return copy;
-    }
-    return ardudf::frame::copy_result("");
+    return ardudf::frame::copy_result(context ? current_type(*context) : std::string_view(""));
 }
 
 // DECLARE EXTERNAL FUNCTION ib_scbreadamount INTEGER RETURNS DOUBLE PRECISION BY VALUE
@@ -98,12 +86,7 @@ extern "C" char* ib_scbreadtype(const std::int32_t* handle) noexcept {
 // for a release), then reset to 0; 0.0 without a current row or for an invalid handle.
 extern "C" double ib_scbreadamount(const std::int32_t* handle) noexcept {
     ContextLease context(read_handle(handle));
-    if (!context) return 0.0;
-    BalanceRow* row = current_row(*context);
-    if (row == nullptr) return 0.0;
-    const double value = row->last_change;
-    row->last_change = 0.0;
-    return value;
+    return context ? take_row_amount(*context) : 0.0;
 }
 
 // DECLARE EXTERNAL FUNCTION ib_scbreadvat INTEGER RETURNS DOUBLE PRECISION BY VALUE
@@ -111,10 +94,7 @@ extern "C" double ib_scbreadamount(const std::int32_t* handle) noexcept {
 // the document, not to the current row. 0.0 for an invalid handle.
 extern "C" double ib_scbreadvat(const std::int32_t* handle) noexcept {
     ContextLease context(read_handle(handle));
-    if (!context) return 0.0;
-    const double value = context->last_vat;
-    context->last_vat = 0.0;
-    return value;
+    return context ? take_vat(*context) : 0.0;
 }
 
 // DECLARE EXTERNAL FUNCTION ib_scbclear INTEGER RETURNS INTEGER BY VALUE
@@ -131,8 +111,5 @@ extern "C" std::int32_t ib_scbclear(const std::int32_t* handle) noexcept {
 // 1, and the context is freed; the handle and its copies become invalid, so a second
 // free returns 0, as does any invalid handle.
 extern "C" std::int32_t ib_scbfree(const std::int32_t* handle) noexcept {
-    BalanceContext* context = unregister_context(read_handle(handle));
-    if (context == nullptr) return 0;
-    delete context;
-    return 1;
+    return free_context(read_handle(handle));
 }

@@ -142,4 +142,23 @@ ContextLease::~ContextLease() {
     if (slot_ != nullptr) slot_->state.fetch_and(~locked, std::memory_order_release);
 }
 
+std::int32_t create_context() noexcept {
+    BalanceContext* context = nullptr;
+    try {
+        context = new BalanceContext();
+    } catch (...) {
+        return 0;
+    }
+    const std::int32_t handle = register_context(context);
+    if (handle == 0) delete context;
+    return handle;
+}
+
+std::int32_t free_context(std::int32_t handle) noexcept {
+    BalanceContext* context = unregister_context(handle);
+    if (context == nullptr) return 0;
+    delete context;
+    return 1;
+}
+
 } // namespace ardudf::balance

@@ -27,6 +27,12 @@ std::int32_t register_context(BalanceContext* context) noexcept;
 // null for any other handle. The handle and every copy of it become invalid.
 BalanceContext* unregister_context(std::int32_t handle) noexcept;
 
+// A new, empty context and its handle; 0 when memory or handles run out.
+std::int32_t create_context() noexcept;
+
+// Unregisters and destroys the context of a valid handle: 1, or 0 for any other handle.
+std::int32_t free_context(std::int32_t handle) noexcept;
+
 // The context of a handle, held for the duration of one call.
 class ContextLease {
 public:
