@@ -19,6 +19,11 @@ enum class Kind : std::uint8_t { none, text, int32, float64 };
 // count bytes, as the functions do (UTF8 would cap the width at 8191 characters).
 inline constexpr int max_text = 32767;
 
+// The UDR module passes texts as VARCHAR, whose longest is 32765 bytes; a width beyond it
+// is that many. Both the module's messages and sql/ardudf_udr.sql take their widths here.
+inline constexpr int max_varchar = 32765;
+constexpr int udr_width(int width) { return width < max_varchar ? width : max_varchar; }
+
 struct Export {
     std::string_view name;     // exported symbol and SQL name
     Kind result;

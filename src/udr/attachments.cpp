@@ -1,0 +1,102 @@
+#include "udr/attachments.h"
+
+#include "balance/handles.h"
+
+#include <mutex>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace ardudf::udr {
+
+struct AttachmentScope {
+    const void* key = nullptr;
+    std::int32_t references = 0;        // guarded by registry_mutex
+    mutable std::mutex mutex;           // one attachment runs one call at a time; cheap
+    std::unordered_set<std::int32_t> handles; // guarded by mutex
+};
+
+namespace {
+
+std::mutex registry_mutex;
+std::unordered_map<const void*, AttachmentScope*> registry; // guarded by registry_mutex
+std::int32_t owned_contexts = 0;                            // guarded by registry_mutex
+
+} // namespace
+
+AttachmentRef::AttachmentRef(const void* attachment_key) {
+    std::lock_guard lock(registry_mutex);
+    auto [it, made] = registry.try_emplace(attachment_key, nullptr);
+    if (made) {
+        try {
+            it->second = new AttachmentScope();
+        } catch (...) {
+            registry.erase(it);
+            throw;
+        }
+        it->second->key = attachment_key;
+    }
+    scope_ = it->second;
+    ++scope_->references;
+}
+
+AttachmentRef::~AttachmentRef() {
+    if (scope_ == nullptr) return;
+    std::unordered_set<std::int32_t> left;
+    {
+        std::lock_guard lock(registry_mutex);
+        if (--scope_->references > 0) return;
+        registry.erase(scope_->key);
+        owned_contexts -= static_cast<std::int32_t>(scope_->handles.size());
+        left.swap(scope_->handles);
+    }
+    // The attachment is gone (or no routine of it is left): what it did not free goes now.
+    for (const std::int32_t handle : left) balance::free_context(handle);
+    delete scope_;
+}
+
+std::int32_t AttachmentRef::create() noexcept {
+    if (scope_ == nullptr) return 0;
+    const std::int32_t handle = balance::create_context();
+    if (handle == 0) return 0;
+    try {
+        std::lock_guard lock(scope_->mutex);
+        scope_->handles.insert(handle);
+    } catch (...) {
+        balance::free_context(handle);
+        return 0;
+    }
+    std::lock_guard lock(registry_mutex);
+    ++owned_contexts;
+    return handle;
+}
+
+std::int32_t AttachmentRef::free(std::int32_t handle) noexcept {
+    if (scope_ == nullptr) return 0;
+    {
+        std::lock_guard lock(scope_->mutex);
+        if (scope_->handles.erase(handle) == 0) return 0;
+    }
+    {
+        std::lock_guard lock(registry_mutex);
+        --owned_contexts;
+    }
+    return balance::free_context(handle);
+}
+
+bool AttachmentRef::owns(std::int32_t handle) const noexcept {
+    if (scope_ == nullptr) return false;
+    std::lock_guard lock(scope_->mutex);
+    return scope_->handles.contains(handle);
+}
+
+std::int32_t live_attachment_scopes() noexcept {
+    std::lock_guard lock(registry_mutex);
+    return static_cast<std::int32_t>(registry.size());
+}
+
+std::int32_t live_owned_contexts() noexcept {
+    std::lock_guard lock(registry_mutex);
+    return owned_contexts;
+}
+
+} // namespace ardudf::udr
