@@ -8,4 +8,6 @@ gen=build/default/ardudf_catalogue
 "$gen" def > src/catalogue/ardudf.def
 "$gen" sql > sql/ardudf.sql
 "$gen" drop > sql/ardudf_drop.sql
-echo "generated src/catalogue/ardudf.def sql/ardudf.sql sql/ardudf_drop.sql"
+"$gen" udr > sql/ardudf_udr.sql
+"$gen" udr_drop > sql/ardudf_udr_drop.sql
+echo "generated src/catalogue/ardudf.def sql/ardudf.sql sql/ardudf_drop.sql sql/ardudf_udr.sql sql/ardudf_udr_drop.sql"

@@ -2,6 +2,8 @@
 //   ardudf_catalogue def    the Windows module-definition file (undecorated names)
 //   ardudf_catalogue sql    DECLARE EXTERNAL FUNCTION for every export
 //   ardudf_catalogue drop   DROP EXTERNAL FUNCTION for every export
+//   ardudf_catalogue udr    CREATE FUNCTION ... ENGINE UDR for every export, and the walk
+//   ardudf_catalogue udr_drop  DROP FUNCTION / PROCEDURE for all of them
 //   ardudf_catalogue names  one export name a line
 // The outputs are committed (src/catalogue/ardudf.def, sql/); a test regenerates and
 // compares them.
@@ -59,6 +61,71 @@ std::string sql_result(const Export& e) {
     return "";
 }
 
+// The UDR declarations: VARCHAR of the catalogue's width (capped at VARCHAR's 32765 bytes)
+// in the catalogue's character set, so that a field holds that many bytes whatever the
+// database's default set.
+std::string udr_type(Kind kind, int width, std::string_view charset) {
+    switch (kind) {
+    case Kind::text:
+        return "VARCHAR(" + std::to_string(udr_width(width)) + ") CHARACTER SET " + std::string(charset);
+    case Kind::int32: return "INTEGER";
+    case Kind::float64: return "DOUBLE PRECISION";
+    case Kind::none: break;
+    }
+    return "";
+}
+
+// What a NULL argument gives in the UDR module.
+std::string_view udr_null_rule(const Export& e) {
+    if (e.name == "ib_isnotnull") return "NULL gives 'N'";
+    if (e.name == "ib_scbstartcreditnote") return "1 for any argument, NULL too";
+    if (arg_count(e) == 0) return "takes no argument";
+    return "a NULL argument gives NULL";
+}
+
+void print_udr() {
+    std::printf("-- ardudf: declares all %zu functions of the UDR module 'ardudf_udr', and the\n", exports.size());
+    std::printf("-- procedure ib_scbwalk. Generated from src/catalogue/catalogue.h by ardudf_catalogue;\n");
+    std::printf("-- do not edit. Needs no UdfAccess: the UDR engine loads libardudf_udr.so from its\n");
+    std::printf("-- plugins/udr folder (plugins.conf, UDR_config path). Same SQL names as sql/ardudf.sql:\n");
+    std::printf("-- to switch a database, run the other module's drop script, then this one.\n");
+    std::printf("-- A NULL argument gives NULL unless the function's comment says otherwise.\n");
+    std::string group;
+    for (const auto& e : exports) {
+        if (e.group != group) {
+            group = e.group;
+            std::printf("\n-- ---- %s functions ----\n", group.c_str());
+        }
+        std::printf("\n-- %.*s; %.*s\n", int(e.summary.size()), e.summary.data(),
+                    int(udr_null_rule(e).size()), udr_null_rule(e).data());
+        std::printf("CREATE FUNCTION %.*s (", int(e.name.size()), e.name.data());
+        const int n = arg_count(e);
+        for (int i = 0; i < n; ++i)
+            std::printf("%s\n    arg%d %s", i ? "," : "", i + 1, udr_type(e.args[i], e.widths[i], e.charset).c_str());
+        std::printf("%s)\n", n ? "\n" : "");
+        std::printf("    RETURNS %s\n", udr_type(e.result, e.result_width, e.charset).c_str());
+        std::printf("    EXTERNAL NAME 'ardudf_udr!%.*s' ENGINE UDR;\n", int(e.name.size()), e.name.data());
+    }
+    const Export& type = *find("ib_scbreadtype");
+    std::printf("\n-- ---- the walk in one call ----\n\n");
+    std::printf("-- The rows the last payment or credit note changed, as the loop of ib_scbisaffectedrows,\n");
+    std::printf("-- ib_scbreadtype, ib_scbreadamount and ib_scbreadvat reads them (with the same resets);\n");
+    std::printf("-- no rows for NULL or a handle of another attachment.\n");
+    std::printf("CREATE PROCEDURE ib_scbwalk (handle INTEGER)\n");
+    std::printf("    RETURNS (row_type %s, amount DOUBLE PRECISION, vat DOUBLE PRECISION)\n",
+                udr_type(Kind::text, type.result_width, type.charset).c_str());
+    std::printf("    EXTERNAL NAME 'ardudf_udr!ib_scbwalk' ENGINE UDR;\n");
+    std::printf("\nCOMMIT;\n");
+}
+
+void print_udr_drop() {
+    std::printf("-- ardudf: removes the %zu functions and the procedure of the UDR module.\n", exports.size());
+    std::printf("-- Generated from the catalogue; do not edit.\n");
+    std::printf("DROP PROCEDURE ib_scbwalk;\n");
+    for (const auto& e : exports) std::printf("DROP FUNCTION %.*s;\n", int(e.name.size()), e.name.data());
+    std::printf("COMMIT;\n");
+}
+
 void print_def() {
     std::printf("LIBRARY ardudf.dll\nEXPORTS\n");
     for (const auto& e : exports) std::printf("    %.*s\n", int(e.name.size()), e.name.data());
@@ -102,10 +169,12 @@ int main(int argc, char** argv) {
     if (what == "def") print_def();
     else if (what == "sql") print_sql();
     else if (what == "drop") print_drop();
+    else if (what == "udr") print_udr();
+    else if (what == "udr_drop") print_udr_drop();
     else if (what == "names") {
         for (const auto& e : exports) std::printf("%.*s\n", int(e.name.size()), e.name.data());
     } else {
-        std::fprintf(stderr, "usage: ardudf_catalogue def|sql|drop|names\n");
+        std::fprintf(stderr, "usage: ardudf_catalogue def|sql|drop|udr|udr_drop|names\n");
         return 2;
     }
     return 0;
