@@ -5,6 +5,7 @@
 #
 #   source scripts/fbenv.sh
 #   fbenv_setup ROOT UDF_DIR      # builds ROOT, exports FIREBIRD, FIREBIRD_LOCK, FIREBIRD_TMP
+#   fbenv_setup ROOT UDR_DIR udr  # the same with UdfAccess = None and UDR modules from UDR_DIR
 #   fbenv_create_db FILE CHARSET  # a new database of that default character set (NONE, UTF8)
 #   fbenv_isql FILE [isql args]   # isql-fb on FILE with a UTF8 connection
 #
@@ -23,7 +24,7 @@ fbenv_engine_dir() {
 }
 
 fbenv_setup() {
-  local root=$1 udf_dir
+  local root=$1 udf_dir mode=${3:-udf}
   udf_dir=$(cd "$2" && pwd) || return 1
   local engine
   engine=$(fbenv_engine_dir) || return 1
@@ -38,9 +39,27 @@ fbenv_setup() {
   cp -u "$engine/intl/libfbintl.so" "$root/intl/"
   # SuperClassic: several processes may attach to one database file at once (Super, the
   # embedded default, gives the file to the first process).
+  local udf_access="Restrict $udf_dir"
+  if [ "$mode" = udr ]; then
+    # As Firebird 4 and 5 ship, and as many servers run: no legacy UDF at all. The UDR
+    # engine finds EXTERNAL NAME 'm!f' as <path>/m, then <path>/libm.so.
+    udf_access=None
+    cat > "$root/plugins.conf" <<EOF
+# Written by scripts/fbenv.sh: the UDR engine, with modules from the build folder.
+Plugin = UDR {
+  Module = \$(dir_plugins)/udr_engine
+  Config = UDR_config
+}
+Config = UDR_config {
+  path = $udf_dir
+}
+EOF
+  else
+    rm -f "$root/plugins.conf"
+  fi
   cat > "$root/firebird.conf" <<EOF
 # Written by scripts/fbenv.sh for the embedded engine; regenerated on every run.
-UdfAccess = Restrict $udf_dir
+UdfAccess = $udf_access
 ServerMode = SuperClassic
 EOF
   export FIREBIRD=$root FIREBIRD_LOCK=$root/lock FIREBIRD_TMP=$root/tmp
