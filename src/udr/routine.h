@@ -45,14 +45,14 @@ std::string_view text_of(const ::Firebird::FbVarChar<N>& field) noexcept {
     return {field.str, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - field.str) : length};
 }
 
-// string right truncation: a result longer than its field.
-[[noreturn]] void raise_truncation(Status* status);
+// string right truncation: a result of length bytes for a field of limit bytes.
+[[noreturn]] void raise_truncation(Status* status, std::size_t limit, std::size_t length);
 // out of memory
 [[noreturn]] void raise_no_memory(Status* status);
 
 template <unsigned N>
 void set_text(Status* status, ::Firebird::FbVarChar<N>& field, ISC_SHORT& null, std::string_view text) {
-    if (text.size() > N) raise_truncation(status);
+    if (text.size() > N) raise_truncation(status, N, text.size());
     field.length = static_cast<ISC_USHORT>(text.size());
     if (!text.empty()) std::memcpy(field.str, text.data(), text.size());
     null = FB_FALSE;
@@ -62,7 +62,7 @@ void set_text(Status* status, ::Firebird::FbVarChar<N>& field, ISC_SHORT& null, 
 // than the field.
 template <unsigned N>
 char* reserve_text(Status* status, ::Firebird::FbVarChar<N>& field, ISC_SHORT& null, std::size_t length) {
-    if (length > N) raise_truncation(status);
+    if (length > N) raise_truncation(status, N, length);
     field.length = static_cast<ISC_USHORT>(length);
     null = FB_FALSE;
     return field.str;

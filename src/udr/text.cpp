@@ -46,7 +46,8 @@ FB_UDR_BEGIN_FUNCTION(ib_string_right)
 FB_UDR_END_FUNCTION
 
 // ib_lpad(text VARCHAR(32765), length INTEGER, pad VARCHAR(32765)) RETURNS VARCHAR(32765)
-// A length beyond the result's 32765 bytes raises string truncation.
+// A length beyond the result's 32765 bytes raises string truncation. An empty pad pads
+// with NUL bytes, which end the text: only the text itself is left.
 FB_UDR_BEGIN_FUNCTION(ib_lpad)
     FB_UDR_MESSAGE(InMessage,
         (ARDUDF_ARG_TEXT("ib_lpad", 0), text)(FB_INTEGER, length)(ARDUDF_ARG_TEXT("ib_lpad", 2), pad));
@@ -59,6 +60,8 @@ FB_UDR_BEGIN_FUNCTION(ib_lpad)
         const std::size_t width = text::lpad_length(t.size(), in->length);
         char* result = reserve_text(status, out->result, out->resultNull, width);
         text::lpad(t, width, pad.empty() ? '\0' : pad.front(), result);
+        // NUL padding ends the text there, as it does for the legacy module's CSTRING.
+        out->result.length = static_cast<ISC_USHORT>(strnlen(result, width));
     }
 FB_UDR_END_FUNCTION
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SQL regression tests of ardudf in Firebird's embedded engine.
 #
-#   tests/server/run.sh --module-dir DIR --charset NONE|UTF8 [--accept] [--keep] [test ...]
+#   tests/server/run.sh --module-dir DIR --charset NONE|UTF8 [--udr] [--accept] [--keep] [test ...]
 #
 # Builds a private engine root whose firebird.conf allows UDFs from DIR (the folder of the
 # built ardudf.so), creates a database of the given default character set in a temporary
@@ -13,23 +13,35 @@
 #   - checks every example of docs/functions.md (the call and its result) in the server;
 #   - drops the functions with sql/ardudf_drop.sql and checks that none is left.
 # --accept writes the actual outputs over the expected ones (review them with git diff).
+#
+# --udr runs the same through the UDR module: DIR holds libardudf_udr.so, firebird.conf says
+# UdfAccess = None, and the declarations are sql/ardudf_udr.sql and its drop script. Where
+# the two modules legitimately differ (a NULL argument, a handle of another attachment) the
+# expected output is tests/server/expected/udr/NAME.out; every other test compares with the
+# same file as the legacy module. The docs examples are those without NULL in the call,
+# and the lines "UDR example:" in their place.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
-module_dir="" charset="" accept=0 keep=0 only=()
+module_dir="" charset="" accept=0 keep=0 udr=0 only=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --module-dir) module_dir=$2; shift 2 ;;
     --charset) charset=$2; shift 2 ;;
     --accept) accept=1; shift ;;
+    --udr) udr=1; shift ;;
     --keep) keep=1; shift ;;
     -*) echo "run.sh: unknown option $1" >&2; exit 2 ;;
     *) only+=("$1"); shift ;;
   esac
 done
-if [ -z "$module_dir" ] || [ -z "$charset" ] || [ ! -f "$module_dir/ardudf.so" ]; then
-  echo "usage: run.sh --module-dir DIR_WITH_ardudf.so --charset NONE|UTF8 [--accept] [--keep] [test ...]" >&2
+module_file=ardudf.so declare_sql=ardudf.sql drop_sql=ardudf_drop.sql mode=udf label=$charset
+if [ $udr -eq 1 ]; then
+  module_file=libardudf_udr.so declare_sql=ardudf_udr.sql drop_sql=ardudf_udr_drop.sql mode=udr label="$charset, UDR"
+fi
+if [ -z "$module_dir" ] || [ -z "$charset" ] || [ ! -f "$module_dir/$module_file" ]; then
+  echo "usage: run.sh --module-dir DIR_WITH_$module_file --charset NONE|UTF8 [--udr] [--accept] [--keep] [test ...]" >&2
   exit 2
 fi
 
@@ -37,7 +49,7 @@ fi
 . "$source_dir/scripts/fbenv.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-server.XXXXXX")
 if [ $keep -eq 0 ]; then trap 'rm -rf "$work"' EXIT; else echo "kept: $work"; fi
-fbenv_setup "$work/root" "$module_dir" || exit 1
+fbenv_setup "$work/root" "$module_dir" "$mode" || exit 1
 db=$work/test.fdb
 fbenv_create_db "$db" "$charset" || { echo "FAIL: cannot create the database"; exit 1; }
 
@@ -48,15 +60,22 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # character sets) and runs of blank lines removed.
 normalise() { sed -e 's/[[:space:]]*$//' | cat -s; }
 
+# An error names the routine it came from as "-UDF: NAME" (legacy) or "-At function
+# 'NAME'" (UDR), or not at all when the engine refuses an argument before the call: the
+# UDR run compares errors without that line.
+context_free() {
+  if [ $udr -eq 1 ]; then sed -e "/^-UDF: /d" -e "/^-At function '/d"; else cat; fi
+}
+
 # Declaring must be silent; a second run of the drop and declare scripts is the upgrade path.
 declare_all() {
   local out
   out=$(cd "$source_dir/sql" && isql-fb -q -ch UTF8 -b -m -i "$1" "$db" 2>&1)
   [ -z "$out" ] || { fail "$1 printed:"; echo "$out"; }
 }
-declare_all ardudf.sql
-declare_all ardudf_drop.sql
-declare_all ardudf.sql
+declare_all "$declare_sql"
+declare_all "$drop_sql"
+declare_all "$declare_sql"
 
 run_sql() { # name -> normalised output on stdout
   (cd "$here/sql" && isql-fb -q -ch UTF8 -e -m -i "$1.sql" "$db" 2>&1) | normalise
@@ -72,16 +91,19 @@ fi
 mkdir -p "$work/out"
 for name in "${names[@]}"; do
   expected=$here/expected/$name.out
+  [ $udr -eq 1 ] && [ -f "$here/expected/udr/$name.out" ] && expected=$here/expected/udr/$name.out
   actual=$work/out/$name.out
   run_sql "$name" > "$actual"
   if [ $accept -eq 1 ]; then
+    # A UDR run accepts into expected/udr/: name only the tests whose results differ.
+    [ $udr -eq 1 ] && expected=$here/expected/udr/$name.out && mkdir -p "$here/expected/udr"
     cp "$actual" "$expected"
     echo "accepted: $name"
-  elif ! diff -u "$expected" "$actual" > "$work/out/$name.diff"; then
-    fail "$name ($charset)"
+  elif ! diff -u <(context_free < "$expected") <(context_free < "$actual") > "$work/out/$name.diff"; then
+    fail "$name ($label)"
     cat "$work/out/$name.diff"
   else
-    echo "ok: $name ($charset)"
+    echo "ok: $name ($label)"
   fi
   # The same script in several processes at once: each sees only its own contexts.
   n=$(sed -n '1s/^-- concurrent: \([0-9]\+\).*/\1/p' "$here/sql/$name.sql")
@@ -93,9 +115,9 @@ for name in "${names[@]}"; do
     done
     for p in "${pids[@]}"; do wait "$p"; done
     for i in $(seq "$n"); do
-      diff -u "$expected" "$work/out/$name.$i.out" || fail "$name in process $i of $n ($charset)"
+      diff -u <(context_free < "$expected") <(context_free < "$work/out/$name.$i.out") || fail "$name in process $i of $n ($label)"
     done
-    echo "ok: $name in $n processes at once ($charset)"
+    echo "ok: $name in $n processes at once ($label)"
   fi
 done
 
@@ -105,19 +127,29 @@ done
 # the server returned instead.
 docs=$source_dir/docs/functions.md
 if [ ${#only[@]} -eq 0 ] && [ -f "$docs" ]; then
-  nm -D --defined-only "$module_dir/ardudf.so" | awk '{print $3}' > "$work/exported"
+  if [ $udr -eq 1 ]; then
+    sed -n 's/^CREATE FUNCTION \([a-z0-9_]*\).*/\1/p' "$source_dir/sql/$declare_sql" > "$work/exported"
+  else
+    nm -D --defined-only "$module_dir/ardudf.so" | awk '{print $3}' > "$work/exported"
+  fi
+  # The UDR module gives NULL for a NULL argument: its own lines stand for those examples.
+  if [ $udr -eq 1 ]; then
+    grep -n '^\(Example\|UDR example\): `' "$docs" | grep -v '^[0-9]*:Example: `[^`]*\<NULL\>'
+  else
+    grep -n '^Example: `' "$docs"
+  fi > "$work/example_lines"
   examples=$work/examples.sql
   {
     echo "SET LIST ON;"
     echo "SET HEADING OFF;"
-    grep -n '^Example: `' "$docs" | while IFS= read -r line; do
+    while IFS= read -r line; do
       no=${line%%:*}
       # An example of a function that this build does not export yet is left out.
       if grep -o 'ib_[a-z0-9_]*' <<<"$line" | grep -qvxF -f "$work/exported"; then
         echo "-- skipped line $no"
         continue
       fi
-      body=${line#*:Example: \`}
+      body=${line#*xample: \`}
       call=${body%%\` → \`*}
       result=${body#*\` → \`}
       result=${result%\`*}
@@ -128,17 +160,17 @@ if [ ${#only[@]} -eq 0 ] && [ -f "$docs" ]; then
       esac
       printf "SELECT 'line %s: ' || IIF(%s, 'ok', 'got ' || COALESCE(CAST((%s) AS VARCHAR(8000)), 'NULL')) FROM RDB\$DATABASE;\n" \
         "$no" "$check" "$call"
-    done
+    done < "$work/example_lines"
   } > "$examples"
   count=$(grep -c '^SELECT' "$examples")
   skipped=$(grep -c '^-- skipped' "$examples")
   out=$(isql-fb -q -ch UTF8 -m -i "$examples" "$db" 2>&1 | normalise | sed '/^$/d')
   ok=$(grep -c ': ok$' <<<"$out")
   if [ "$ok" -ne "$count" ]; then
-    fail "docs/functions.md: $ok of $count examples hold ($charset)"
+    fail "docs/functions.md: $ok of $count examples hold ($label)"
     grep -v ': ok$' <<<"$out"
   else
-    echo "ok: docs/functions.md, $count examples, $skipped left out: functions not in this build ($charset)"
+    echo "ok: docs/functions.md, $count examples, $skipped left out: functions not in this build ($label)"
   fi
   # Every declared function has its section and at least one example.
   for f in $(sed -n 's/^DECLARE EXTERNAL FUNCTION //p' "$source_dir/sql/ardudf.sql"); do
@@ -147,14 +179,16 @@ if [ ${#only[@]} -eq 0 ] && [ -f "$docs" ]; then
   done
 fi
 
-# Dropping leaves no function of the module behind.
-declare_all ardudf_drop.sql
-left=$(echo "SET HEADING OFF; SELECT COUNT(*) FROM RDB\$FUNCTIONS WHERE RDB\$MODULE_NAME = 'ardudf';" |
+# Dropping leaves no function (or procedure) of the module behind.
+declare_all "$drop_sql"
+left=$(echo "SET HEADING OFF; SELECT (SELECT COUNT(*) FROM RDB\$FUNCTIONS WHERE RDB\$MODULE_NAME = 'ardudf'
+    OR RDB\$ENTRYPOINT STARTING WITH 'ardudf_udr!') + (SELECT COUNT(*) FROM RDB\$PROCEDURES
+    WHERE RDB\$ENTRYPOINT STARTING WITH 'ardudf_udr!') FROM RDB\$DATABASE;" |
   isql-fb -q -ch UTF8 "$db" 2>&1 | tr -d '[:space:]')
-[ "$left" = "0" ] || fail "sql/ardudf_drop.sql left $left functions"
+[ "$left" = "0" ] || fail "sql/$drop_sql left $left routines"
 
 if [ $failures -gt 0 ]; then
-  echo "$failures failure(s) ($charset)"
+  echo "$failures failure(s) ($label)"
   exit 1
 fi
-echo "all server tests passed ($charset)"
+echo "all server tests passed ($label)"

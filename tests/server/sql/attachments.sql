@@ -23,8 +23,10 @@ BEGIN
        ib_scbaddpayment(h, 2); ib_scbisaffectedrows(h); paid = ib_scbreadamount(h); SUSPEND; END'
     ON EXTERNAL db
     INTO theirs, other_type, other_paid;
-  -- ... and reads this attachment's context through its handle: the contexts belong to
-  -- the module, not to an attachment, so the handle works wherever it is passed.
+  -- ... and reads this attachment's context through its handle. In the legacy module the
+  -- contexts belong to the module, so the handle works wherever it is passed; in the UDR
+  -- module they belong to the attachment that made them, and the other one sees ''
+  -- (expected/udr/attachments.out); nor can this one free the other's.
   EXECUTE STATEMENT ('SELECT ib_scbreadtype(?) FROM RDB$DATABASE') (mine)
     ON EXTERNAL db INTO other_sees_mine;
   handles_differ = IIF(mine <> theirs, 1, 0);

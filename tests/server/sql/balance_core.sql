@@ -72,14 +72,12 @@ END^
 
 SET TERM ;^
 
--- Handle 0, a forged handle and NULL (read as 0).
+-- Handle 0 and a forged handle.
 SELECT ib_scbaddrow(0, 'GOODS', 1, 0) AS add_0,
        ib_scbaddrow(123456, 'GOODS', 1, 0) AS add_forged,
-       ib_scbaddrow(NULL, 'GOODS', 1, 0) AS add_null,
        ib_scbisaffectedrows(0) AS affected_0,
        '[' || ib_scbreadtype(0) || ']' AS type_0,
        ib_scbreadamount(0) AS amount_0,
-       ib_scbreadvat(NULL) AS vat_null,
        ib_scbclear(0) AS clear_0,
        ib_scbfree(0) AS free_0,
        ib_scbfree(-1) AS free_negative
@@ -89,19 +87,6 @@ FROM RDB$DATABASE;
 SELECT ib_scbstartcreditnote(0) AS start_0, ib_scbstartcreditnote(NULL) AS start_null,
        ib_scbstartcreditnote(777) AS start_forged
 FROM RDB$DATABASE;
-
--- NULL type and amounts are read as the empty text and 0: a row '' with VAT only.
-SET TERM ^;
-EXECUTE BLOCK RETURNS (added INTEGER, null_type VARCHAR(20), freed INTEGER) AS
-DECLARE h INTEGER;
-BEGIN
-  h = ib_scbcreate();
-  added = ib_scbaddrow(h, NULL, NULL, 5);
-  null_type = '[' || ib_scbreadtype(h) || ']';
-  freed = ib_scbfree(h);
-  SUSPEND;
-END^
-SET TERM ;^
 
 -- A type longer than its declared width (255 bytes) is refused by the server.
 SELECT ib_scbaddrow(0, LPAD('', 256, 'x'), 1, 0) AS too_long FROM RDB$DATABASE;

@@ -76,8 +76,3 @@ SELECT ABS((TIMESTAMP '1899-12-30 00:00:00' + ib_current_time()) - CURRENT_TIMES
        ib_current_time() <> FLOOR(ib_current_time()) OR EXTRACT(HOUR FROM CURRENT_TIME) = 0
          AS has_time_of_day
 FROM RDB$DATABASE;
-
--- NULL arguments are read as 0: day serial 0 is 1899-12-30.
-SELECT ib_decodedate_year(NULL) AS year_null, ib_dayofweek(NULL) AS dow_null,
-       ib_isleapyear(NULL) AS leap_null
-FROM RDB$DATABASE;

@@ -31,6 +31,3 @@ FROM (SELECT TIMESTAMP '2024-12-25 00:00:00' AS ts, CAST('DD.MM.YYYY' AS VARCHAR
 SELECT CHAR_LENGTH(ib_datetostring(TIMESTAMP '2024-12-25 00:00:00' - TIMESTAMP '1899-12-30 00:00:00',
                                    LPAD('', 255, 'YMD'))) AS widest
 FROM RDB$DATABASE;
--- NULL date and pattern are read as 0 and the empty text.
-SELECT ib_datetostring(NULL, 'D.M.YYYY') AS date_null, '[' || ib_datetostring(45356, NULL) || ']' AS pattern_null
-FROM RDB$DATABASE;

@@ -65,16 +65,3 @@ FROM (SELECT CAST(1 AS DOUBLE PRECISION) AS a, CAST(2 AS DOUBLE PRECISION) AS b 
       UNION ALL SELECT 2, 1 FROM RDB$DATABASE
       UNION ALL SELECT -1.5, -2.5 FROM RDB$DATABASE
       UNION ALL SELECT 1e300, -1e300 FROM RDB$DATABASE) c;
-
--- NULL arguments, as declared (no NULL keyword): NULL is read as the empty text or 0.
-SELECT ib_string_length(NULL) AS length_null,
-       '[' || ib_string_left(NULL, 3) || ']' AS left_null,
-       '[' || ib_string_left('abc', NULL) || ']' AS left_count_null,
-       '[' || ib_lpad('7', 3, NULL) || ']' AS lpad_pad_null_reads_empty,
-       OCTET_LENGTH(ib_lpad('7', 3, NULL)) AS its_length,
-       ib_quote_literal(NULL) AS quote_null,
-       ib_isnotnull(NULL) AS isnotnull_null,
-       ib_convchartoint(NULL) AS int_null,
-       ib_greatest(NULL, -1) AS greatest_null_is_0,
-       ib_least(NULL, 1) AS least_null_is_0
-FROM RDB$DATABASE;

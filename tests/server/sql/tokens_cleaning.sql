@@ -72,11 +72,3 @@ SELECT ib_remove_diacritics('日本') AS not_in_1250 FROM RDB$DATABASE;
 COMMIT;
 DROP TABLE names_utf8;
 COMMIT;
-
--- NULL arguments are read as the empty text.
-SELECT ib_find_token(NULL, NULL) AS find_null, '[' || ib_get_token(NULL, ',') || ']' AS get_null,
-       '[' || ib_delete_token('a,b', NULL) || ']' AS delete_no_delimiter,
-       ib_gets_u2_prefix(NULL, 'A') AS prefix_null,
-       '[' || ib_correct_phone_number(NULL) || ']' AS phone_null,
-       '[' || ib_remove_diacritics(NULL) || ']' AS diacritics_null
-FROM RDB$DATABASE;
