@@ -85,7 +85,11 @@ names=()
 if [ ${#only[@]} -gt 0 ]; then
   names=("${only[@]}")
 else
-  for f in "$here"/sql/*.sql; do names+=("$(basename "$f" .sql)"); done
+  for f in "$here"/sql/*.sql; do
+    # "-- module: udr" near the top: a test of what only the UDR module has.
+    if [ $udr -eq 0 ] && head -3 "$f" | grep -qx -- '-- module: udr'; then continue; fi
+    names+=("$(basename "$f" .sql)")
+  done
 fi
 
 mkdir -p "$work/out"
