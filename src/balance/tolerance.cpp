@@ -1,15 +1,27 @@
 #include "balance/tolerance.h"
 
+#include <array>
 #include <cmath>
+#include <cstddef>
 
 namespace ardudf::balance {
 namespace {
 
+// 10^0 .. 10^22, each exact in a double.
+constexpr std::array<double, 23> powers_of_ten = [] {
+    std::array<double, 23> p{};
+    p[0] = 1.0;
+    for (std::size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10.0;
+    return p;
+}();
+
+// The double nearest to 10^-places. Not std::pow wherever it can be avoided: mingw-w64's
+// is a few ulps off (10^-6 comes out as 1.00000000000000059e-06, 10^-2 misjudges an exact
+// 0.005), and the zero test must not depend on the C library. One exact operand divided
+// into 1.0 is correctly rounded.
 double step_for(std::int32_t places) noexcept {
-    // The engine asks for 6 places on every take; pow of the same arguments gives the
-    // same double, so that one is computed once.
-    static const double six = std::pow(10.0, -6.0);
-    if (places == 6) return six;
+    if (places >= 0 && places < 23) return 1.0 / powers_of_ten[static_cast<std::size_t>(places)];
+    if (places < 0 && places > -23) return powers_of_ten[static_cast<std::size_t>(-places)];
     return std::pow(10.0, -static_cast<double>(places));
 }
 
