@@ -6,6 +6,9 @@
 
 #include <cstdint>
 #include <string>
+#ifdef _WIN32
+#include <thread>
+#endif
 
 namespace {
 
@@ -18,6 +21,10 @@ struct FrameTest : ::testing::Test {
     void SetUp() override {
         harness::use_support(Support::counting);
         harness::reset_counters();
+#ifdef _WIN32
+        // The counters see attach and detach only: nothing else may hold ib_util.dll.
+        ASSERT_FALSE(harness::support_loaded()) << "run these tests apart from the others";
+#endif
     }
     void TearDown() override { harness::use_support(Support::counting); }
 
@@ -47,6 +54,12 @@ TEST_F(FrameTest, FirstTextResultLoadsOnceForAnyNumberOfResults) {
     for (int i = 0; i < 1001; ++i) EXPECT_EQ(harness::take(text_result(m)), "");
     EXPECT_EQ(harness::support_loads(), 1);
     EXPECT_EQ(harness::allocations(), 1001);
+    // One release frees it: it was not loaded again behind a reference count.
+    m.unload();
+    EXPECT_EQ(harness::support_releases(), 1);
+#ifdef _WIN32
+    EXPECT_FALSE(harness::support_loaded());
+#endif
 }
 
 TEST_F(FrameTest, UnloadReleasesTheSupportLibraryOnce) {
@@ -74,7 +87,7 @@ TEST_F(FrameTest, LibraryWithoutAllocatorReportsOnceAndGivesNoMemory) {
 #ifdef ARDUDF_HOST_ALLOCATOR
     (void)first;
 #else
-    EXPECT_EQ(first.rfind("ardudf.so: ", 0), 0u) << first;
+    EXPECT_EQ(first.rfind(harness::message_prefix, 0), 0u) << first;
     EXPECT_EQ(first.back(), '\n');
     EXPECT_EQ(first.find('\n'), first.size() - 1) << "one line";
 #endif
@@ -91,7 +104,9 @@ TEST_F(FrameTest, MissingLibraryFallsBackToTheHostsAllocator) {
     testing::internal::CaptureStderr();
     for (int i = 0; i < 3; ++i) EXPECT_EQ(harness::take(text_result(m)), "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+#ifndef _WIN32 // a failed LoadLibraryA leaves no trace to count
     EXPECT_EQ(harness::support_loads(), 3);
+#endif
 }
 #else
 TEST_F(FrameTest, MissingLibraryIsRetriedAndReportedOnEveryResult) {
@@ -100,13 +115,46 @@ TEST_F(FrameTest, MissingLibraryIsRetriedAndReportedOnEveryResult) {
     for (int i = 0; i < 3; ++i) {
         testing::internal::CaptureStderr();
         EXPECT_EQ(text_result(m), nullptr);
-        EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("ardudf.so: ", 0), 0u);
+        EXPECT_EQ(testing::internal::GetCapturedStderr().rfind(harness::message_prefix, 0), 0u);
     }
-    EXPECT_EQ(harness::support_loads(), 3);
+#ifdef _WIN32 // a failed LoadLibraryA leaves no trace to count
+    const int failed_loads = 0;
+#else
+    const int failed_loads = 3;
+#endif
+    EXPECT_EQ(harness::support_loads(), failed_loads);
     // Once the library appears, the next result loads it and works.
     harness::use_support(Support::counting);
     EXPECT_EQ(harness::take(text_result(m)), "");
-    EXPECT_EQ(harness::support_loads(), 4);
+    EXPECT_EQ(harness::support_loads(), failed_loads + 1);
+}
+#endif
+
+#ifdef _WIN32
+// Thread attach and detach reach DllMain too; they leave the cached allocator as it was.
+TEST_F(FrameTest, ThreadAttachAndDetachKeepTheAllocator) {
+    Module m(true);
+    EXPECT_EQ(harness::take(text_result(m)), "");
+    std::thread([&m] { EXPECT_EQ(harness::take(text_result(m)), ""); }).join();
+    EXPECT_EQ(harness::take(text_result(m)), "");
+    EXPECT_EQ(harness::support_loads(), 1);
+    EXPECT_EQ(harness::allocations(), 3);
+    m.unload();
+    EXPECT_FALSE(harness::support_loaded());
+}
+
+// Each instance loads and releases on its own; the library goes when the last one does.
+TEST_F(FrameTest, TwoInstancesReleaseTheLibraryWithTheLastDetach) {
+    Module a(true), b(true);
+    harness::take(text_result(a));
+    harness::take(text_result(b));
+    EXPECT_EQ(harness::support_loads(), 1);
+    a.unload();
+    EXPECT_TRUE(harness::support_loaded());
+    EXPECT_EQ(harness::take(text_result(b)), "");
+    b.unload();
+    EXPECT_FALSE(harness::support_loaded());
+    EXPECT_EQ(harness::support_releases(), 1);
 }
 #endif
 

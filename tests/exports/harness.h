@@ -6,16 +6,26 @@
 
 namespace harness {
 
-// Which libib_util.so the module finds when it asks for one by name.
+// Which libib_util.so (ib_util.dll) the module finds when it asks for one by name.
 enum class Support { counting, without_allocator, missing };
 void use_support(Support support);
 
-// Counters of the module's requests for libib_util.so since the last reset.
+// Counters of the module's requests for libib_util.so since the last reset. On Windows
+// the test ib_util.dll counts its own process attach and detach instead: a failed load is
+// not seen, and a load or release that only moves the reference count is not either.
 int support_loads();
 int support_releases();
 long allocations();            // ib_util_malloc calls of the counting library
 long last_allocation_size();   // the size asked for by the latest call, -1 if none
 void reset_counters(long fail_from_call = 0); // the n-th allocation and later give null
+
+#ifdef _WIN32
+// Whether ib_util.dll is mapped into the process at all.
+bool support_loaded();
+inline constexpr const char* message_prefix = "ardudf.dll: ";
+#else
+inline constexpr const char* message_prefix = "ardudf.so: ";
+#endif
 
 class Module {
 public:
@@ -32,6 +42,7 @@ public:
 private:
     void* handle_ = nullptr;
     std::string path_;
+    bool copy_ = false; // a fresh copy, removed at unload where it cannot be before
 };
 
 // The module shared by the tests that need no private state, with the counting library.

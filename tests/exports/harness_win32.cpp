@@ -1,0 +1,114 @@
+// The harness on Windows: the module is loaded with LoadLibraryA and its exports found
+// with GetProcAddress, as the server does. LoadLibraryA cannot be interposed simply, so
+// the module's requests for ib_util.dll are steered by the DLL search path and observed
+// by the test ib_util.dll itself, which reports its process attach and detach and its
+// allocations to the functions below.
+#include "harness.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+std::atomic<int> attaches{0};
+std::atomic<int> detaches{0};
+std::atomic<long> allocation_count{0};
+std::atomic<long> fail_at{0};
+
+// Wine maps the Unix root to drive Z:; a path from the build tree is a Unix path.
+std::string windows_path(std::string path) {
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    return path;
+}
+
+std::string last_error() { return std::to_string(GetLastError()); }
+
+} // namespace
+
+// Called by the test ib_util.dll (tests/exports/support/*_win32.cpp).
+extern "C" __declspec(dllexport) void harness_support_attached(int attached) {
+    ++(attached != 0 ? attaches : detaches);
+}
+extern "C" __declspec(dllexport) int harness_support_allocating() {
+    const long n = ++allocation_count;
+    const long k = fail_at.load();
+    return k != 0 && n >= k;
+}
+
+namespace harness {
+
+void use_support(Support s) {
+    // The folder searched after the program's own, which holds no ib_util.dll.
+    const char* dir = s == Support::counting ? COUNTING_UTIL_DIR
+                    : s == Support::without_allocator ? EMPTY_UTIL_DIR
+                                                      : NO_UTIL_DIR;
+    if (!SetDllDirectoryA(windows_path(dir).c_str()))
+        throw std::runtime_error("SetDllDirectoryA: " + last_error());
+}
+
+int support_loads() { return attaches; }
+int support_releases() { return detaches; }
+long allocations() { return allocation_count; }
+
+void reset_counters(long fail_from_call) {
+    attaches = 0;
+    detaches = 0;
+    allocation_count = 0;
+    fail_at = fail_from_call;
+}
+
+bool support_loaded() { return GetModuleHandleA("ib_util.dll") != nullptr; }
+
+Module::Module(bool fresh) {
+    path_ = windows_path(ARDUDF_MODULE);
+    if (fresh) {
+        // A copy under another name is a separate module with its own statics.
+        static std::atomic<int> serial{0};
+        auto dir = std::filesystem::temp_directory_path() /
+                   ("ardudf-test-" + std::to_string(GetCurrentProcessId()));
+        std::filesystem::create_directories(dir);
+        auto copy = dir / ("ardudf_" + std::to_string(++serial) + ".dll");
+        std::filesystem::copy_file(path_, copy, std::filesystem::copy_options::overwrite_existing);
+        path_ = copy.string();
+        copy_ = true;
+    }
+    handle_ = LoadLibraryA(path_.c_str());
+    if (handle_ == nullptr) throw std::runtime_error("cannot load " + path_ + ": " + last_error());
+}
+
+Module::~Module() { unload(); }
+
+void Module::unload() {
+    if (handle_ == nullptr) return;
+    FreeLibrary(static_cast<HMODULE>(handle_));
+    handle_ = nullptr;
+    if (copy_) {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+}
+
+void* Module::symbol(const char* name) const {
+    FARPROC s = GetProcAddress(static_cast<HMODULE>(handle_), name);
+    if (s == nullptr) throw std::runtime_error(std::string("no export ") + name);
+    return reinterpret_cast<void*>(s);
+}
+
+Module& shared() {
+    static Module m((use_support(Support::counting), false));
+    return m;
+}
+
+std::string take(char* result) {
+    if (result == nullptr) throw std::runtime_error("null text result");
+    std::string s(result);
+    std::free(result);
+    return s;
+}
+
+} // namespace harness
