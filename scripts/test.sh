@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
 
-for preset in default asan; do
+for preset in default asan mingw-i686 mingw-x64; do
   echo "== preset $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build "build/$preset"
