@@ -17,7 +17,7 @@ constexpr std::size_t text_block_size = 64 * 1024;
 constexpr std::size_t own_block_from = 4096; // a longer type gets a block of its own
 
 std::uint32_t hash_of(std::string_view type) noexcept {
-    const std::size_t h = std::hash<std::string_view>{}(type);
+    const std::uint64_t h = std::hash<std::string_view>{}(type); // 32 bits on a 32-bit build
     return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
