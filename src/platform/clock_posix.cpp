@@ -17,8 +17,9 @@ constexpr std::uint64_t ticks_per_day = 864'000'000'000;
 } // namespace
 
 bool system_time_to_file_time(const SystemTime& f, FileTime& ticks) noexcept {
-    if (f.wYear < 1601 || f.wYear > 30827 || f.wHour > 23 || f.wMinute > 59 || f.wSecond > 59 ||
-        f.wMilliseconds > 999)
+    // month and day hold 0 .. 255 only: 257 would be taken for January, so bound them first.
+    if (f.wYear < 1601 || f.wYear > 30827 || f.wMonth > 12 || f.wDay > 31 || f.wHour > 23 || f.wMinute > 59 ||
+        f.wSecond > 59 || f.wMilliseconds > 999)
         return false;
     const year_month_day date{year{f.wYear}, month{f.wMonth}, day{f.wDay}};
     if (!date.ok()) return false; // month 0 or 13+, day 0 or past the month's end

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <chrono>
+
 namespace ardudf::platform {
 namespace {
 
@@ -23,9 +25,19 @@ SystemTime from_native(const SYSTEMTIME& s) noexcept {
     return {s.wYear, s.wMonth, s.wDayOfWeek, s.wDay, s.wHour, s.wMinute, s.wSecond, s.wMilliseconds};
 }
 
+// Kernels differ on dates that do not exist: Wine's takes 29 February of every year and the
+// year 30828. The documented contract is checked here, so that every kernel gives the same.
+bool names_a_day(const SystemTime& f) noexcept {
+    using namespace std::chrono;
+    // month and day hold 0 .. 255 only: bound them before they are made.
+    return f.wYear >= 1601 && f.wYear <= 30827 && f.wMonth <= 12 && f.wDay <= 31 &&
+           year_month_day{year{f.wYear}, month{f.wMonth}, day{f.wDay}}.ok();
+}
+
 } // namespace
 
 bool system_time_to_file_time(const SystemTime& fields, FileTime& ticks) noexcept {
+    if (!names_a_day(fields)) return false;
     const SYSTEMTIME native = to_native(fields);
     FILETIME out;
     if (!SystemTimeToFileTime(&native, &out)) return false;
