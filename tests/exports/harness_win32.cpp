@@ -19,6 +19,7 @@ std::atomic<int> attaches{0};
 std::atomic<int> detaches{0};
 std::atomic<long> allocation_count{0};
 std::atomic<long> fail_at{0};
+std::atomic<long> last_size{-1};
 
 // Wine maps the Unix root to drive Z:; a path from the build tree is a Unix path.
 std::string windows_path(std::string path) {
@@ -34,8 +35,9 @@ std::string last_error() { return std::to_string(GetLastError()); }
 extern "C" __declspec(dllexport) void harness_support_attached(int attached) {
     ++(attached != 0 ? attaches : detaches);
 }
-extern "C" __declspec(dllexport) int harness_support_allocating() {
+extern "C" __declspec(dllexport) int harness_support_allocating(long size) {
     const long n = ++allocation_count;
+    last_size = size;
     const long k = fail_at.load();
     return k != 0 && n >= k;
 }
@@ -54,11 +56,13 @@ void use_support(Support s) {
 int support_loads() { return attaches; }
 int support_releases() { return detaches; }
 long allocations() { return allocation_count; }
+long last_allocation_size() { return last_size; }
 
 void reset_counters(long fail_from_call) {
     attaches = 0;
     detaches = 0;
     allocation_count = 0;
+    last_size = -1;
     fail_at = fail_from_call;
 }
 

@@ -1,8 +1,12 @@
 #include "text/cleaning.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
 #include <unicode/unorm2.h>
+#endif
 
 #include <algorithm>
 #include <cstdint>
@@ -14,6 +18,24 @@ namespace {
 
 using namespace ardudf::text;
 
+#ifdef _WIN32
+// On Windows the oracles are the system's own: its code page 1250 and its NFD.
+char32_t decode_cp1250(unsigned char byte) {
+    const char in = static_cast<char>(byte);
+    wchar_t out = 0;
+    const int n = MultiByteToWideChar(1250, MB_ERR_INVALID_CHARS, &in, 1, &out, 1);
+    return n == 1 ? static_cast<char32_t>(out) : 0;
+}
+
+char nfd_base_letter(char32_t cp) {
+    const wchar_t in[1] = {static_cast<wchar_t>(cp)};
+    wchar_t out[8] = {};
+    const int n = NormalizeString(NormalizationD, in, 1, out, 8);
+    EXPECT_GT(n, 0) << GetLastError();
+    const bool letter = (out[0] >= 'A' && out[0] <= 'Z') || (out[0] >= 'a' && out[0] <= 'z');
+    return n > 1 && letter ? static_cast<char>(out[0]) : '\0';
+}
+#else
 // The Unicode code point of a Windows-1250 byte by glibc's iconv; 0 for an unassigned byte.
 char32_t decode_cp1250(unsigned char byte) {
     iconv_t cd = iconv_open("UTF-32LE", "CP1250");
@@ -40,6 +62,7 @@ char nfd_base_letter(char32_t cp) {
     const bool letter = (out[0] >= 'A' && out[0] <= 'Z') || (out[0] >= 'a' && out[0] <= 'z');
     return n > 1 && letter ? static_cast<char>(out[0]) : '\0';
 }
+#endif
 
 // Letters that have no canonical decomposition but a plain letter all the same.
 const std::map<char32_t, char> without_decomposition = {

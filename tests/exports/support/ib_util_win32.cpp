@@ -27,7 +27,8 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
 #ifndef WITHOUT_ALLOCATOR
 __declspec(dllexport) void* ib_util_malloc(long size) {
     // The host decides whether this call fails.
-    if (auto* allocating = host<int()>("harness_support_allocating"); allocating != nullptr && allocating())
+    auto* allocating = host<int(long)>("harness_support_allocating");
+    if (allocating != nullptr && allocating(size))
         return nullptr;
     return std::malloc(static_cast<std::size_t>(size));
 }
