@@ -70,9 +70,10 @@ char* reserve_text(Status* status, ::Firebird::FbVarChar<N>& field, ISC_SHORT& n
 
 inline void set_null(ISC_SHORT& null) noexcept { null = FB_TRUE; }
 
-template <class T>
-void set_value(T& field, ISC_SHORT& null, T value) noexcept {
-    field = value;
+// ISC_LONG is long on Windows and int elsewhere: the value is converted to the field's type.
+template <class T, class V>
+void set_value(T& field, ISC_SHORT& null, V value) noexcept {
+    field = static_cast<T>(value);
     null = FB_FALSE;
 }
 
