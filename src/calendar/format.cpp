@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <initializer_list>
 
 namespace ardudf::calendar {
 namespace {
@@ -38,43 +37,57 @@ std::size_t find_nocase(std::string_view text, std::string_view token, std::size
     return std::string_view::npos;
 }
 
-void replace_token(std::string& working, std::string_view token, std::string_view number) {
-    std::size_t at = find_nocase(working, token);
-    if (at == std::string::npos) return;
-    if (number.size() == token.size()) {
-        for (; at != std::string::npos; at = find_nocase(working, token, at + token.size()))
-            working.replace(at, token.size(), number);
-        return;
-    }
-    std::string next;
-    std::size_t done = 0;
-    for (; at != std::string::npos; at = find_nocase(working, token, at + token.size())) {
-        next.append(working, done, at - done).append(number);
-        done = at + token.size();
-    }
-    next.append(working, done);
-    working.swap(next);
+namespace {
+
+// A number of at most 5 digits (the fields are 16-bit), "%d" or "%02d".
+struct Number {
+    char text[8];
+    std::size_t size;
+    std::string_view view() const noexcept { return {text, size}; }
+};
+
+Number number(std::int32_t value, bool two_digits) noexcept {
+    Number n{};
+    char* first = n.text;
+    if (two_digits && value < 10) *first++ = '0'; // year mod 100, never negative
+    n.size = static_cast<std::size_t>(std::to_chars(first, n.text + sizeof n.text, value).ptr - n.text);
+    return n;
 }
+
+constexpr bool is_token_letter(char c) noexcept {
+    const unsigned char u = upper(c);
+    return u == 'Y' || u == 'M' || u == 'D';
+}
+
+} // namespace
 
 std::string format_date(double serial, std::string_view pattern) {
     std::int32_t year, month, day;
     decode_date(serial, year, month, day);
-    std::string working(pattern);
-    // One number text per group of tokens, each token in turn over the whole text. Numbers
-    // come from 16-bit fields and have at most 5 digits.
-    auto put = [&working](std::int32_t value, bool two_digits, std::initializer_list<std::string_view> tokens) {
-        char number[10];
-        char* first = number;
-        if (two_digits && value < 10) *first++ = '0'; // "%02d" of year mod 100, never negative
-        const char* last = std::to_chars(first, number + sizeof number, value).ptr;
-        for (std::string_view token : tokens)
-            replace_token(working, token, std::string_view(number, static_cast<std::size_t>(last - number)));
-    };
-    put(year, false, {"YYYY"});
-    put(year % 100, true, {"YYY", "YY", "Y"});
-    put(month, false, {"MM", "M"});
-    put(day, false, {"DD", "D"});
-    return working;
+    const Number full_year = number(year, false), short_year = number(year % 100, true);
+    const Number month_number = number(month, false), day_number = number(day, false);
+    std::string out;
+    for (std::size_t i = 0; i < pattern.size();) {
+        if (!is_token_letter(pattern[i])) {
+            std::size_t j = i + 1;
+            while (j < pattern.size() && !is_token_letter(pattern[j])) ++j;
+            out.append(pattern, i, j - i);
+            i = j;
+            continue;
+        }
+        const unsigned char letter = upper(pattern[i]);
+        std::size_t run = 1;
+        while (i + run < pattern.size() && upper(pattern[i + run]) == letter) ++run;
+        i += run;
+        if (letter == 'Y') {
+            for (; run >= 4; run -= 4) out.append(full_year.view());
+            if (run > 0) out.append(short_year.view());
+        } else {
+            const std::string_view n = (letter == 'M' ? month_number : day_number).view();
+            for (run = (run + 1) / 2; run > 0; --run) out.append(n);
+        }
+    }
+    return out;
 }
 
 } // namespace ardudf::calendar

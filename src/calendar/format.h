@@ -7,9 +7,11 @@
 // matches itself and so never a token. The time of day is not formatted.
 //
 // The definition searches again from the start of the text after each replacement. A
-// replacement is all digits, which match no token, and no occurrence starts before the one
-// just replaced, so the next one is the first at or after the end of the replaced token:
-// one left-to-right pass per token gives the same text in linear time.
+// replacement is digits, never empty: it matches no token and never joins two runs of
+// letters. So each run of one token letter (either case) is replaced on its own, greedily
+// from the left: a run of n Y gives n/4 years and, when n%4 is not 0, one two-digit year;
+// a run of n M (D) gives (n+1)/2 months (days). One left-to-right pass over the pattern
+// gives the same text, in linear time and without a working copy per token.
 #pragma once
 
 #include <cstddef>
@@ -22,12 +24,9 @@ namespace ardudf::calendar {
 // difference of the first pair that differs, or of the lengths compared (each limited to n).
 int compare_nocase(std::string_view a, std::string_view b, std::size_t n) noexcept;
 
-// The first position at or after from where token matches, or npos.
+// The first position at or after from where token matches, or npos. (The search of the
+// definition; the tests and the benchmark check the one pass against it.)
 std::size_t find_nocase(std::string_view text, std::string_view token, std::size_t from = 0) noexcept;
-
-// Replaces every occurrence of token in working by number (digits only). May throw
-// std::bad_alloc; working is then unchanged.
-void replace_token(std::string& working, std::string_view token, std::string_view number);
 
 // The pattern with the date of the day serial put in. Outside the supported range the
 // year, month and day are 0. May throw std::bad_alloc.

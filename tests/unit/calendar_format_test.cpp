@@ -6,6 +6,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -84,6 +85,24 @@ TEST(CalendarFormat, OnePassEqualsTheRestartDefinition) {
         ASSERT_EQ(format_date(date.serial, pattern), format_by_restarting(pattern, date.y, date.m, date.d))
             << "pattern: " << pattern;
     }
+}
+
+// Every pattern of up to 6 bytes over the token letters of both cases and a separator:
+// every run length up to 6 and every mix of case and neighbour.
+TEST(CalendarFormat, OnePassEqualsTheRestartDefinitionForEveryShortPattern) {
+    const std::string alphabet = "yYmMdD.";
+    const Date dates[] = {{45356.0, 2024, 3, 5}, {2958466.0, 10000, 1, 1}};
+    std::vector<std::string> patterns{""};
+    for (std::size_t length = 1, from = 0; length <= 6; ++length) {
+        const std::size_t to = patterns.size();
+        for (std::size_t p = from; p < to; ++p)
+            for (char c : alphabet) patterns.push_back(patterns[p] + c);
+        from = to;
+    }
+    for (const Date& date : dates)
+        for (const std::string& pattern : patterns)
+            ASSERT_EQ(format_date(date.serial, pattern), format_by_restarting(pattern, date.y, date.m, date.d))
+                << "pattern: " << pattern;
 }
 
 } // namespace
