@@ -44,6 +44,56 @@ void BM_DateToString(benchmark::State& state) {
 }
 BENCHMARK(BM_DateToString);
 
+// The calendar exports per call, as the server calls them: a new serial each time, so
+// that nothing is folded away.
+template <class Export> void per_serial(benchmark::State& state, Export call) {
+    double serial = 45356.5675;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(call(&serial));
+        serial += 1.0137;
+    }
+}
+void BM_ExportDayOfWeek(benchmark::State& state) { per_serial(state, ib_dayofweek); }
+BENCHMARK(BM_ExportDayOfWeek);
+void BM_ExportDecodeYear(benchmark::State& state) { per_serial(state, ib_decodedate_year); }
+BENCHMARK(BM_ExportDecodeYear);
+void BM_ExportDecodeMonth(benchmark::State& state) { per_serial(state, ib_decodedate_month); }
+BENCHMARK(BM_ExportDecodeMonth);
+void BM_ExportDecodeDay(benchmark::State& state) { per_serial(state, ib_decodedate_day); }
+BENCHMARK(BM_ExportDecodeDay);
+void BM_ExportDecodeHour(benchmark::State& state) { per_serial(state, ib_decodetime_hour); }
+BENCHMARK(BM_ExportDecodeHour);
+void BM_ExportDecodeMin(benchmark::State& state) { per_serial(state, ib_decodetime_min); }
+BENCHMARK(BM_ExportDecodeMin);
+void BM_ExportDecodeSec(benchmark::State& state) { per_serial(state, ib_decodetime_sec); }
+BENCHMARK(BM_ExportDecodeSec);
+void BM_ExportEndOfDecade(benchmark::State& state) { per_serial(state, ib_endofdecade); }
+BENCHMARK(BM_ExportEndOfDecade);
+
+void BM_ExportEncodeDate(benchmark::State& state) {
+    std::int32_t year = 2024, month = 3, day = 0;
+    for (auto _ : state) {
+        day = day % 28 + 1;
+        benchmark::DoNotOptimize(ib_encodedate(&year, &month, &day));
+    }
+}
+BENCHMARK(BM_ExportEncodeDate);
+
+void BM_ExportIsLeapYear(benchmark::State& state) {
+    std::int32_t year = 1600;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ib_isleapyear(&year));
+        year = year % 3000 + 1;
+    }
+}
+BENCHMARK(BM_ExportIsLeapYear);
+
+// The local time: a clock read and the time-zone conversion of the C library.
+void BM_ExportCurrentTime(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(ib_current_time());
+}
+BENCHMARK(BM_ExportCurrentTime);
+
 // "Date: DD.MM.YYYY; " repeated to 30,000 bytes: 3,333 occurrences of each token, and
 // numbers shorter than their tokens, so that every replacement changes the length.
 std::string long_pattern() {

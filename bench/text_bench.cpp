@@ -227,6 +227,11 @@ void PrefixCodes(benchmark::State& state) {
 }
 BENCHMARK(PrefixCodes);
 
+void PrefixCodes2(benchmark::State& state) {
+    run(state, 1, [] { return ib_gets_u2_prefix("N", "A"); });
+}
+BENCHMARK(PrefixCodes2);
+
 void ConvCharToInt(benchmark::State& state) {
     const char* texts[] = {"  -2147483648", "42abc", "99999999999999"};
     std::size_t i = 0;
