@@ -1,0 +1,372 @@
+#!/usr/bin/env bash
+# What a call of each ardudf function costs inside the server: Firebird's embedded engine,
+# a generated table, and for each function the same query with
+#   ardudf    the function itself (legacy module ardudf.so)
+#   builtin   Firebird's built-in that does the same job, where there is one
+#   floor     a function of the same declaration that does nothing (ardudf_noop.so)
+#   read      no function: the read of the rows itself
+# and, where the UDR module is built, the same through it (udr) and its floor (udr floor).
+# Each query counts the function's results over every row; its time is taken inside the
+# engine around the SELECT alone. Variants and rounds alternate; medians are reported.
+# Then what the declared width of a text costs a call that does nothing, and the walk of a
+# 1,000-row settlement from PSQL (bench/sql/run.sh, its own benchmark).
+#
+#   bench/sql/calls.sh [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX]
+#                      [--out FILE]
+#
+# Defaults: build/default, 1,000,000 rows, 3 rounds, bench/results.md: about 10 minutes a
+# round on 2 idle cores (80 queries of a few microseconds a row). --quick is 100,000 rows
+# (a few minutes in all); --smoke 1,000 rows and one round, to keep the script from rotting
+# (its figures mean nothing). --only keeps the functions whose name matches REGEX.
+# Needs the default preset built (ardudf.so, bench/ardudf_noop.so) and isql-fb.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(cd "$here/../.." && pwd)
+build=$source_dir/build/default rows=1000000 reps=3 only="" out=$source_dir/bench/results.md
+smoke=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build) build=$(cd "$2" && pwd); shift 2 ;;
+    --rows) rows=$2; shift 2 ;;
+    --reps) reps=$2; shift 2 ;;
+    --quick) rows=100000; shift ;;
+    --smoke) rows=1000 reps=1 smoke=1; shift ;;
+    --only) only=$2; shift 2 ;;
+    --out) out=$2; shift 2 ;;
+    *) echo "usage: $0 [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX] [--out FILE]" >&2
+       exit 2 ;;
+  esac
+done
+for f in "$build/ardudf.so" "$build/bench/ardudf_noop.so"; do
+  [ -f "$f" ] || { echo "calls.sh: $f is missing (cmake --preset default && cmake --build build/default)" >&2; exit 2; }
+done
+
+# shellcheck source=../../scripts/fbenv.sh
+. "$source_dir/scripts/fbenv.sh"
+work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-bench.XXXXXX")
+[ -n "${ARDUDF_BENCH_KEEP:-}" ] && echo "kept: $work" >&2 || trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/udf" "$work/udr"
+cp "$build/ardudf.so" "$build/bench/ardudf_noop.so" "$work/udf/"
+fbenv_setup "$work/root" "$work/udf"
+# The whole table in the page cache (about 100 MB at a million rows): the read is then
+# the engine's work, not the file system's.
+echo "DefaultDbCachePages = 32768" >> "$FIREBIRD/firebird.conf"
+
+# The UDR module, when it is built and declared: a second path, beside the legacy one,
+# under the prefixes udr_ and udrnoop_ (its own names are those of the legacy module).
+udr=0
+udr_module=$build/src/udr/libardudf_udr.so
+if [ -f "$udr_module" ] && [ -f "$source_dir/sql/ardudf_udr.sql" ] && [ -f "$build/bench/libardudf_noop_udr.so" ]; then
+  udr=1
+  cp "$udr_module" "$build/bench/libardudf_noop_udr.so" "$work/udr/"
+  cat > "$FIREBIRD/plugins.conf" <<EOF
+Plugin = UDR {
+  Module = \$(dir_plugins)/udr_engine
+  Config = UDR_config
+}
+Config = UDR_config {
+  path = $work/udr
+}
+EOF
+fi
+
+db=$work/bench.fdb
+fbenv_create_db "$db" NONE
+isql() { isql-fb -q -ch UTF8 -b "$@" "$db"; }
+
+# ---- declarations ----
+(cd "$source_dir/sql" && isql -i ardudf.sql)
+# The legacy floor: each ardudf declaration again as noop_<name>, its entry chosen by
+# what it returns.
+awk '
+  /^DECLARE EXTERNAL FUNCTION ib_/ { sub(/ ib_/, " noop_"); print; next }
+  /RETURNS INTEGER/ { entry = "noop_int" }
+  /RETURNS DOUBLE/ { entry = "noop_double" }
+  /RETURNS CSTRING/ { entry = "noop_text" }
+  /ENTRY_POINT/ { printf "    ENTRY_POINT '\''%s'\'' MODULE_NAME '\''ardudf_noop'\'';\n", entry; next }
+  /^DECLARE|^    / { print }
+  /^$/ { print }
+' "$source_dir/sql/ardudf.sql" > "$work/noop.sql"
+# What a declaration costs by itself: the same nothing with an INTEGER, and with a text
+# of 16, 255 and the widest bytes, in and out.
+cat >> "$work/noop.sql" <<'EOF'
+DECLARE EXTERNAL FUNCTION noop_w_num INTEGER RETURNS INTEGER BY VALUE
+    ENTRY_POINT 'noop_int' MODULE_NAME 'ardudf_noop';
+DECLARE EXTERNAL FUNCTION noop_w16 CSTRING(16) CHARACTER SET NONE
+    RETURNS CSTRING(16) CHARACTER SET NONE FREE_IT ENTRY_POINT 'noop_text' MODULE_NAME 'ardudf_noop';
+DECLARE EXTERNAL FUNCTION noop_w255 CSTRING(255) CHARACTER SET NONE
+    RETURNS CSTRING(255) CHARACTER SET NONE FREE_IT ENTRY_POINT 'noop_text' MODULE_NAME 'ardudf_noop';
+DECLARE EXTERNAL FUNCTION noop_w32767 CSTRING(32767) CHARACTER SET NONE
+    RETURNS CSTRING(32767) CHARACTER SET NONE FREE_IT ENTRY_POINT 'noop_text' MODULE_NAME 'ardudf_noop';
+EOF
+isql -i "$work/noop.sql"
+if [ $udr -eq 1 ]; then
+  sed -e 's/^CREATE \(FUNCTION\|PROCEDURE\) ib_/CREATE \1 udr_/' "$source_dir/sql/ardudf_udr.sql" > "$work/udr.sql"
+  # Its floor: functions only (the walk procedure has no counterpart).
+  awk '
+    /^CREATE PROCEDURE/ { skip = 1 }
+    skip { if (/;$/) skip = 0; next }
+    /^CREATE FUNCTION udr_/ { sub(/ udr_/, " udrnoop_") }
+    /EXTERNAL NAME/ { sub(/'\''ardudf_udr![a-z0-9_]*'\''/, "'\''ardudf_noop_udr!noop'\''") }
+    { print }
+  ' "$work/udr.sql" > "$work/udrnoop.sql"
+  cat >> "$work/udrnoop.sql" <<'EOF'
+CREATE FUNCTION udrnoop_w_num (a INTEGER) RETURNS INTEGER
+    EXTERNAL NAME 'ardudf_noop_udr!noop' ENGINE UDR;
+CREATE FUNCTION udrnoop_w16 (a VARCHAR(16) CHARACTER SET NONE) RETURNS VARCHAR(16) CHARACTER SET NONE
+    EXTERNAL NAME 'ardudf_noop_udr!noop' ENGINE UDR;
+CREATE FUNCTION udrnoop_w255 (a VARCHAR(255) CHARACTER SET NONE) RETURNS VARCHAR(255) CHARACTER SET NONE
+    EXTERNAL NAME 'ardudf_noop_udr!noop' ENGINE UDR;
+CREATE FUNCTION udrnoop_w32767 (a VARCHAR(32765) CHARACTER SET NONE) RETURNS VARCHAR(32765) CHARACTER SET NONE
+    EXTERNAL NAME 'ardudf_noop_udr!noop' ENGINE UDR;
+COMMIT;
+EOF
+  isql -i "$work/udr.sql"
+  isql -i "$work/udrnoop.sql"
+fi
+
+# ---- the table ----
+isql <<EOF
+CREATE TABLE bench_rows (
+  id INTEGER NOT NULL,
+  txt VARCHAR(16) CHARACTER SET NONE,   -- a comma, a quote, digits, letters
+  num VARCHAR(12) CHARACTER SET NONE,   -- a decimal number
+  f1 VARCHAR(1) CHARACTER SET NONE,     -- flags A / N
+  f2 VARCHAR(1) CHARACTER SET NONE,
+  typ VARCHAR(8) CHARACTER SET NONE,    -- 20 row types of a document
+  a DOUBLE PRECISION, b DOUBLE PRECISION,
+  p DOUBLE PRECISION,                   -- +5 / -5: a payment and its return
+  d DOUBLE PRECISION,                   -- a day serial, with time of day
+  ts TIMESTAMP,                         -- the same moment
+  y INTEGER, m INTEGER, dd INTEGER);
+COMMIT;
+SET TERM ^;
+EXECUTE BLOCK AS
+DECLARE i INTEGER = 0;
+DECLARE d DOUBLE PRECISION;
+BEGIN
+  WHILE (i < $rows) DO BEGIN
+    d = 40000 + i * 0.0137;
+    INSERT INTO bench_rows VALUES (:i, 'Ab,c''d ' || LPAD(:i, 9, '0'), :i,
+      IIF(MOD(:i, 2) = 0, 'A', 'N'), IIF(MOD(:i, 3) = 0, 'A', 'N'), 'T' || MOD(:i, 20),
+      MOD(:i, 1000) / 10.0 + 1, -MOD(:i, 700) / 7.0, IIF(MOD(:i, 2) = 0, 5, -5),
+      :d, TIMESTAMP '1899-12-30 00:00:00' + :d, 1900 + MOD(:i, 300), 1 + MOD(:i, 12), 1 + MOD(:i, 28));
+    i = i + 1;
+  END
+END^
+SET TERM ;^
+COMMIT;
+EOF
+
+# ---- the functions: name # the call, {F} the prefix of the path # built-in # setup ----
+# Setup of the balance calls, through the real module of the path ({P}): new (an empty
+# context), doc (20 rows), cursor (doc, a payment, the cursor on its first row).
+cat > "$work/functions" <<'EOF'
+string_length#{F}string_length(txt)#OCTET_LENGTH(txt)#
+string_left#{F}string_left(txt, 8)#LEFT(txt, 8)#
+string_right#{F}string_right(txt, 8)#RIGHT(txt, 8)#
+lpad#{F}lpad(txt, 20, '0')#LPAD(txt, 20, '0')#
+reversestring#{F}reversestring(txt)#REVERSE(txt)#
+quote_literal#{F}quote_literal(txt)#'''' || REPLACE(txt, '''', '''''') || ''''#
+uniqueid#{F}uniqueid(8)##
+isnotnull#{F}isnotnull(txt)#IIF(OCTET_LENGTH(txt) > 0, 'A', 'N')#
+convchartoint#{F}convchartoint(num)#CAST(num AS INTEGER)#
+greatest#{F}greatest(a, b)#MAXVALUE(a, b)#
+least#{F}least(a, b)#MINVALUE(a, b)#
+find_token#{F}find_token(txt, ',')#POSITION(',' IN txt)#
+get_token#{F}get_token(txt, ',')#SUBSTRING(txt FROM 1 FOR POSITION(',' IN txt || ',') - 1)#
+delete_token#{F}delete_token(txt, ',')#SUBSTRING(txt FROM POSITION(',' IN txt) + 1)#
+gets_u2_prefix#{F}gets_u2_prefix(f1, f2)#IIF(f1 STARTING WITH 'A', IIF(f2 STARTING WITH 'A', 'Y_', 'S_'), IIF(f2 STARTING WITH 'A', 'X_', 'U_'))#
+gets_u_prefix#{F}gets_u_prefix(f1)#IIF(f1 STARTING WITH 'A', 'S_', 'U_')#
+correct_phone_number#{F}correct_phone_number(txt)##
+remove_diacritics#{F}remove_diacritics(txt)##
+dayofweek#{F}dayofweek(d)#EXTRACT(WEEKDAY FROM ts) + 1#
+decodedate_year#{F}decodedate_year(d)#EXTRACT(YEAR FROM ts)#
+decodedate_month#{F}decodedate_month(d)#EXTRACT(MONTH FROM ts)#
+decodedate_day#{F}decodedate_day(d)#EXTRACT(DAY FROM ts)#
+decodetime_hour#{F}decodetime_hour(d)#EXTRACT(HOUR FROM ts)#
+decodetime_min#{F}decodetime_min(d)#EXTRACT(MINUTE FROM ts)#
+decodetime_sec#{F}decodetime_sec(d)#FLOOR(EXTRACT(SECOND FROM ts))#
+encodedate#{F}encodedate(y, m, dd)#CAST(y || '-' || m || '-' || dd AS DATE)#
+isleapyear#{F}isleapyear(y)#IIF(MOD(y, 4) = 0 AND (MOD(y, 100) <> 0 OR MOD(y, 400) = 0), 1, 0)#
+endofdecade#{F}endofdecade(d)##
+current_time#{F}current_time()#CAST('NOW' AS TIMESTAMP)#
+datetostring#{F}datetostring(d, 'DD.MM.YYYY')#EXTRACT(DAY FROM ts) || '.' || EXTRACT(MONTH FROM ts) || '.' || EXTRACT(YEAR FROM ts)#
+scbcreate + scbfree#{F}scbfree({F}scbcreate())##
+scbaddrow#{F}scbaddrow(:h, typ, a, b)##new
+scbaddpayment#{F}scbaddpayment(:h, p)##doc
+scbstartcreditnote#{F}scbstartcreditnote(:h)##new
+scbaddcreditnote#{F}scbaddcreditnote(:h, typ, p, 0)##doc
+scbisaffectedrows#{F}scbisaffectedrows(:h)##cursor
+scbreadtype#{F}scbreadtype(:h)##cursor
+scbreadamount#{F}scbreadamount(:h)##cursor
+scbreadvat#{F}scbreadvat(:h)##cursor
+scbclear#{F}scbclear(:h)##new
+width number#{F}w_num(id)##
+width 16#{F}w16(txt)##
+width 255#{F}w255(txt)##
+width 32767#{F}w32767(txt)##
+EOF
+if [ -n "$only" ]; then
+  grep -E "^[^#]*($only)[^#]*#" "$work/functions" > "$work/functions.only" || true
+  mv "$work/functions.only" "$work/functions"
+fi
+
+# variant -> the prefix of the measured call, and of the setup calls
+prefix_of() { case "$1" in ardudf) echo ib_ ;; floor) echo noop_ ;; udr) echo udr_ ;; udrfloor) echo udrnoop_ ;; esac; }
+setup_prefix_of() { case "$1" in udr|udrfloor) echo udr_ ;; *) echo ib_ ;; esac; }
+
+# One timed query: prints "name|variant|milliseconds".
+timed_block() { # name variant expression setup setup-prefix
+  local name=$1 variant=$2 expr=$3 setup=$4 P=$5 pre="" post=""
+  case "$setup" in
+    new) pre="h = ${P}scbcreate();" ;;
+    doc|cursor)
+      pre="h = ${P}scbcreate(); i = 0; WHILE (i < 20) DO BEGIN c = ${P}scbaddrow(h, 'T' || i, 100, 21); i = i + 1; END"
+      [ "$setup" = cursor ] && pre="$pre c = ${P}scbaddpayment(h, 2420); c = ${P}scbisaffectedrows(h);" ;;
+  esac
+  [ -n "$setup" ] && post="i = ${P}scbfree(h);"
+  cat <<EOF
+EXECUTE BLOCK RETURNS (tag VARCHAR(80), ms BIGINT) AS
+DECLARE h INTEGER; DECLARE c BIGINT; DECLARE i INTEGER; DECLARE t0 TIMESTAMP;
+BEGIN
+  $pre
+  t0 = CAST('NOW' AS TIMESTAMP);
+  SELECT COUNT($expr) FROM bench_rows INTO :c;
+  ms = DATEDIFF(MILLISECOND FROM t0 TO CAST('NOW' AS TIMESTAMP));
+  $post
+  tag = '$name|$variant|' || c;
+  SUSPEND;
+END^
+EOF
+}
+
+variants=(ardudf builtin floor read)
+[ $udr -eq 1 ] && variants+=(udr udrfloor)
+
+
+# ---- the rounds: each function's variants in an order that turns with the round ----
+: > "$work/times"
+total_rounds=$reps
+for ((r = 0; r < total_rounds; r++)); do
+  {
+    echo "SET HEADING OFF;"
+    echo "SET TERM ^;"
+    fi=0
+    while IFS='#' read -r name call builtin setup; do
+      nv=${#variants[@]}
+      for ((k = 0; k < nv; k++)); do
+        v=${variants[$(((k + r + fi) % nv))]}
+        # The width probes exist only as floors.
+        case "$name|$v" in width*\|ardudf | width*\|udr | width*\|builtin) continue ;; esac
+        case "$v" in
+          builtin) [ -n "$builtin" ] || continue; expr=$builtin ;;
+          read) expr=id ;;
+          *) expr=${call//\{F\}/$(prefix_of "$v")} ;;
+        esac
+        su=$setup
+        [ "$v" = builtin ] || [ "$v" = read ] && su=""
+        timed_block "$name" "$v" "$expr" "$su" "$(setup_prefix_of "$v")"
+      done
+      fi=$((fi + 1))
+    done < "$work/functions"
+    echo "SET TERM ;^"
+  } > "$work/round.sql"
+  echo "round $((r + 1)) of $total_rounds ($rows rows)" >&2
+  isql -i "$work/round.sql" | sed -n 's/^\([^ |][^|]*|[a-z]*|[0-9]*\) *\([0-9][0-9]*\) *$/\1|\2/p' >> "$work/times"
+done
+
+# Every query must have counted every row.
+bad=$(awk -F'|' -v rows="$rows" '$3 != rows { print }' "$work/times")
+if [ -n "$bad" ]; then echo "calls.sh: a query did not see every row:" >&2; echo "$bad" >&2; exit 1; fi
+[ -s "$work/times" ] || { echo "calls.sh: no figures (isql failed?)" >&2; exit 1; }
+
+# ---- the walk of a settlement: its own benchmark ----
+walk=""
+if [ $udr -eq 1 ]; then
+  echo "the walk (bench/sql/run.sh)" >&2
+  if [ $smoke -eq 1 ]; then walk=$("$here/run.sh" "$build" 1 1); else walk=$("$here/run.sh" "$build"); fi
+fi
+
+# ---- the report ----
+cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)
+cores=$(nproc)
+fbver=$(isql-fb -z -q </dev/null 2>&1 | sed -n 's/.*\(WI\|LI\)-V\([0-9.]*\).*/\2/p' | head -1)
+load=$(cut -d' ' -f1-3 /proc/loadavg)
+{
+  echo "# ardudf in the server"
+  echo
+  echo "Written by \`bench/sql/calls.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC')."
+  echo "Machine: $cpu, $cores cores (load average at the end: $load)."
+  echo "Firebird ${fbver:-?} embedded (SuperClassic), a table of $rows rows in the page cache,"
+  echo "$reps alternated rounds; medians."
+  echo
+  awk -F'|' -v rows="$rows" -v udr="$udr" '
+    function median(key,   n, i, j, t, a) {
+      n = split(all[key], a, " ")
+      if (n == 0) return ""
+      for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
+      return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+    }
+    function ns(key,   m) { m = median(key); return m == "" ? "" : m * 1e6 / rows }
+    function show(x) { return x == "" ? "–" : sprintf("%.0f", x) }
+    function ratio(x, y) { return (x == "" || y == "" || y <= 0) ? "–" : sprintf("%.2f", x / y) }
+    { if (!($1 in seen)) { seen[$1] = 1; order[++count] = $1 }; all[$1 "|" $2] = all[$1 "|" $2] " " $4 }
+    END {
+      print "## Per call"
+      print ""
+      print "ns per row of `SELECT COUNT(f(...)) FROM bench_rows`. read: `COUNT(id)`, the rows alone;"
+      print "floor: a function of the same declaration that does nothing (`bench/sql/noop_*`);"
+      print "ratio: ardudf / the floor of its path; net ratio: both less the read, the calls alone."
+      print ""
+      head = "| function | read | built-in | legacy floor | ardudf | ratio | net ratio |"
+      rule = "|---|---:|---:|---:|---:|---:|---:|"
+      if (udr) { head = head " UDR floor | ardudf UDR | ratio | net ratio |"; rule = rule "---:|---:|---:|---:|" }
+      print head; print rule
+      for (i = 1; i <= count; i++) {
+        f = order[i]
+        if (f ~ /^width/) continue
+        rd = ns(f "|read"); bi = ns(f "|builtin"); fl = ns(f "|floor"); a = ns(f "|ardudf")
+        line = sprintf("| ib_%s | %s | %s | %s | %s | %s | %s |", f, show(rd), show(bi), show(fl), show(a),
+          ratio(a, fl), ratio(a - rd, fl - rd))
+        if (udr) {
+          uf = ns(f "|udrfloor"); u = ns(f "|udr")
+          line = line sprintf(" %s | %s | %s | %s |", show(uf), show(u), ratio(u, uf), ratio(u - rd, uf - rd))
+        }
+        print line
+      }
+      print ""
+      print "## What a declaration costs"
+      print ""
+      print "A function that does nothing, by the width of its text argument and result (the widest"
+      print "UDR text is VARCHAR(32765)); ns per row, less the read."
+      print ""
+      print "| argument and result | legacy | UDR |"
+      print "|---|---:|---:|"
+      for (i = 1; i <= count; i++) {
+        f = order[i]
+        if (f !~ /^width/) continue
+        rd = ns(f "|read"); fl = ns(f "|floor"); uf = ns(f "|udrfloor")
+        w = f; sub(/^width /, "", w)
+        label = (w == "number") ? "INTEGER" : "text of " w " bytes"
+        printf "| %s | %s | %s |\n", label, show(fl == "" ? "" : fl - rd), show(uf == "" ? "" : uf - rd)
+      }
+    }' "$work/times"
+  if [ -n "$walk" ]; then
+    echo
+    echo "## The walk of a 1,000-row settlement from PSQL"
+    echo
+    echo "\`bench/sql/run.sh\`: the rows that one payment changed, read by four calls per row"
+    echo "(\`ib_scbisaffectedrows\`, \`ib_scbreadtype\`, \`ib_scbreadamount\`, \`ib_scbreadvat\`) or by"
+    echo "the UDR procedure \`ib_scbwalk\`."
+    echo
+    echo '```'
+    echo "$walk" | sed "s|$build|build|g"
+    echo '```'
+  fi
+} > "$out.tmp"
+mv "$out.tmp" "$out"
+echo "written: $out" >&2
+[ $smoke -eq 1 ] && cat "$out"
+exit 0

@@ -1,0 +1,34 @@
+/* The floor of the legacy path: external functions that do nothing but what every call of
+ * its kind must do. They ignore their arguments, so one entry serves any declaration that
+ * returns the same kind; bench/sql/calls.sh declares one per ardudf function, with that
+ * function's own argument list.
+ *
+ *   noop_int     RETURNS INTEGER BY VALUE            0
+ *   noop_double  RETURNS DOUBLE PRECISION BY VALUE   0.0
+ *   noop_text    RETURNS CSTRING(n) FREE_IT          "x", allocated as ardudf allocates
+ *
+ * The allocator is found as ardudf finds it: libib_util.so loaded on first use, then the
+ * host's own export. */
+#include <dlfcn.h>
+#include <string.h>
+
+#define EXPORT __attribute__((visibility("default")))
+
+typedef void* (*allocator_fn)(long);
+static allocator_fn allocator;
+
+EXPORT int noop_int(void) { return 0; }
+
+EXPORT double noop_double(void) { return 0.0; }
+
+EXPORT char* noop_text(void) {
+    if (allocator == NULL) {
+        void* lib = dlopen("libib_util.so", RTLD_NOW | RTLD_LOCAL);
+        void* symbol = dlsym(lib != NULL ? lib : RTLD_DEFAULT, "ib_util_malloc");
+        memcpy(&allocator, &symbol, sizeof allocator); /* POSIX: a symbol is an address */
+        if (allocator == NULL) return NULL;
+    }
+    char* r = (char*)allocator(2);
+    if (r != NULL) memcpy(r, "x", 2);
+    return r;
+}
