@@ -75,10 +75,13 @@ extern "C" std::int32_t ib_scbisaffectedrows(const std::int32_t* handle) noexcep
 
 // DECLARE EXTERNAL FUNCTION ib_scbreadtype INTEGER RETURNS CSTRING(32767) FREE_IT
 // The type of the current row; the empty text when there is none or the handle is invalid.
-// Null (SQL NULL) only when the server's allocator gives no memory.
+// When the copy gets no memory the empty text is tried instead; null (SQL NULL) only when
+// the server's allocator gives not even that one byte.
 extern "C" char* ib_scbreadtype(const std::int32_t* handle) noexcept {
     ContextLease context(read_handle(handle));
-    return ardudf::frame::copy_result(context ? current_type(*context) : std::string_view(""));
+    const std::string_view type = context ? current_type(*context) : std::string_view("");
+    if (char* copy = ardudf::frame::copy_result(type)) return copy;
+    return type.empty() ? nullptr : ardudf::frame::copy_result("");
 }
 
 // DECLARE EXTERNAL FUNCTION ib_scbreadamount INTEGER RETURNS DOUBLE PRECISION BY VALUE

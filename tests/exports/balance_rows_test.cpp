@@ -119,3 +119,24 @@ TEST(BalanceRows, NonFiniteAmountsEnd) {
 }
 
 } // namespace
+
+namespace {
+
+// The type's copy gets no memory: the empty text stands in; with no byte at all, null.
+TEST(BalanceRows, ReadTypeFallsBackToTheEmptyText) {
+    balance_api::Api api;
+    const std::int32_t h = api.create();
+    api.addrow(h, "GOODS", 100.0, 0.0);
+    auto* readtype = api.m.fn<char*(const std::int32_t*)>("ib_scbreadtype");
+    harness::reset_counters();
+    harness::fail_sizes_above(1);
+    EXPECT_EQ(harness::take(readtype(&h)), "");
+    EXPECT_EQ(harness::allocations(), 2);
+    harness::reset_counters(1);
+    EXPECT_EQ(readtype(&h), nullptr);
+    harness::reset_counters();
+    EXPECT_EQ(api.type(h), "GOODS");
+    api.free(h);
+}
+
+} // namespace

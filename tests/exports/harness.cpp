@@ -75,6 +75,11 @@ long last_allocation_size() {
     return f();
 }
 
+void fail_sizes_above(long size) {
+    auto f = reinterpret_cast<void (*)(long)>(dlsym(counting_library(), "counting_fail_above"));
+    f(size);
+}
+
 void reset_counters(long fail_from_call) {
     loads = 0;
     releases = 0;

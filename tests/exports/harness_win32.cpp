@@ -19,6 +19,7 @@ std::atomic<int> attaches{0};
 std::atomic<int> detaches{0};
 std::atomic<long> allocation_count{0};
 std::atomic<long> fail_at{0};
+std::atomic<long> fail_above{0};
 std::atomic<long> last_size{-1};
 
 // Wine maps the Unix root to drive Z:; a path from the build tree is a Unix path.
@@ -39,7 +40,8 @@ extern "C" __declspec(dllexport) int harness_support_allocating(long size) {
     const long n = ++allocation_count;
     last_size = size;
     const long k = fail_at.load();
-    return k != 0 && n >= k;
+    const long limit = fail_above.load();
+    return (k != 0 && n >= k) || (limit != 0 && size > limit);
 }
 
 namespace harness {
@@ -58,12 +60,15 @@ int support_releases() { return detaches; }
 long allocations() { return allocation_count; }
 long last_allocation_size() { return last_size; }
 
+void fail_sizes_above(long size) { fail_above = size; }
+
 void reset_counters(long fail_from_call) {
     attaches = 0;
     detaches = 0;
     allocation_count = 0;
     last_size = -1;
     fail_at = fail_from_call;
+    fail_above = 0;
 }
 
 bool support_loaded() { return GetModuleHandleA("ib_util.dll") != nullptr; }

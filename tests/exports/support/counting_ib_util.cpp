@@ -6,6 +6,7 @@ namespace {
 std::atomic<long> allocations{0};
 std::atomic<long> fail_at{0}; // fail the n-th call from now on (0: never)
 std::atomic<long> last_size{-1}; // the size of the latest call, failed or not
+std::atomic<long> fail_above{0}; // fail every call for more bytes than this (0: never)
 }
 
 extern "C" {
@@ -14,6 +15,8 @@ __attribute__((visibility("default"))) void* ib_util_malloc(long size) {
     last_size = size;
     const long k = fail_at.load();
     if (k != 0 && n >= k) return nullptr;
+    const long limit = fail_above.load();
+    if (limit != 0 && size > limit) return nullptr;
     return std::malloc(static_cast<std::size_t>(size));
 }
 __attribute__((visibility("default"))) long counting_allocations() { return allocations.load(); }
@@ -22,5 +25,7 @@ __attribute__((visibility("default"))) void counting_reset(long fail_from_call) 
     allocations = 0;
     last_size = -1;
     fail_at = fail_from_call;
+    fail_above = 0;
 }
+__attribute__((visibility("default"))) void counting_fail_above(long size) { fail_above = size; }
 }
