@@ -27,31 +27,22 @@ namespace {
 
 using ardudf::catalogue::Kind;
 
-constexpr std::size_t index_of(std::string_view name) {
-    for (std::size_t i = 0; i < ardudf::catalogue::exports.size(); ++i)
-        if (ardudf::catalogue::exports[i].name == name) return i;
-    return ardudf::catalogue::exports.size();
-}
-
-constexpr std::size_t index = index_of(ARDUDF_FUZZ_EXPORT);
+constexpr std::size_t index = signature::index_of(ARDUDF_FUZZ_EXPORT);
 static_assert(index < ardudf::catalogue::exports.size(), "not in the catalogue");
 constexpr const ardudf::catalogue::Export& entry = ardudf::catalogue::exports[index];
 constexpr int argc = ardudf::catalogue::arg_count(entry);
 constexpr const char* name = ARDUDF_FUZZ_EXPORT;
 
-template <std::size_t... I>
-auto signature_of(std::index_sequence<I...>)
-    -> typename fuzz::result_of<entry.result>::type (*)(typename fuzz::arg_of<entry.args[I]>::type...) noexcept;
-using Fn = decltype(signature_of(std::make_index_sequence<argc>()));
-using Result = typename fuzz::result_of<entry.result>::type;
+using Fn = signature::pointer<index>;
+using Result = signature::result<index>;
 
 Fn function = nullptr;
 
 using Args = std::array<fuzz::Arg, 4>;
 
-template <std::size_t... I>
-Result call(const Args& a, std::index_sequence<I...>) {
-    return function(static_cast<typename fuzz::arg_of<entry.args[I]>::type>(a[I].pointer())...);
+Result call(const Args& a) {
+    const void* pointers[4] = {a[0].pointer(), a[1].pointer(), a[2].pointer(), a[3].pointer()};
+    return signature::call<index>(reinterpret_cast<void*>(function), pointers);
 }
 
 // The calendar's domain, a little inside its edges: from 1601-01-01 to the end of 30827.
@@ -186,7 +177,7 @@ R run(const Args& a, long fail_result_from, long fail_own_from, bool& failed) {
     R r;
     {
         faults::Armed armed(fail_own_from);
-        r = call(a, std::make_index_sequence<argc>());
+        r = call(a);
         failed = faults::failures() > 0;
     }
     const long allocations = fuzz::result_allocations();

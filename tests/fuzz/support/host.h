@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "signature.h"
+
 namespace fuzz {
 
 // Requests above this many bytes are refused (null), as a server short of memory would:
@@ -34,25 +36,5 @@ void* find_export(const char* name) noexcept;
 }
 #define FUZZ_CHECK(cond, name) \
     do { if (!(cond)) ::fuzz::fail(#cond, name); } while (0)
-
-// The C type of each kind, and the function type of a catalogue entry, exactly as the
-// header declares it (an indirect call through another type is itself undefined).
-template <ardudf::catalogue::Kind K> struct arg_of;
-template <> struct arg_of<ardudf::catalogue::Kind::text> { using type = const char*; };
-template <> struct arg_of<ardudf::catalogue::Kind::int32> { using type = const std::int32_t*; };
-template <> struct arg_of<ardudf::catalogue::Kind::float64> { using type = const double*; };
-
-template <ardudf::catalogue::Kind K> struct result_of;
-template <> struct result_of<ardudf::catalogue::Kind::text> { using type = char*; };
-template <> struct result_of<ardudf::catalogue::Kind::int32> { using type = std::int32_t; };
-template <> struct result_of<ardudf::catalogue::Kind::float64> { using type = double; };
-
-template <const ardudf::catalogue::Export& E, class Seq> struct signature_impl;
-template <const ardudf::catalogue::Export& E, std::size_t... I>
-struct signature_impl<E, std::index_sequence<I...>> {
-    using type = typename result_of<E.result>::type(typename arg_of<E.args[I]>::type...) noexcept;
-};
-template <const ardudf::catalogue::Export& E>
-using signature = typename signature_impl<E, std::make_index_sequence<ardudf::catalogue::arg_count(E)>>::type;
 
 } // namespace fuzz

@@ -1,0 +1,54 @@
+// The C function type of each catalogue entry, exactly as the header declares it, so that
+// tests and fuzz targets that find an export by name call it through its own type.
+#pragma once
+
+#include "catalogue/catalogue.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+
+namespace signature {
+
+using ardudf::catalogue::Kind;
+
+template <Kind K> struct arg_of;
+template <> struct arg_of<Kind::text> { using type = const char*; };
+template <> struct arg_of<Kind::int32> { using type = const std::int32_t*; };
+template <> struct arg_of<Kind::float64> { using type = const double*; };
+
+template <Kind K> struct result_of;
+template <> struct result_of<Kind::text> { using type = char*; };
+template <> struct result_of<Kind::int32> { using type = std::int32_t; };
+template <> struct result_of<Kind::float64> { using type = double; };
+
+template <std::size_t E, std::size_t... I>
+auto pointer_of(std::index_sequence<I...>)
+    -> typename result_of<ardudf::catalogue::exports[E].result>::type (*)(
+        typename arg_of<ardudf::catalogue::exports[E].args[I]>::type...) noexcept;
+
+// Pointer to the function of catalogue entry E.
+template <std::size_t E>
+using pointer = decltype(pointer_of<E>(std::make_index_sequence<ardudf::catalogue::arg_count(ardudf::catalogue::exports[E])>()));
+
+template <std::size_t E>
+using result = typename result_of<ardudf::catalogue::exports[E].result>::type;
+
+// Calls entry E with args[i] as its i-th argument pointer.
+template <std::size_t E, std::size_t... I>
+result<E> call_impl(void* function, const void* const* args, std::index_sequence<I...>) {
+    return reinterpret_cast<pointer<E>>(function)(
+        static_cast<typename arg_of<ardudf::catalogue::exports[E].args[I]>::type>(args[I])...);
+}
+template <std::size_t E>
+result<E> call(void* function, const void* const* args) {
+    return call_impl<E>(function, args, std::make_index_sequence<ardudf::catalogue::arg_count(ardudf::catalogue::exports[E])>());
+}
+
+constexpr std::size_t index_of(std::string_view name) {
+    for (std::size_t i = 0; i < ardudf::catalogue::exports.size(); ++i)
+        if (ardudf::catalogue::exports[i].name == name) return i;
+    return ardudf::catalogue::exports.size();
+}
+
+} // namespace signature
