@@ -10,7 +10,7 @@ rm -rf "$work/artifacts" "$work/summary"
 mkdir -p "$work/corpus" "$work/artifacts"
 dirs=("$work/corpus")
 [ -d "$seeds" ] && dirs+=("$seeds")
-"$target" -max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
+"$target" -max_total_time="$seconds" -print_final_stats=1 -error_exitcode=1 -timeout_exitcode=1 -timeout=10 -rss_limit_mb=2048 \
   -artifact_prefix="$work/artifacts/" "${dirs[@]}" >"$work/log" 2>&1
 rc=$?
 if [ $rc -eq 77 ]; then tee "$work/summary" <"$work/log"; exit 77; fi
