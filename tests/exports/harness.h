@@ -18,6 +18,7 @@ int support_releases();
 long allocations();            // ib_util_malloc calls of the counting library
 long last_allocation_size();   // the size asked for by the latest call, -1 if none
 void reset_counters(long fail_from_call = 0); // the n-th allocation and later give null
+void fail_only(long call);                    // resets; just the n-th allocation gives null
 void fail_sizes_above(long size); // allocations of more bytes give null, until the next reset
 
 #ifdef _WIN32
