@@ -145,11 +145,13 @@ Seen look(std::int32_t h) {
     EXPECT_TRUE(c);
     Seen s{c->total_amount, c->total_vat, c->row_count(), c->row_capacity, {}, {}, true};
     for (auto& row : c->rows) {
-        s.types.push_back(row.type);
+        s.types.emplace_back(row.type());
         s.amounts.push_back(row.amount);
-        s.index_agrees = s.index_agrees && find_row(*c, row.type) == &row;
+        s.index_agrees = s.index_agrees && find_row(*c, row.type()) == &row;
     }
-    s.index_agrees = s.index_agrees && c->index.size() == c->rows.size();
+    std::size_t indexed = 0;
+    for (std::int32_t i = 0; c->index && i < 2 * c->row_capacity; ++i) indexed += c->index[i].slot >= 0;
+    s.index_agrees = s.index_agrees && indexed == c->rows.size();
     return s;
 }
 
@@ -187,6 +189,7 @@ TEST(OwnAllocation, CreateGivesZeroOrAWorkingContext) {
 struct AddCase {
     const char* name;
     int rows_before;
+    bool must_allocate; // the array grows
 };
 class AddRowFailing : public ::testing::TestWithParam<AddCase> {};
 
@@ -205,7 +208,9 @@ TEST_P(AddRowFailing, TotalsMoveAndEarlierRowsStayWhole) {
         n = faults::allocations();
         release(h);
     }
-    ASSERT_GE(n, 2);
+    if (GetParam().must_allocate) {
+        ASSERT_GE(n, 1);
+    }
     for (long k = 1; k <= n + 1; ++k) {
         SCOPED_TRACE(k);
         const std::int32_t h = fill();
@@ -232,8 +237,8 @@ TEST_P(AddRowFailing, TotalsMoveAndEarlierRowsStayWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, AddRowFailing,
-                         ::testing::Values(AddCase{"third_row", 2}, AddCase{"ninth_row_grows_the_array", 8},
-                                           AddCase{"seventeenth_row", 16}),
+                         ::testing::Values(AddCase{"third_row", 2, false}, AddCase{"ninth_row_grows_the_array", 8, true},
+                                           AddCase{"seventeenth_row", 16, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OwnAllocation, ClearWithoutSlotsTakesNoRowsUntilClearedAgain) {
@@ -253,22 +258,43 @@ TEST(OwnAllocation, ClearWithoutSlotsTakesNoRowsUntilClearedAgain) {
     EXPECT_EQ(release(h), 1);
 }
 
-TEST(OwnAllocation, CreditNoteForANewTypeStillLowersTheVat) {
+// A credit note for a new type on a full context (its row needs the array to grow): the
+// steps on the context happen whatever fails.
+TEST(OwnAllocation, CreditNoteForANewTypeStillLowersTheTotals) {
     auto* note = fn<std::int32_t(H, const char*, const double*, const double*) noexcept>("ib_scbaddcreditnote");
     if (note == nullptr) GTEST_SKIP() << "not in this build yet";
-    const std::int32_t h = create();
-    add(h, "GOODS", 100.0, 20.0);
+    auto fill = [] {
+        const std::int32_t h = create();
+        for (int i = 0; i < 8; ++i) add(h, ("ROW" + std::to_string(i)).c_str(), 10.0, 2.5);
+        return h;
+    };
     const double amount = 10.0, vat = 4.0;
-    std::int32_t r;
+    const char* type = "A TYPE THAT HAS NO ROW AND NO SHORT-STRING ROOM";
+    long n = 0;
     {
-        faults::Armed armed(1);
-        r = note(&h, "A TYPE THAT HAS NO ROW AND NO SHORT-STRING ROOM", &amount, &vat);
+        const std::int32_t h = fill();
+        faults::Armed armed(0);
+        note(&h, type, &amount, &vat);
+        n = faults::allocations();
+        release(h);
     }
-    EXPECT_EQ(r, 1);
-    EXPECT_EQ(look(h).total_vat, 16.0);
-    EXPECT_EQ(look(h).total_amount, 90.0);
-    EXPECT_EQ(look(h).rows, 1);
-    EXPECT_EQ(release(h), 1);
+    ASSERT_GE(n, 1);
+    for (long k = 1; k <= n + 1; ++k) {
+        SCOPED_TRACE(k);
+        const std::int32_t h = fill();
+        std::int32_t r;
+        {
+            faults::Armed armed(k);
+            r = note(&h, type, &amount, &vat);
+        }
+        EXPECT_EQ(r, 1);
+        const Seen now = look(h);
+        EXPECT_EQ(now.total_vat, 16.0);
+        EXPECT_EQ(now.total_amount, 70.0);
+        EXPECT_EQ(now.rows, k <= n ? 8 : 9);
+        EXPECT_TRUE(now.index_agrees);
+        EXPECT_EQ(release(h), 1);
+    }
 }
 
 } // namespace
