@@ -5,8 +5,6 @@
 // that cannot have its slots takes no rows but stays usable; nothing leaks (LSan, under
 // the asan preset).
 #include "allocation_faults.h"
-#include "balance/context.h"
-#include "balance/handles.h"
 #include "signature.h"
 
 #include <dlfcn.h>
@@ -22,7 +20,6 @@ namespace {
 
 using ardudf::catalogue::Kind;
 using ardudf::catalogue::exports;
-using namespace ardudf::balance;
 
 void* find(std::string_view name) { return dlsym(RTLD_DEFAULT, std::string(name).c_str()); }
 template <class F> F* fn(const char* n) { return reinterpret_cast<F*>(find(n)); }
@@ -33,7 +30,6 @@ std::int32_t add(std::int32_t h, const char* type, double a, double v) {
     return fn<std::int32_t(H, const char*, const double*, const double*) noexcept>("ib_scbaddrow")(&h, type, &a, &v);
 }
 std::int32_t release(std::int32_t h) { return fn<std::int32_t(H) noexcept>("ib_scbfree")(&h); }
-std::int32_t clear(std::int32_t h) { return fn<std::int32_t(H) noexcept>("ib_scbclear")(&h); }
 
 std::string render(std::int32_t v) { return std::to_string(v); }
 std::string render(double v) {
@@ -131,171 +127,6 @@ TEST_P(OwnAllocation, EveryAllocationOfARunFailingInTurn) {
 
 INSTANTIATE_TEST_SUITE_P(EveryExport, OwnAllocation, ::testing::Range<std::size_t>(0, exports.size()),
                          [](const auto& info) { return std::string(exports[info.param].name); });
-
-// The library's view of a context, read between calls.
-struct Seen {
-    double total_amount, total_vat;
-    std::int32_t rows, capacity;
-    std::vector<std::string> types;
-    std::vector<double> amounts;
-    bool index_agrees;
-};
-Seen look(std::int32_t h) {
-    ContextLease c(h);
-    EXPECT_TRUE(c);
-    Seen s{c->total_amount, c->total_vat, c->row_count(), c->row_capacity, {}, {}, true};
-    for (auto& row : c->rows) {
-        s.types.emplace_back(row.type());
-        s.amounts.push_back(row.amount);
-        s.index_agrees = s.index_agrees && find_row(*c, row.type()) == &row;
-    }
-    std::size_t indexed = 0;
-    for (std::int32_t i = 0; c->index && i < 2 * c->row_capacity; ++i) indexed += c->index[i].slot >= 0;
-    s.index_agrees = s.index_agrees && indexed == c->rows.size();
-    return s;
-}
-
-TEST(OwnAllocation, CreateGivesZeroOrAWorkingContext) {
-    long n = 0;
-    {
-        faults::Armed armed(0);
-        release(create());
-        n = faults::allocations();
-    }
-    ASSERT_GE(n, 1);
-    for (long k = 1; k <= n + 1; ++k) {
-        SCOPED_TRACE(k);
-        std::int32_t h;
-        {
-            faults::Armed armed(k);
-            h = create();
-        }
-        if (k == 1) {
-            EXPECT_EQ(h, 0) << "the context itself could not be had";
-        }
-        if (h == 0) continue;
-        // Without its slots a context takes no rows but still counts the totals.
-        EXPECT_EQ(add(h, "GOODS", 10.0, 2.0), 1);
-        const Seen s = look(h);
-        EXPECT_EQ(s.total_amount, 10.0);
-        EXPECT_EQ(s.total_vat, 2.0);
-        EXPECT_EQ(s.rows, s.capacity == 0 ? 0 : 1);
-        EXPECT_EQ(release(h), 1);
-    }
-}
-
-// Rows on either side of the array's growth (the 3rd row and the 9th, which doubles 8 to
-// 16 slots), each allocation of the add failing in turn.
-struct AddCase {
-    const char* name;
-    int rows_before;
-    bool must_allocate; // the array grows
-};
-class AddRowFailing : public ::testing::TestWithParam<AddCase> {};
-
-TEST_P(AddRowFailing, TotalsMoveAndEarlierRowsStayWhole) {
-    const int before = GetParam().rows_before;
-    auto fill = [&] {
-        const std::int32_t h = create();
-        for (int i = 0; i < before; ++i) add(h, ("ROW" + std::to_string(i)).c_str(), i + 1.0, 0.5);
-        return h;
-    };
-    long n = 0;
-    {
-        const std::int32_t h = fill();
-        faults::Armed armed(0);
-        add(h, "NEW TYPE OF A LENGTH THAT NO SHORT STRING HOLDS", 7.0, 1.0);
-        n = faults::allocations();
-        release(h);
-    }
-    if (GetParam().must_allocate) {
-        ASSERT_GE(n, 1);
-    }
-    for (long k = 1; k <= n + 1; ++k) {
-        SCOPED_TRACE(k);
-        const std::int32_t h = fill();
-        const Seen old = look(h);
-        std::int32_t r;
-        {
-            faults::Armed armed(k);
-            r = add(h, "NEW TYPE OF A LENGTH THAT NO SHORT STRING HOLDS", 7.0, 1.0);
-        }
-        EXPECT_EQ(r, 1);
-        const Seen now = look(h);
-        EXPECT_EQ(now.total_amount, old.total_amount + 7.0);
-        EXPECT_EQ(now.total_vat, old.total_vat + 1.0);
-        EXPECT_TRUE(now.index_agrees);
-        EXPECT_EQ(now.rows, k <= n ? before : before + 1);
-        EXPECT_EQ(std::vector<std::string>(now.types.begin(), now.types.begin() + before), old.types);
-        EXPECT_EQ(std::vector<double>(now.amounts.begin(), now.amounts.begin() + before), old.amounts);
-        // Memory back: the same type is added as a new row.
-        EXPECT_EQ(add(h, "NEW TYPE OF A LENGTH THAT NO SHORT STRING HOLDS", 7.0, 1.0), 1);
-        EXPECT_EQ(look(h).rows, before + 1);
-        EXPECT_TRUE(look(h).index_agrees);
-        release(h);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, AddRowFailing,
-                         ::testing::Values(AddCase{"third_row", 2, false}, AddCase{"ninth_row_grows_the_array", 8, true},
-                                           AddCase{"seventeenth_row", 16, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(OwnAllocation, ClearWithoutSlotsTakesNoRowsUntilClearedAgain) {
-    const std::int32_t h = create();
-    add(h, "GOODS", 100.0, 21.0);
-    {
-        faults::Armed armed(1);
-        EXPECT_EQ(clear(h), 1);
-    }
-    EXPECT_EQ(look(h).capacity, 0);
-    EXPECT_EQ(add(h, "GOODS", 5.0, 1.0), 1);
-    EXPECT_EQ(look(h).rows, 0);
-    EXPECT_EQ(look(h).total_amount, 5.0);
-    EXPECT_EQ(clear(h), 1);
-    EXPECT_EQ(add(h, "GOODS", 5.0, 1.0), 1);
-    EXPECT_EQ(look(h).rows, 1);
-    EXPECT_EQ(release(h), 1);
-}
-
-// A credit note for a new type on a full context (its row needs the array to grow): the
-// steps on the context happen whatever fails.
-TEST(OwnAllocation, CreditNoteForANewTypeStillLowersTheTotals) {
-    auto* note = fn<std::int32_t(H, const char*, const double*, const double*) noexcept>("ib_scbaddcreditnote");
-    if (note == nullptr) GTEST_SKIP() << "not in this build yet";
-    auto fill = [] {
-        const std::int32_t h = create();
-        for (int i = 0; i < 8; ++i) add(h, ("ROW" + std::to_string(i)).c_str(), 10.0, 2.5);
-        return h;
-    };
-    const double amount = 10.0, vat = 4.0;
-    const char* type = "A TYPE THAT HAS NO ROW AND NO SHORT-STRING ROOM";
-    long n = 0;
-    {
-        const std::int32_t h = fill();
-        faults::Armed armed(0);
-        note(&h, type, &amount, &vat);
-        n = faults::allocations();
-        release(h);
-    }
-    ASSERT_GE(n, 1);
-    for (long k = 1; k <= n + 1; ++k) {
-        SCOPED_TRACE(k);
-        const std::int32_t h = fill();
-        std::int32_t r;
-        {
-            faults::Armed armed(k);
-            r = note(&h, type, &amount, &vat);
-        }
-        EXPECT_EQ(r, 1);
-        const Seen now = look(h);
-        EXPECT_EQ(now.total_vat, 16.0);
-        EXPECT_EQ(now.total_amount, 70.0);
-        EXPECT_EQ(now.rows, k <= n ? 8 : 9);
-        EXPECT_TRUE(now.index_agrees);
-        EXPECT_EQ(release(h), 1);
-    }
-}
 
 } // namespace
 
