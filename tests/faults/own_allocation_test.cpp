@@ -108,6 +108,7 @@ TEST_P(OwnAllocation, EveryAllocationOfARunFailingInTurn) {
     const auto& x = exports[e];
     if (find(x.name) == nullptr) GTEST_SKIP() << "not in this build yet";
     const Outcome plain = run(e, 0);
+    RecordProperty("allocations", static_cast<int>(plain.allocations));
     for (long k = 1; k <= plain.allocations + 1; ++k) {
         SCOPED_TRACE("allocations fail from the " + std::to_string(k) + "th of " + std::to_string(plain.allocations));
         const Outcome r = run(e, k);
