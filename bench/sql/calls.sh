@@ -335,7 +335,18 @@ load=$(cut -d' ' -f1-3 /proc/loadavg)
           line = line sprintf(" %s | %s | %s | %s |", show(uf), show(u), ratio(u, uf), ratio(u - rd, uf - rd))
         }
         print line
+        # the verdicts: within 10 % of the floor, calls alone; the UDR call under the legacy floor
+        if (fl != "" && a != "") { n_leg++; if (a - rd <= 1.1 * (fl - rd)) ok_leg++; else out_leg = out_leg " ib_" f }
+        if (udr && uf != "" && u != "") {
+          n_udr++; if (u - rd <= 1.1 * (uf - rd)) ok_udr++; else out_udr = out_udr " ib_" f
+          if (fl != "" && u < fl) below++; else over = over " ib_" f
+        }
       }
+      print ""
+      printf "Within 10 %% of the floor of its path (net): legacy %d of %d%s", ok_leg, n_leg, out_leg == "" ? "" : " (not:" out_leg ")"
+      if (udr) printf "; UDR %d of %d%s", ok_udr, n_udr, out_udr == "" ? "" : " (not:" out_udr ")"
+      print "."
+      if (udr) printf "A UDR call under the legacy floor: %d of %d%s.\n", below, n_udr, over == "" ? "" : " (not:" over ")"
       print ""
       print "## What a declaration costs"
       print ""
