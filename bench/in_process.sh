@@ -85,8 +85,12 @@ cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)
       bad = 0; n = 0
       for (i = 1; i <= NR; i++) if (allocs[i] != "") { n++; if (allocs[i] + 0 != 0) bad++ }
       printf "- a payment allocates nothing (operator new counted over %d sizes, 10 to 200,000 rows): %s\n", n, (bad || n == 0) ? "NOT MET" : "met"
-      for (i = 1; i <= NR; i++) if (name[i] ~ /_BigO$/ && name[i] ~ /AddDistinctRows/)
-        printf "- adding rows is linear: fitted %s per row\n", substr(cpu[i], 6)
+      for (i = 1; i <= NR; i++) {
+        if (name[i] ~ /^BM_AddDistinctRows\/10$/) first = cpu[i] / 10
+        if (name[i] ~ /^BM_AddDistinctRows\/200000$/) last_row = cpu[i] / 200000
+        if (name[i] ~ /^BM_AddDistinctRows_BigO$/) fit = substr(cpu[i], 6)
+      }
+      printf "- adding rows is linear: the fitted complexity is %s; per row %s with 10 rows, %s with 200,000 (the row index outgrows the caches)\n", fit, t(first), t(last_row)
       print ""
       print "## Medians"
       last = ""
