@@ -252,6 +252,11 @@ total_rounds=$reps
 for ((r = 0; r < total_rounds; r++)); do
   {
     echo "SET HEADING OFF;"
+    # Each round is a new attachment with a cold page cache and modules not yet loaded:
+    # a read and a call of each module first, untimed.
+    echo "SELECT COUNT(*), MAX(ib_string_length(txt)) FROM bench_rows;"
+    [ $udr -eq 1 ] && echo "SELECT MAX(udr_string_length(txt)), MAX(udrnoop_string_length(txt)) FROM bench_rows;"
+    echo "SELECT MAX(noop_string_length(txt)) FROM bench_rows;"
     echo "SET TERM ^;"
     fi=0
     while IFS='#' read -r name call builtin setup; do
