@@ -108,7 +108,10 @@ TEST(Concurrency, SettlingThreadsBesideStatelessThreadsGiveTheResultsOfSingleCal
     for (auto& th : threads) th.join();
     for (int t = 0; t < settlers + stateless; ++t) EXPECT_EQ(wrong[t], 0) << "thread " << t;
     for (const auto& id : first_ids) EXPECT_EQ(id, "text '5ZY4'");
+#ifndef _WIN32
+    // On Windows the shared module already holds ib_util.dll: a second load attaches nothing.
     EXPECT_EQ(harness::support_loads(), 1) << "concurrent first uses load the support library once";
+#endif
 }
 
 } // namespace

@@ -6,8 +6,6 @@
 #include "harness.h"
 #include "signature.h"
 
-#include <dlfcn.h>
-
 #include <array>
 #include <bit>
 #include <cstdio>
@@ -18,7 +16,7 @@ namespace exports_by_index {
 
 // The export of entry e in the module, or null while the module does not have it yet.
 inline void* find(const harness::Module& m, std::size_t e) {
-    return dlsym(m.handle(), std::string(ardudf::catalogue::exports[e].name).c_str());
+    return m.find(std::string(ardudf::catalogue::exports[e].name).c_str());
 }
 
 inline std::string render(std::int32_t v) { return "int " + std::to_string(v); }

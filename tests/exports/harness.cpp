@@ -118,8 +118,10 @@ void Module::unload() {
     handle_ = nullptr;
 }
 
+void* Module::find(const char* name) const { return dlsym(handle_, name); }
+
 void* Module::symbol(const char* name) const {
-    void* s = dlsym(handle_, name);
+    void* s = find(name);
     if (s == nullptr) throw std::runtime_error(std::string("no export ") + name);
     return s;
 }

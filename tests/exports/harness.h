@@ -36,7 +36,8 @@ public:
     Module(const Module&) = delete;
     Module& operator=(const Module&) = delete;
 
-    void* symbol(const char* name) const;
+    void* symbol(const char* name) const; // throws when the module lacks it
+    void* find(const char* name) const;   // null when the module lacks it
     template <class F> F* fn(const char* name) const { return reinterpret_cast<F*>(symbol(name)); }
     void unload(); // dlclose: runs the module's process-detach
     void* handle() const { return handle_; }

@@ -20,6 +20,7 @@ std::atomic<int> detaches{0};
 std::atomic<long> allocation_count{0};
 std::atomic<long> fail_at{0};
 std::atomic<long> fail_above{0};
+std::atomic<long> fail_just{0};
 std::atomic<long> last_size{-1};
 
 // Wine maps the Unix root to drive Z:; a path from the build tree is a Unix path.
@@ -41,7 +42,7 @@ extern "C" __declspec(dllexport) int harness_support_allocating(long size) {
     last_size = size;
     const long k = fail_at.load();
     const long limit = fail_above.load();
-    return (k != 0 && n >= k) || (limit != 0 && size > limit);
+    return (k != 0 && n >= k) || n == fail_just.load() || (limit != 0 && size > limit);
 }
 
 namespace harness {
@@ -62,6 +63,11 @@ long last_allocation_size() { return last_size; }
 
 void fail_sizes_above(long size) { fail_above = size; }
 
+void fail_only(long call) {
+    reset_counters();
+    fail_just = call;
+}
+
 void reset_counters(long fail_from_call) {
     attaches = 0;
     detaches = 0;
@@ -69,6 +75,7 @@ void reset_counters(long fail_from_call) {
     last_size = -1;
     fail_at = fail_from_call;
     fail_above = 0;
+    fail_just = 0;
 }
 
 bool support_loaded() { return GetModuleHandleA("ib_util.dll") != nullptr; }
@@ -102,10 +109,14 @@ void Module::unload() {
     }
 }
 
+void* Module::find(const char* name) const {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
+}
+
 void* Module::symbol(const char* name) const {
-    FARPROC s = GetProcAddress(static_cast<HMODULE>(handle_), name);
+    void* s = find(name);
     if (s == nullptr) throw std::runtime_error(std::string("no export ") + name);
-    return reinterpret_cast<void*>(s);
+    return s;
 }
 
 Module& shared() {

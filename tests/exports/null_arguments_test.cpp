@@ -16,7 +16,7 @@ using ardudf::catalogue::exports;
 
 struct Balance {
     const harness::Module& m;
-    template <class F> F* fn(const char* n) const { return reinterpret_cast<F*>(dlsym(m.handle(), n)); }
+    template <class F> F* fn(const char* n) const { return reinterpret_cast<F*>(m.find(n)); }
 
     std::int32_t make() const {
         const std::int32_t h = fn<std::int32_t()>("ib_scbcreate")();

@@ -14,7 +14,7 @@ namespace {
 using ardudf::catalogue::Kind;
 using ardudf::catalogue::exports;
 
-template <class F> F* fn(const char* n) { return reinterpret_cast<F*>(dlsym(harness::shared().handle(), n)); }
+template <class F> F* fn(const char* n) { return reinterpret_cast<F*>(harness::shared().find(n)); }
 
 // A context with one row, GOODS, under the cursor (or 0 without the balance exports).
 std::int32_t context_with_a_row() {
