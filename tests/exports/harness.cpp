@@ -120,22 +120,9 @@ void Module::unload() {
 
 void* Module::find(const char* name) const { return dlsym(handle_, name); }
 
-void* Module::symbol(const char* name) const {
-    void* s = find(name);
-    if (s == nullptr) throw std::runtime_error(std::string("no export ") + name);
-    return s;
-}
-
 Module& shared() {
     static Module m(false);
     return m;
-}
-
-std::string take(char* result) {
-    if (result == nullptr) throw std::runtime_error("null text result");
-    std::string s(result);
-    std::free(result);
-    return s;
 }
 
 } // namespace harness

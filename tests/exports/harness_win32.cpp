@@ -113,22 +113,9 @@ void* Module::find(const char* name) const {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
 }
 
-void* Module::symbol(const char* name) const {
-    void* s = find(name);
-    if (s == nullptr) throw std::runtime_error(std::string("no export ") + name);
-    return s;
-}
-
 Module& shared() {
     static Module m((use_support(Support::counting), false));
     return m;
-}
-
-std::string take(char* result) {
-    if (result == nullptr) throw std::runtime_error("null text result");
-    std::string s(result);
-    std::free(result);
-    return s;
 }
 
 } // namespace harness
