@@ -9,7 +9,7 @@
 
 -- length of a text in bytes; a NULL argument gives NULL
 CREATE FUNCTION ib_string_length (
-    arg1 VARCHAR(32765) CHARACTER SET NONE
+    arg1 VARCHAR(8191) CHARACTER SET NONE
 )
     RETURNS INTEGER
     EXTERNAL NAME 'ardudf_udr!ib_string_length' ENGINE UDR;
@@ -18,41 +18,41 @@ CREATE FUNCTION ib_string_length (
 
 -- the first count bytes of a text; a NULL argument gives NULL
 CREATE FUNCTION ib_string_left (
-    arg1 VARCHAR(32765) CHARACTER SET NONE,
+    arg1 VARCHAR(8191) CHARACTER SET NONE,
     arg2 INTEGER
 )
-    RETURNS VARCHAR(32765) CHARACTER SET NONE
+    RETURNS VARCHAR(8191) CHARACTER SET NONE
     EXTERNAL NAME 'ardudf_udr!ib_string_left' ENGINE UDR;
 
 -- the last count bytes of a text; a NULL argument gives NULL
 CREATE FUNCTION ib_string_right (
-    arg1 VARCHAR(32765) CHARACTER SET NONE,
+    arg1 VARCHAR(8191) CHARACTER SET NONE,
     arg2 INTEGER
 )
-    RETURNS VARCHAR(32765) CHARACTER SET NONE
+    RETURNS VARCHAR(8191) CHARACTER SET NONE
     EXTERNAL NAME 'ardudf_udr!ib_string_right' ENGINE UDR;
 
 -- a text padded on the left to a length; a NULL argument gives NULL
 CREATE FUNCTION ib_lpad (
-    arg1 VARCHAR(32765) CHARACTER SET NONE,
+    arg1 VARCHAR(8191) CHARACTER SET NONE,
     arg2 INTEGER,
-    arg3 VARCHAR(32765) CHARACTER SET NONE
+    arg3 VARCHAR(8191) CHARACTER SET NONE
 )
-    RETURNS VARCHAR(32765) CHARACTER SET NONE
+    RETURNS VARCHAR(8191) CHARACTER SET NONE
     EXTERNAL NAME 'ardudf_udr!ib_lpad' ENGINE UDR;
 
 -- the bytes of a text in reverse order; a NULL argument gives NULL
 CREATE FUNCTION ib_reversestring (
-    arg1 VARCHAR(32765) CHARACTER SET NONE
+    arg1 VARCHAR(8191) CHARACTER SET NONE
 )
-    RETURNS VARCHAR(32765) CHARACTER SET NONE
+    RETURNS VARCHAR(8191) CHARACTER SET NONE
     EXTERNAL NAME 'ardudf_udr!ib_reversestring' ENGINE UDR;
 
 -- a text as an SQL string literal; a NULL argument gives NULL
 CREATE FUNCTION ib_quote_literal (
-    arg1 VARCHAR(16382) CHARACTER SET NONE
+    arg1 VARCHAR(4094) CHARACTER SET NONE
 )
-    RETURNS VARCHAR(32765) CHARACTER SET NONE
+    RETURNS VARCHAR(8191) CHARACTER SET NONE
     EXTERNAL NAME 'ardudf_udr!ib_quote_literal' ENGINE UDR;
 
 -- ---- value functions ----
@@ -66,14 +66,14 @@ CREATE FUNCTION ib_uniqueid (
 
 -- A for a non-empty text, N for an empty one; NULL gives 'N'
 CREATE FUNCTION ib_isnotnull (
-    arg1 VARCHAR(32765) CHARACTER SET NONE
+    arg1 VARCHAR(8191) CHARACTER SET NONE
 )
     RETURNS VARCHAR(1) CHARACTER SET NONE
     EXTERNAL NAME 'ardudf_udr!ib_isnotnull' ENGINE UDR;
 
 -- the decimal number at the start of a text; a NULL argument gives NULL
 CREATE FUNCTION ib_convchartoint (
-    arg1 VARCHAR(32765) CHARACTER SET NONE
+    arg1 VARCHAR(8191) CHARACTER SET NONE
 )
     RETURNS INTEGER
     EXTERNAL NAME 'ardudf_udr!ib_convchartoint' ENGINE UDR;
@@ -98,39 +98,39 @@ CREATE FUNCTION ib_least (
 
 -- 1-based position of a part in a text, 0 if absent; a NULL argument gives NULL
 CREATE FUNCTION ib_find_token (
-    arg1 VARCHAR(32765) CHARACTER SET NONE,
-    arg2 VARCHAR(32765) CHARACTER SET NONE
+    arg1 VARCHAR(8191) CHARACTER SET NONE,
+    arg2 VARCHAR(8191) CHARACTER SET NONE
 )
     RETURNS INTEGER
     EXTERNAL NAME 'ardudf_udr!ib_find_token' ENGINE UDR;
 
 -- the first token of a delimited text; a NULL argument gives NULL
 CREATE FUNCTION ib_get_token (
-    arg1 VARCHAR(32765) CHARACTER SET NONE,
-    arg2 VARCHAR(32765) CHARACTER SET NONE
+    arg1 VARCHAR(8191) CHARACTER SET NONE,
+    arg2 VARCHAR(8191) CHARACTER SET NONE
 )
-    RETURNS VARCHAR(32765) CHARACTER SET NONE
+    RETURNS VARCHAR(8191) CHARACTER SET NONE
     EXTERNAL NAME 'ardudf_udr!ib_get_token' ENGINE UDR;
 
 -- what follows the first token; a NULL argument gives NULL
 CREATE FUNCTION ib_delete_token (
-    arg1 VARCHAR(32765) CHARACTER SET NONE,
-    arg2 VARCHAR(32765) CHARACTER SET NONE
+    arg1 VARCHAR(8191) CHARACTER SET NONE,
+    arg2 VARCHAR(8191) CHARACTER SET NONE
 )
-    RETURNS VARCHAR(32765) CHARACTER SET NONE
+    RETURNS VARCHAR(8191) CHARACTER SET NONE
     EXTERNAL NAME 'ardudf_udr!ib_delete_token' ENGINE UDR;
 
 -- a two-character prefix code from two flags; a NULL argument gives NULL
 CREATE FUNCTION ib_gets_u2_prefix (
-    arg1 VARCHAR(32765) CHARACTER SET NONE,
-    arg2 VARCHAR(32765) CHARACTER SET NONE
+    arg1 VARCHAR(8191) CHARACTER SET NONE,
+    arg2 VARCHAR(8191) CHARACTER SET NONE
 )
     RETURNS VARCHAR(2) CHARACTER SET NONE
     EXTERNAL NAME 'ardudf_udr!ib_gets_u2_prefix' ENGINE UDR;
 
 -- a two-character prefix code from one flag; a NULL argument gives NULL
 CREATE FUNCTION ib_gets_u_prefix (
-    arg1 VARCHAR(32765) CHARACTER SET NONE
+    arg1 VARCHAR(8191) CHARACTER SET NONE
 )
     RETURNS VARCHAR(2) CHARACTER SET NONE
     EXTERNAL NAME 'ardudf_udr!ib_gets_u_prefix' ENGINE UDR;
@@ -144,9 +144,9 @@ CREATE FUNCTION ib_correct_phone_number (
 
 -- Windows-1250 accented letters made plain; a NULL argument gives NULL
 CREATE FUNCTION ib_remove_diacritics (
-    arg1 VARCHAR(32765) CHARACTER SET WIN1250
+    arg1 VARCHAR(8191) CHARACTER SET WIN1250
 )
-    RETURNS VARCHAR(32765) CHARACTER SET WIN1250
+    RETURNS VARCHAR(8191) CHARACTER SET WIN1250
     EXTERNAL NAME 'ardudf_udr!ib_remove_diacritics' ENGINE UDR;
 
 -- ---- calendar functions ----

@@ -19,10 +19,21 @@ enum class Kind : std::uint8_t { none, text, int32, float64 };
 // count bytes, as the functions do (UTF8 would cap the width at 8191 characters).
 inline constexpr int max_text = 32767;
 
-// The UDR module passes texts as VARCHAR, whose longest is 32765 bytes; a width beyond it
-// is that many. Both the module's messages and sql/ardudf_udr.sql take their widths here.
+// ib_quote_literal takes half the widest text, so that the quoted text always fits.
+inline constexpr int quote_arg = (max_text - 3) / 2;
+
+// The UDR module passes texts as VARCHAR, whose longest is 32765 bytes, and follows the
+// widths a database declares. The engine moves and clears every declared byte of a UDR
+// text on each call, so sql/ardudf_udr.sql declares the long texts 8191 bytes wide (a
+// call costs about as much as at 255 bytes, far less than at 32765); a database that needs
+// longer texts declares them wider.
 inline constexpr int max_varchar = 32765;
-constexpr int udr_width(int width) { return width < max_varchar ? width : max_varchar; }
+inline constexpr int udr_text = 8191;
+constexpr int udr_width(int width) {
+    if (width == max_text) return udr_text;
+    if (width == quote_arg) return (udr_text - 3) / 2;
+    return width < max_varchar ? width : max_varchar;
+}
 
 struct Export {
     std::string_view name;     // exported symbol and SQL name
@@ -47,7 +58,7 @@ inline constexpr std::array<Export, 41> exports{{
     {"ib_string_right", T, {T, I}, {W}, W, "text", "the last count bytes of a text"},
     {"ib_lpad", T, {T, I, T}, {W, 0, W}, W, "text", "a text padded on the left to a length"},
     {"ib_reversestring", T, {T}, {W}, W, "text", "the bytes of a text in reverse order"},
-    {"ib_quote_literal", T, {T}, {16382}, W, "text", "a text as an SQL string literal"},
+    {"ib_quote_literal", T, {T}, {quote_arg}, W, "text", "a text as an SQL string literal"},
     {"ib_uniqueid", T, {I}, {0}, 255, "value", "count random characters from 0-9 and A-Z"},
     {"ib_isnotnull", T, {T}, {W}, 1, "value", "A for a non-empty text, N for an empty one"},
     {"ib_convchartoint", I, {T}, {W}, 0, "value", "the decimal number at the start of a text"},
@@ -90,6 +101,12 @@ constexpr int arg_count(const Export& e) {
     int n = 0;
     while (n < 4 && e.args[n] != Kind::none) ++n;
     return n;
+}
+
+constexpr std::size_t index_of(std::string_view name) {
+    for (std::size_t i = 0; i < exports.size(); ++i)
+        if (exports[i].name == name) return i;
+    throw "not an export of the catalogue";
 }
 
 constexpr const Export* find(std::string_view name) {

@@ -28,6 +28,13 @@ balance::ContextLease lease_of(const AttachmentRef& scope, ISC_LONG handle) noex
     FB_UDR_CONSTRUCTOR, scope(context) { (void)status; } \
     AttachmentRef scope;
 
+// The same, for a routine with a text: its messages laid out by its declaration.
+#define ARDUDF_ATTACHMENT_SCOPE_DECLARED(name)                                                     \
+    ARDUDF_DECLARED_MESSAGE_TYPES(name)                                                            \
+    FB_UDR_CONSTRUCTOR, scope(context), arguments_(status, metadata__), result_(status, metadata__) {} \
+    AttachmentRef scope;                                                                           \
+    ARDUDF_DECLARED_MESSAGE_FIELDS
+
 // ib_scbcreate() RETURNS INTEGER: a new context of this attachment; 0 without memory.
 FB_UDR_BEGIN_FUNCTION(ib_scbcreate)
     ARDUDF_ATTACHMENT_SCOPE
@@ -41,16 +48,14 @@ FB_UDR_END_FUNCTION
 // ib_scbaddrow(handle INTEGER, type VARCHAR(255), amount DOUBLE PRECISION,
 //              vat DOUBLE PRECISION) RETURNS INTEGER
 FB_UDR_BEGIN_FUNCTION(ib_scbaddrow)
-    ARDUDF_ATTACHMENT_SCOPE
-    FB_UDR_MESSAGE(InMessage, (FB_INTEGER, handle)(ARDUDF_ARG_TEXT("ib_scbaddrow", 1), type)
-                              (FB_DOUBLE, amount)(FB_DOUBLE, vat));
-    FB_UDR_MESSAGE(OutMessage, (FB_INTEGER, result));
+    ARDUDF_ATTACHMENT_SCOPE_DECLARED("ib_scbaddrow")
     FB_UDR_EXECUTE_FUNCTION {
         (void)status, (void)context;
-        if (in->handleNull || in->typeNull || in->amountNull || in->vatNull) return set_null(out->resultNull);
-        const balance::ContextLease lease = lease_of(scope, in->handle);
-        if (lease) balance::add_row(*lease, text_of(in->type), in->amount, in->vat);
-        set_value(out->result, out->resultNull, static_cast<ISC_LONG>(lease ? 1 : 0));
+        const auto a = args(in);
+        if (a.any_null()) return result(out).null();
+        const balance::ContextLease lease = lease_of(scope, a.int32(0));
+        if (lease) balance::add_row(*lease, a.text(1), a.float64(2), a.float64(3));
+        result(out).int32(lease ? 1 : 0);
     }
 FB_UDR_END_FUNCTION
 
@@ -81,16 +86,14 @@ FB_UDR_END_FUNCTION
 // ib_scbaddcreditnote(handle INTEGER, type VARCHAR(255), amount DOUBLE PRECISION,
 //                     vat DOUBLE PRECISION) RETURNS INTEGER
 FB_UDR_BEGIN_FUNCTION(ib_scbaddcreditnote)
-    ARDUDF_ATTACHMENT_SCOPE
-    FB_UDR_MESSAGE(InMessage, (FB_INTEGER, handle)(ARDUDF_ARG_TEXT("ib_scbaddcreditnote", 1), type)
-                              (FB_DOUBLE, amount)(FB_DOUBLE, vat));
-    FB_UDR_MESSAGE(OutMessage, (FB_INTEGER, result));
+    ARDUDF_ATTACHMENT_SCOPE_DECLARED("ib_scbaddcreditnote")
     FB_UDR_EXECUTE_FUNCTION {
         (void)status, (void)context;
-        if (in->handleNull || in->typeNull || in->amountNull || in->vatNull) return set_null(out->resultNull);
-        const balance::ContextLease lease = lease_of(scope, in->handle);
-        if (lease) balance::add_credit_note(*lease, text_of(in->type), in->amount, in->vat);
-        set_value(out->result, out->resultNull, static_cast<ISC_LONG>(lease ? 1 : 0));
+        const auto a = args(in);
+        if (a.any_null()) return result(out).null();
+        const balance::ContextLease lease = lease_of(scope, a.int32(0));
+        if (lease) balance::add_credit_note(*lease, a.text(1), a.float64(2), a.float64(3));
+        result(out).int32(lease ? 1 : 0);
     }
 FB_UDR_END_FUNCTION
 
@@ -110,14 +113,13 @@ FB_UDR_END_FUNCTION
 
 // ib_scbreadtype(handle INTEGER) RETURNS VARCHAR(255)
 FB_UDR_BEGIN_FUNCTION(ib_scbreadtype)
-    ARDUDF_ATTACHMENT_SCOPE
-    FB_UDR_MESSAGE(InMessage, (FB_INTEGER, handle));
-    FB_UDR_MESSAGE(OutMessage, (ARDUDF_RESULT_TEXT("ib_scbreadtype"), result));
+    ARDUDF_ATTACHMENT_SCOPE_DECLARED("ib_scbreadtype")
     FB_UDR_EXECUTE_FUNCTION {
         (void)context;
-        if (in->handleNull) return set_null(out->resultNull);
-        const balance::ContextLease lease = lease_of(scope, in->handle);
-        set_text(status, out->result, out->resultNull, lease ? balance::current_type(*lease) : std::string_view());
+        const auto a = args(in);
+        if (a.any_null()) return result(out).null();
+        const balance::ContextLease lease = lease_of(scope, a.int32(0));
+        result(out).text(status, lease ? balance::current_type(*lease) : std::string_view());
     }
 FB_UDR_END_FUNCTION
 

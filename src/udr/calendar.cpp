@@ -88,17 +88,17 @@ FB_UDR_END_FUNCTION
 
 // ib_datetostring(date DOUBLE PRECISION, pattern VARCHAR(255)) RETURNS VARCHAR(512)
 FB_UDR_BEGIN_FUNCTION(ib_datetostring)
-    FB_UDR_MESSAGE(InMessage, (FB_DOUBLE, date)(ARDUDF_ARG_TEXT("ib_datetostring", 1), pattern));
-    FB_UDR_MESSAGE(OutMessage, (ARDUDF_RESULT_TEXT("ib_datetostring"), result));
+    ARDUDF_DECLARED_MESSAGES("ib_datetostring")
     FB_UDR_EXECUTE_FUNCTION {
         (void)context;
-        if (in->dateNull || in->patternNull) return set_null(out->resultNull);
+        const auto a = args(in);
+        if (a.any_null()) return result(out).null();
         std::string text;
         try {
-            text = calendar::format_date(in->date, text_of(in->pattern));
+            text = calendar::format_date(a.float64(0), a.text(1));
         } catch (const std::bad_alloc&) {
             raise_no_memory(status);
         }
-        set_text(status, out->result, out->resultNull, text);
+        result(out).text(status, text);
     }
 FB_UDR_END_FUNCTION

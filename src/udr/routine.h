@@ -1,5 +1,5 @@
-// What every routine of the UDR module shares: the engine's C++ helpers, the message
-// widths taken from the catalogue, and reading and writing message fields.
+// What every routine of the UDR module shares: the engine's C++ helpers, messages laid out
+// by the declaration, and reading and writing message fields.
 //
 // NULL rule of the module: a NULL argument gives a NULL result and changes nothing, except
 // where a function's meaning says otherwise (ib_isnotnull of NULL is 'N'; the credit-note
@@ -12,6 +12,8 @@
 
 #include "catalogue/catalogue.h"
 
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -19,31 +21,23 @@ namespace ardudf::udr {
 
 using Status = ::Firebird::ThrowStatusWrapper;
 
-// Message width of text argument i / of the text result of an export, in bytes.
-consteval unsigned arg_width(std::string_view name, int i) {
-    return static_cast<unsigned>(catalogue::udr_width(catalogue::find(name)->widths[static_cast<unsigned>(i)]));
-}
-consteval unsigned result_width(std::string_view name) {
-    return static_cast<unsigned>(catalogue::udr_width(catalogue::find(name)->result_width));
-}
-
 // The engine's character-set numbers of the catalogue's character sets. The messages name
 // them, so that the bytes a routine sees do not depend on how a database declared it.
-consteval unsigned charset_id(std::string_view name) {
+constexpr unsigned charset_id(std::string_view name) {
     if (name == "WIN1250") return 51;
     if (name != "NONE") throw "a character set without an engine number";
     return 0;
 }
 consteval unsigned charset_of(std::string_view name) { return charset_id(catalogue::find(name)->charset); }
-
-// A text argument as the legacy module sees it: up to the first NUL byte, if any (a
-// CSTRING stops there), so that both modules give the same results.
-template <unsigned N>
-std::string_view text_of(const ::Firebird::FbVarChar<N>& field) noexcept {
-    const std::size_t length = field.length <= N ? field.length : N;
-    const void* nul = std::memchr(field.str, '\0', length);
-    return {field.str, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - field.str) : length};
+// Width of the text result of an export in a message of the module's own.
+consteval unsigned result_width(std::string_view name) {
+    return static_cast<unsigned>(catalogue::udr_width(catalogue::find(name)->result_width));
 }
+
+static_assert([] {
+    for (const auto& e : catalogue::exports) (void)charset_id(e.charset);
+    return true;
+}());
 
 // string right truncation: a result of length bytes for a field of limit bytes.
 [[noreturn]] void raise_truncation(Status* status, std::size_t limit, std::size_t length);
@@ -58,16 +52,6 @@ void set_text(Status* status, ::Firebird::FbVarChar<N>& field, ISC_SHORT& null, 
     null = FB_FALSE;
 }
 
-// The result field, holding length bytes for the caller to write; raises when it is longer
-// than the field.
-template <unsigned N>
-char* reserve_text(Status* status, ::Firebird::FbVarChar<N>& field, ISC_SHORT& null, std::size_t length) {
-    if (length > N) raise_truncation(status, N, length);
-    field.length = static_cast<ISC_USHORT>(length);
-    null = FB_FALSE;
-    return field.str;
-}
-
 inline void set_null(ISC_SHORT& null) noexcept { null = FB_TRUE; }
 
 // ISC_LONG is long on Windows and int elsewhere: the value is converted to the field's type.
@@ -77,11 +61,166 @@ void set_value(T& field, ISC_SHORT& null, V value) noexcept {
     null = FB_FALSE;
 }
 
+
+// ---- messages laid out by the declaration ----
+//
+// A routine with texts takes the layout of its messages from its declaration. Each field
+// gets the type the routine reads (INTEGER, DOUBLE PRECISION, or VARCHAR in the function's
+// character set; the engine converts whatever the declaration says into it), and a text
+// keeps the width it is declared with, in bytes: the declaration chooses how long a text
+// may be, and with it what a call costs, as the engine moves and clears every declared
+// byte on each call.
+
+// Where one field lies in a message.
+struct Field {
+    unsigned offset = 0;
+    unsigned null_offset = 0;
+    unsigned length = 0; // bytes a text may hold
+};
+
+// Gives each field of a declared message (arguments, or the result) of export e the type
+// the routine reads. Raises an SQL error when the declaration has another number of fields.
+void shape_message(Status* status, ::Firebird::IMetadataBuilder* builder, const catalogue::Export& e, bool result);
+// The layout the engine makes of the declared message, shaped as above.
+void read_layout(Status* status, ::Firebird::IMessageMetadata* declared, const catalogue::Export& e, bool result,
+                 Field* fields, unsigned count);
+
+template <std::size_t Index, bool Result>
+struct Message {
+    using Type = unsigned char;
+    static constexpr bool result = Result;
+    static constexpr const catalogue::Export& entry = catalogue::exports[Index];
+    static constexpr unsigned count = Result ? 1U : static_cast<unsigned>(catalogue::arg_count(entry));
+    static void setup(Status* status, ::Firebird::IMetadataBuilder* builder) {
+        shape_message(status, builder, entry, Result);
+    }
+};
+
+// The fields of one message, read once per routine instance.
+template <class M>
+struct Layout {
+    std::array<Field, M::count> fields{};
+
+    // For the engine's helper constructor, which the module never calls.
+    Layout() noexcept = default;
+    Layout(Status* status, ::Firebird::IRoutineMetadata* metadata) {
+        ::Firebird::IMessageMetadata* declared =
+            M::result ? metadata->getOutputMetadata(status) : metadata->getInputMetadata(status);
+        try {
+            read_layout(status, declared, M::entry, M::result, fields.data(), M::count);
+        } catch (...) {
+            declared->release();
+            throw;
+        }
+        declared->release();
+    }
+};
+
+// The arguments of one call.
+template <std::size_t N>
+class Args {
+public:
+    Args(const unsigned char* message, const std::array<Field, N>& fields) noexcept : m_(message), f_(fields) {}
+
+    bool null(unsigned i) const noexcept {
+        ISC_SHORT flag;
+        std::memcpy(&flag, m_ + f_[i].null_offset, sizeof flag);
+        return flag != 0;
+    }
+    bool any_null() const noexcept {
+        for (unsigned i = 0; i < N; ++i)
+            if (null(i)) return true;
+        return false;
+    }
+    // A text as the legacy module sees it: up to the first NUL byte, if any (a CSTRING
+    // stops there), so that both modules give the same results.
+    std::string_view text(unsigned i) const noexcept {
+        ISC_USHORT length;
+        std::memcpy(&length, m_ + f_[i].offset, sizeof length);
+        const char* str = reinterpret_cast<const char*>(m_ + f_[i].offset + sizeof length);
+        const std::size_t n = length <= f_[i].length ? length : f_[i].length;
+        const void* nul = std::memchr(str, '\0', n);
+        return {str, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - str) : n};
+    }
+    std::int32_t int32(unsigned i) const noexcept {
+        ISC_LONG value;
+        std::memcpy(&value, m_ + f_[i].offset, sizeof value);
+        return static_cast<std::int32_t>(value);
+    }
+    double float64(unsigned i) const noexcept {
+        double value;
+        std::memcpy(&value, m_ + f_[i].offset, sizeof value);
+        return value;
+    }
+
+private:
+    const unsigned char* m_;
+    const std::array<Field, N>& f_;
+};
+
+// The result of one call.
+class Result {
+public:
+    Result(unsigned char* message, const Field& field) noexcept : m_(message), f_(field) {}
+
+    void null() const noexcept { set_flag(FB_TRUE); }
+    // Bytes the declared text result holds.
+    std::size_t capacity() const noexcept { return f_.length; }
+    void int32(std::int32_t value) const noexcept {
+        const ISC_LONG v = value;
+        std::memcpy(m_ + f_.offset, &v, sizeof v);
+        set_flag(FB_FALSE);
+    }
+    void float64(double value) const noexcept {
+        std::memcpy(m_ + f_.offset, &value, sizeof value);
+        set_flag(FB_FALSE);
+    }
+    void text(Status* status, std::string_view t) const {
+        char* str = reserve(status, t.size());
+        if (!t.empty()) std::memcpy(str, t.data(), t.size());
+    }
+    // The text field, holding length bytes for the caller to write; raises string
+    // truncation when the declaration is narrower.
+    char* reserve(Status* status, std::size_t length) const {
+        if (length > f_.length) raise_truncation(status, f_.length, length);
+        set_length(length);
+        set_flag(FB_FALSE);
+        return reinterpret_cast<char*>(m_ + f_.offset + sizeof(ISC_USHORT));
+    }
+    // Shortens a reserved text.
+    void set_length(std::size_t length) const noexcept {
+        const auto n = static_cast<ISC_USHORT>(length);
+        std::memcpy(m_ + f_.offset, &n, sizeof n);
+    }
+
+private:
+    void set_flag(ISC_SHORT flag) const noexcept { std::memcpy(m_ + f_.null_offset, &flag, sizeof flag); }
+
+    unsigned char* m_;
+    const Field& f_;
+};
+
 } // namespace ardudf::udr
 
-// Field declarations by catalogue entry: FB_ARG_TEXT("ib_lpad", 0) is the message field of
-// its first text argument, FB_RESULT_TEXT("ib_lpad") that of its result.
-#define ARDUDF_ARG_TEXT(name, i) \
-    FB_INTL_VARCHAR(::ardudf::udr::arg_width(name, i), ::ardudf::udr::charset_of(name))
+// The messages of a routine with texts, laid out by its declaration (see Message). In the
+// routine's body, args(in) reads the arguments and result(out) writes the result.
+#define ARDUDF_DECLARED_MESSAGES(name) \
+    ARDUDF_DECLARED_MESSAGE_TYPES(name) \
+    FB_UDR_CONSTRUCTOR, arguments_(status, metadata__), result_(status, metadata__) {} \
+    ARDUDF_DECLARED_MESSAGE_FIELDS
+
+#define ARDUDF_DECLARED_MESSAGE_TYPES(name)                                                  \
+    using InMessage = ::ardudf::udr::Message<::ardudf::catalogue::index_of(name), false>;   \
+    using OutMessage = ::ardudf::udr::Message<::ardudf::catalogue::index_of(name), true>;
+
+#define ARDUDF_DECLARED_MESSAGE_FIELDS                                                       \
+    ::ardudf::udr::Layout<InMessage> arguments_;                                             \
+    ::ardudf::udr::Layout<OutMessage> result_;                                               \
+    ::ardudf::udr::Args<InMessage::count> args(const unsigned char* in) const noexcept {     \
+        return {in, arguments_.fields};                                                      \
+    }                                                                                        \
+    ::ardudf::udr::Result result(unsigned char* out) const noexcept { return {out, result_.fields[0]}; }
+
+// The result field of the walk procedure, which keeps a message of its own.
 #define ARDUDF_RESULT_TEXT(name) \
     FB_INTL_VARCHAR(::ardudf::udr::result_width(name), ::ardudf::udr::charset_of(name))
