@@ -49,15 +49,28 @@ bool file_time_to_system_time(const FileTime& ticks, SystemTime& f) noexcept {
 
 void get_local_time(SystemTime& f) noexcept {
     // libstdc++ 12 has no time-zone database in <chrono>, so the local offset comes from
-    // the C library (TZ and /etc/localtime, as the server process sees them).
+    // the C library (TZ and /etc/localtime, as the server process sees them). localtime_r
+    // takes the library's time-zone lock on every call, and the local fields cannot change
+    // within one second: each thread keeps those of the last second it converted (a new
+    // TZ takes effect at the next second).
+    struct LocalSecond {
+        std::time_t second = 0;
+        bool valid = false;
+        std::tm fields{};
+    };
+    thread_local LocalSecond last;
     const auto now = floor<milliseconds>(system_clock::now());
     const auto whole = floor<seconds>(now);
     const std::time_t since_1970 = system_clock::to_time_t(whole);
-    std::tm local{};
-    if (localtime_r(&since_1970, &local) == nullptr) {
-        f = SystemTime{1601, 1, 1, 1, 0, 0, 0, 0}; // unreachable for any real clock
-        return;
+    if (!last.valid || last.second != since_1970) {
+        std::tm converted{};
+        if (localtime_r(&since_1970, &converted) == nullptr) {
+            f = SystemTime{1601, 1, 1, 1, 0, 0, 0, 0}; // unreachable for any real clock
+            return;
+        }
+        last = LocalSecond{since_1970, true, converted};
     }
+    const std::tm& local = last.fields;
     f.wYear = static_cast<std::uint16_t>(local.tm_year + 1900);
     f.wMonth = static_cast<std::uint16_t>(local.tm_mon + 1);
     f.wDayOfWeek = static_cast<std::uint16_t>(local.tm_wday);
