@@ -19,6 +19,7 @@
 # (a few minutes in all); --smoke 1,000 rows and one round, to keep the script from rotting
 # (its figures mean nothing). --only keeps the functions whose name matches REGEX.
 # Needs the default preset built (ardudf.so, bench/ardudf_noop.so) and isql-fb.
+# bench/sql/docs_costs.py then copies the figures into docs/functions.md.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
