@@ -48,10 +48,10 @@ for i, section in enumerate(sections):
     def rewrite(sentence):
         s = sentence.group(0)
         for pattern, key in (
-            (r"(ardudf )(< )?[0-9.]+( µs)", "ardudf"),
-            (r"(its floor )(< )?[0-9.]+( µs)", "floor"),
-            (r"(through(?:\s+)the(?:\s+)UDR(?:\s+)module )(< )?[0-9.]+( µs)", "udr"),
-            (r"(the(?:\s+)built-in )(< )?[0-9.]+( µs)", "builtin"),
+            (r"(ardudf\s+)(<\s)?[0-9.]+(\s+µs)", "ardudf"),
+            (r"(its\s+floor\s+)(<\s)?[0-9.]+(\s+µs)", "floor"),
+            (r"(through\s+the\s+UDR\s+module\s+)(<\s)?[0-9.]+(\s+µs)", "udr"),
+            (r"(the\s+built-in\s+)(<\s)?[0-9.]+(\s+µs)", "builtin"),
         ):
             if figures[key] is not None:
                 s = re.sub(pattern, lambda g: g.group(1) + micro(figures[key]) + g.group(3), s, count=1)

@@ -56,10 +56,36 @@ double encode_date(std::int32_t year, std::int32_t month, std::int32_t day) noex
     return value - whole >= 0.5 ? whole + 1.0 : static_cast<double>(whole);
 }
 
+double serial_of_clock_fields(const SystemTime& now) noexcept {
+    // Within one second only the milliseconds change: each thread keeps the tick count of
+    // the last second it converted and adds them, which is the sum the conversion makes.
+    struct LastSecond {
+        SystemTime fields{};
+        std::uint64_t ticks = 0;
+        bool valid = false;
+    };
+    thread_local LastSecond last;
+    const auto same_second = [](const SystemTime& a, const SystemTime& b) {
+        return a.wYear == b.wYear && a.wMonth == b.wMonth && a.wDay == b.wDay && a.wHour == b.wHour &&
+               a.wMinute == b.wMinute && a.wSecond == b.wSecond;
+    };
+    if (now.wMilliseconds > 999) return serial_from_systemtime(now); // not a clock's reading
+    if (!last.valid || !same_second(last.fields, now)) {
+        SystemTime second = now;
+        second.wMilliseconds = 0;
+        platform::FileTime ticks;
+        if (!platform::system_time_to_file_time(second, ticks)) return 0.0;
+        last = LastSecond{second, platform::ticks_of(ticks), true};
+    }
+    constexpr std::uint64_t ticks_per_ms = 10'000;
+    const auto since_origin = static_cast<std::int64_t>(last.ticks + now.wMilliseconds * ticks_per_ms) - origin_ticks;
+    return static_cast<double>(since_origin) / ticks_per_second / seconds_per_day;
+}
+
 double current_serial() noexcept {
     SystemTime now;
     platform::get_local_time(now);
-    return serial_from_systemtime(now);
+    return serial_of_clock_fields(now);
 }
 
 std::int32_t is_leap_year(std::int32_t year) noexcept {

@@ -2,6 +2,7 @@
 
 #include "balance/handles.h"
 
+#include <atomic>
 #include <mutex>
 #include <unordered_map>
 #include <unordered_set>
@@ -19,7 +20,7 @@ namespace {
 
 std::mutex registry_mutex;
 std::unordered_map<const void*, AttachmentScope*> registry; // guarded by registry_mutex
-std::int32_t owned_contexts = 0;                            // guarded by registry_mutex
+std::atomic<std::int32_t> owned_contexts{0};                // a count for diagnostics only
 
 } // namespace
 
@@ -46,7 +47,7 @@ AttachmentRef::~AttachmentRef() {
         std::lock_guard lock(registry_mutex);
         if (--scope_->references > 0) return;
         registry.erase(scope_->key);
-        owned_contexts -= static_cast<std::int32_t>(scope_->handles.size());
+        owned_contexts.fetch_sub(static_cast<std::int32_t>(scope_->handles.size()), std::memory_order_relaxed);
         left.swap(scope_->handles);
     }
     // The attachment is gone (or no routine of it is left): what it did not free goes now.
@@ -65,8 +66,7 @@ std::int32_t AttachmentRef::create() noexcept {
         balance::free_context(handle);
         return 0;
     }
-    std::lock_guard lock(registry_mutex);
-    ++owned_contexts;
+    owned_contexts.fetch_add(1, std::memory_order_relaxed);
     return handle;
 }
 
@@ -76,10 +76,7 @@ std::int32_t AttachmentRef::free(std::int32_t handle) noexcept {
         std::lock_guard lock(scope_->mutex);
         if (scope_->handles.erase(handle) == 0) return 0;
     }
-    {
-        std::lock_guard lock(registry_mutex);
-        --owned_contexts;
-    }
+    owned_contexts.fetch_sub(1, std::memory_order_relaxed);
     return balance::free_context(handle);
 }
 
@@ -94,9 +91,6 @@ std::int32_t live_attachment_scopes() noexcept {
     return static_cast<std::int32_t>(registry.size());
 }
 
-std::int32_t live_owned_contexts() noexcept {
-    std::lock_guard lock(registry_mutex);
-    return owned_contexts;
-}
+std::int32_t live_owned_contexts() noexcept { return owned_contexts.load(std::memory_order_relaxed); }
 
 } // namespace ardudf::udr

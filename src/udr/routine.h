@@ -61,7 +61,6 @@ void set_value(T& field, ISC_SHORT& null, V value) noexcept {
     null = FB_FALSE;
 }
 
-
 // ---- messages laid out by the declaration ----
 //
 // A routine with texts takes the layout of its messages from its declaration. Each field

@@ -3,6 +3,7 @@
 #include "calendar/serial.h"
 #include "platform/clock.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -195,6 +196,25 @@ TEST(CalendarSerial, CurrentSerialIsTheLocalWallClock) {
         serial_day(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1), static_cast<unsigned>(local.tm_mday)) +
         (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) / 86400.0;
     EXPECT_NEAR(current_serial(), expected, 2.0 / 86400);
+}
+
+// The clock's conversion keeps the tick count of the last second: a run of readings as the
+// clock gives them (same second, the next, a new day, back again, an impossible field) must
+// convert exactly as serial_from_systemtime does.
+TEST(CalendarSerial, ClockFieldsConvertLikeAnyFields) {
+    const SystemTime readings[] = {
+        {2024, 2, 4, 29, 23, 59, 58, 0},   {2024, 2, 4, 29, 23, 59, 58, 1},   {2024, 2, 4, 29, 23, 59, 58, 999},
+        {2024, 2, 4, 29, 23, 59, 59, 500}, {2024, 3, 5, 1, 0, 0, 0, 7},      {2024, 3, 5, 1, 0, 0, 0, 7},
+        {2024, 2, 4, 29, 23, 59, 58, 3},   {1601, 1, 1, 1, 0, 0, 0, 0},      {30827, 12, 5, 31, 23, 59, 59, 999},
+        {2023, 2, 0, 29, 12, 0, 0, 0},     {2024, 3, 5, 1, 0, 0, 0, 8},      {2024, 3, 5, 1, 0, 0, 0, 1000},
+    };
+    for (const SystemTime& f : readings) {
+        const double expected = serial_from_systemtime(f);
+        const double got = serial_of_clock_fields(f);
+        EXPECT_EQ(std::memcmp(&expected, &got, sizeof got), 0)
+            << f.wYear << "-" << f.wMonth << "-" << f.wDay << " " << f.wHour << ":" << f.wMinute << ":" << f.wSecond
+            << "." << f.wMilliseconds;
+    }
 }
 
 // ---- calendar rules -----------------------------------------------------------------
