@@ -14,6 +14,10 @@ struct AttachmentScope {
     std::int32_t references = 0;        // guarded by registry_mutex
     mutable std::mutex mutex;           // one attachment runs one call at a time; cheap
     std::unordered_set<std::int32_t> handles; // guarded by mutex
+    // The handle last found in handles (0: none). A walk asks about one handle four times a
+    // row; this answers without the lock. Set and cleared under mutex, so it names a handle
+    // of the set or nothing.
+    std::atomic<std::int32_t> last_owned{0};
 };
 
 namespace {
@@ -75,15 +79,20 @@ std::int32_t AttachmentRef::free(std::int32_t handle) noexcept {
     {
         std::lock_guard lock(scope_->mutex);
         if (scope_->handles.erase(handle) == 0) return 0;
+        std::int32_t cached = handle;
+        scope_->last_owned.compare_exchange_strong(cached, 0, std::memory_order_release);
     }
     owned_contexts.fetch_sub(1, std::memory_order_relaxed);
     return balance::free_context(handle);
 }
 
 bool AttachmentRef::owns(std::int32_t handle) const noexcept {
-    if (scope_ == nullptr) return false;
+    if (scope_ == nullptr || handle == 0) return false;
+    if (scope_->last_owned.load(std::memory_order_acquire) == handle) return true;
     std::lock_guard lock(scope_->mutex);
-    return scope_->handles.contains(handle);
+    if (!scope_->handles.contains(handle)) return false;
+    scope_->last_owned.store(handle, std::memory_order_release);
+    return true;
 }
 
 std::int32_t live_attachment_scopes() noexcept {

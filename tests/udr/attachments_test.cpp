@@ -39,6 +39,28 @@ TEST(AttachmentScope, HandlesBelongToTheAttachmentThatMadeThem) {
     EXPECT_EQ(a_create.free(h), 0) << "a second free";
 }
 
+// A walk asks about one handle again and again; whichever handle was asked last, a freed
+// one must never be taken for owned.
+TEST(AttachmentScope, FreeingEndsOwnershipWhateverWasAskedLast) {
+    AttachmentRef a(&a_key), a_other_routine(&a_key);
+    const std::int32_t h1 = a.create(), h2 = a.create();
+    ASSERT_NE(h1, 0);
+    ASSERT_NE(h2, 0);
+    struct Step { std::int32_t ask; std::int32_t free; std::int32_t then_ask; bool owned; };
+    const Step steps[] = {
+        {h1, h2, h2, false}, // asked h1, freed h2
+        {h1, 0, h1, true},
+        {h1, h1, h1, false}, // asked h1, freed h1 by another routine of the attachment
+    };
+    for (const Step& s : steps) {
+        (void)a.owns(s.ask);
+        if (s.free != 0) {
+            EXPECT_EQ(a_other_routine.free(s.free), 1);
+        }
+        EXPECT_EQ(a.owns(s.then_ask), s.owned) << s.then_ask;
+    }
+}
+
 TEST(AttachmentScope, HandlesThatNameNothingAreNotOwned) {
     AttachmentRef a(&a_key);
     for (const std::int32_t h : {0, -1, 1, 123456, 1 << 20})
