@@ -26,8 +26,8 @@ private:
     T* p_;
 };
 
-[[noreturn]] void raise_field_count(Status* status, const catalogue::Export& e, bool result, unsigned declared) {
-    const unsigned wanted = result ? 1U : static_cast<unsigned>(catalogue::arg_count(e));
+[[noreturn]] void raise_field_count(Status* status, const catalogue::Export& e, bool result, unsigned declared,
+                                    unsigned wanted) {
     const std::string text = "ardudf_udr: " + std::string(e.name) + " is declared with " + std::to_string(declared) +
                              (result ? " result field(s); it returns " : " argument(s); it takes ") +
                              std::to_string(wanted);
@@ -53,7 +53,7 @@ void shape_message(Status* status, fb::IMetadataBuilder* builder, const catalogu
     const Held<fb::IMessageMetadata> declared(builder->getMetadata(status));
     const unsigned count = declared->getCount(status);
     const unsigned wanted = result ? 1U : static_cast<unsigned>(catalogue::arg_count(e));
-    if (count != wanted) raise_field_count(status, e, result, count);
+    if (count != wanted) raise_field_count(status, e, result, count, wanted);
     for (unsigned i = 0; i < count; ++i) {
         switch (result ? e.result : e.args[i]) {
         case catalogue::Kind::int32:
@@ -78,8 +78,10 @@ void shape_message(Status* status, fb::IMetadataBuilder* builder, const catalogu
     }
 }
 
-void read_layout(Status* status, fb::IMessageMetadata* declared, const catalogue::Export& e, bool result,
+void read_layout(Status* status, fb::IRoutineMetadata* metadata, const catalogue::Export& e, bool result,
                  Field* fields, unsigned count) {
+    const Held<fb::IMessageMetadata> declared(result ? metadata->getOutputMetadata(status)
+                                                     : metadata->getInputMetadata(status));
     const Held<fb::IMetadataBuilder> builder(declared->getBuilder(status));
     shape_message(status, builder.get(), e, result);
     const Held<fb::IMessageMetadata> shaped(builder->getMetadata(status));

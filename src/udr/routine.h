@@ -80,8 +80,9 @@ struct Field {
 // Gives each field of a declared message (arguments, or the result) of export e the type
 // the routine reads. Raises an SQL error when the declaration has another number of fields.
 void shape_message(Status* status, ::Firebird::IMetadataBuilder* builder, const catalogue::Export& e, bool result);
-// The layout the engine makes of the declared message, shaped as above.
-void read_layout(Status* status, ::Firebird::IMessageMetadata* declared, const catalogue::Export& e, bool result,
+// The layout the engine makes of the declared message (arguments, or the result) of a
+// routine, shaped as above.
+void read_layout(Status* status, ::Firebird::IRoutineMetadata* metadata, const catalogue::Export& e, bool result,
                  Field* fields, unsigned count);
 
 template <std::size_t Index, bool Result>
@@ -103,15 +104,7 @@ struct Layout {
     // For the engine's helper constructor, which the module never calls.
     Layout() noexcept = default;
     Layout(Status* status, ::Firebird::IRoutineMetadata* metadata) {
-        ::Firebird::IMessageMetadata* declared =
-            M::result ? metadata->getOutputMetadata(status) : metadata->getInputMetadata(status);
-        try {
-            read_layout(status, declared, M::entry, M::result, fields.data(), M::count);
-        } catch (...) {
-            declared->release();
-            throw;
-        }
-        declared->release();
+        read_layout(status, metadata, M::entry, M::result, fields.data(), M::count);
     }
 };
 
