@@ -20,5 +20,6 @@ foreach(kind EXE SHARED MODULE)
   set(CMAKE_${kind}_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 endforeach()
 
-# Test programs run under Wine (see tests/windows).
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Test programs run under Wine's loader for their architecture, named by the includer
+# (the `wine` launcher would take the 32-bit loader for both whenever wine32 is installed).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${ARDUDF_WINE_LOADER})

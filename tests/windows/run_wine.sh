@@ -1,9 +1,12 @@
 #!/bin/sh
-# Runs a Windows program under Wine, its output passed on through a file: Wine's own
-# processes start with the first program and outlive it, and would hold ctest's pipe open.
-log=$(mktemp)
-wine "$@" >"$log" 2>&1 </dev/null
+# Runs a Windows program under the loader of its architecture (WINELOADER), its output passed
+# on through a file: Wine's own processes start with the first program and outlive it, and
+# would hold ctest's pipe open.
+. "$(dirname "$0")/wine_probe.sh"
+log=$(mktemp "${TMPDIR:-/tmp}/ardudf-wine.XXXXXX")
+trap 'rm -f "$log"' EXIT
+trap 'exit 1' INT TERM
+"$WINELOADER" "$@" >"$log" 2>&1 </dev/null
 rc=$?
 tr -d '\r' <"$log"
-rm -f "$log"
 exit $rc
