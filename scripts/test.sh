@@ -1,20 +1,55 @@
 #!/usr/bin/env bash
-# Runs every test: installs what is missing, then builds and tests each preset.
-set -euo pipefail
+# Runs every test: installs what is missing, then builds and tests each preset, and ends with
+# what passed, failed and was skipped in each (a skipped test says why in its output).
+#   scripts/test.sh                  every preset, then the fuzz targets for a few seconds
+#   scripts/test.sh default asan     only these presets ("fuzz" is one too)
+# Extra ctest arguments go in CTEST_ARGS, e.g. CTEST_ARGS="-R server" scripts/test.sh default
+set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/bootstrap.sh
+scripts/bootstrap.sh || exit 1
 
-for preset in default asan tsan mingw-i686 mingw-x64; do
+presets=("$@")
+[ ${#presets[@]} -gt 0 ] || presets=(default asan tsan mingw-i686 mingw-x64 fuzz)
+read -r -a ctest_args <<<"${CTEST_ARGS:-}"
+
+summary=()
+failed=0
+total_passed=0 total_failed=0 total_skipped=0
+# Counts of one preset's run from ctest's JUnit report.
+count() { tr '\n\t' '  ' <"$1" | grep -o '<testsuite [^>]*' | grep -o " $2=\"[0-9]*\"" | grep -o '[0-9]*'; }
+
+for preset in "${presets[@]}"; do
   echo "== preset $preset"
-  cmake --preset "$preset" >/dev/null
-  cmake --build "build/$preset"
-  ctest --preset "$preset" -j2
+  configure=()
+  # Each fuzz target for a few seconds (scripts/fuzz.sh runs them longer).
+  [ "$preset" = fuzz ] && configure=(-DARDUDF_FUZZ_SECONDS=3 -DARDUDF_FUZZ_BALANCE_SECONDS=20)
+  junit=build/$preset/ctest-junit.xml
+  rm -f "$junit" build/fuzz/tests/fuzz/runs/*/summary
+  if ! cmake --preset "$preset" "${configure[@]}" >/dev/null || ! cmake --build "build/$preset"; then
+    summary+=("$(printf '%-12s build failed' "$preset")")
+    failed=1
+    continue
+  fi
+  ctest --preset "$preset" -j2 --output-junit "$(pwd)/$junit" "${ctest_args[@]}" || failed=1
+  [ "$preset" = fuzz ] && cat build/fuzz/tests/fuzz/runs/*/summary 2>/dev/null
+  if [ ! -f "$junit" ]; then
+    summary+=("$(printf '%-12s no test report' "$preset")")
+    failed=1
+    continue
+  fi
+  tests=$(count "$junit" tests) f=$(count "$junit" failures) s=$(count "$junit" skipped)
+  p=$((tests - f - s))
+  total_passed=$((total_passed + p)) total_failed=$((total_failed + f)) total_skipped=$((total_skipped + s))
+  line=$(printf '%-12s %4d passed, %d failed, %d skipped' "$preset" "$p" "$f" "$s")
+  if [ "$s" -gt 0 ]; then
+    line+=": $(grep -o '<testcase name="[^"]*"[^>]*status="notrun"' "$junit" | cut -d'"' -f2 | tr '\n' ' ')"
+    line+=$(grep -o 'SKIPPED: [^<]*' "$junit" | sort -u | sed 's/^/\n             /')
+  fi
+  summary+=("$line")
 done
 
-# Each fuzz target for a few seconds (scripts/fuzz.sh runs them longer).
-echo "== preset fuzz"
-cmake --preset fuzz -DARDUDF_FUZZ_SECONDS=3 -DARDUDF_FUZZ_BALANCE_SECONDS=20 >/dev/null
-cmake --build build/fuzz
-rm -f build/fuzz/tests/fuzz/runs/*/summary
-ctest --preset fuzz -j2
-cat build/fuzz/tests/fuzz/runs/*/summary
+echo
+echo "== summary"
+printf '%s\n' "${summary[@]}"
+echo "total: $total_passed passed, $total_failed failed, $total_skipped skipped"
+exit $failed
