@@ -89,7 +89,7 @@ class NullArguments : public ::testing::TestWithParam<std::size_t> {};
 
 TEST_P(NullArguments, ReadAsEmptyTextOrZero) {
     const std::size_t e = GetParam();
-    if (exports_by_index::find(harness::shared(), e) == nullptr) GTEST_SKIP() << "not in this build yet";
+    ASSERT_NE(exports_by_index::find(harness::shared(), e), nullptr) << "the module does not export it";
     harness::use_support(harness::Support::counting);
     harness::reset_counters();
     for (int i = 0; i < ardudf::catalogue::arg_count(exports[e]); ++i) {

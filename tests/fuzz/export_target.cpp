@@ -2,8 +2,7 @@
 // text, value and calendar groups (ARDUDF_FUZZ_EXPORT names it). The input decodes into
 // the export's arguments (any of them null), and optionally into failures of the result
 // allocator and of the library's own heap. Every call must then keep the frame's rules,
-// and the export's result must have the properties checked below. A target whose export
-// is not in this build yet says so and exits with 77.
+// and the export's result must have the properties checked below.
 #include "allocation_faults.h"
 #include "catalogue/catalogue.h"
 #include "support/host.h"
@@ -237,8 +236,8 @@ void one(const Args& a, long fail_result_from, long fail_own_from) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     function = reinterpret_cast<Fn>(fuzz::find_export(name));
     if (function == nullptr) {
-        std::printf("%s: not in this build yet\n", name);
-        std::exit(77);
+        std::printf("%s: the library does not export it\n", name);
+        std::exit(1);
     }
     return 0;
 }
