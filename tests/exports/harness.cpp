@@ -97,18 +97,20 @@ void fail_only(long call) {
 Module::Module(bool fresh) {
     path_ = ARDUDF_MODULE;
     if (fresh) {
-        // A copy under another name is a separate module with its own statics.
+        // A copy under another name is a separate module with its own statics; the loaded
+        // copy needs no file, so its folder goes as soon as it is loaded.
         static std::atomic<int> serial{0};
-        auto dir = std::filesystem::temp_directory_path() /
-                   ("ardudf-test-" + std::to_string(getpid()));
-        std::filesystem::create_directories(dir);
-        auto copy = dir / ("ardudf_" + std::to_string(++serial) + ".so");
+        dir_ = std::filesystem::temp_directory_path() /
+               ("ardudf-test-" + std::to_string(getpid()) + "-" + std::to_string(++serial));
+        std::filesystem::create_directories(dir_);
+        auto copy = dir_ / "ardudf.so";
         std::filesystem::copy_file(path_, copy, std::filesystem::copy_options::overwrite_existing);
         path_ = copy.string();
     }
     handle_ = real_dlopen()(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle_ == nullptr) throw std::runtime_error(std::string("cannot load ") + path_ + ": " + dlerror());
-    if (fresh) std::filesystem::remove(path_);
+    const char* error = handle_ == nullptr ? dlerror() : nullptr;
+    if (fresh) std::filesystem::remove_all(dir_);
+    if (handle_ == nullptr) throw std::runtime_error(std::string("cannot load ") + path_ + ": " + error);
 }
 
 Module::~Module() { unload(); }

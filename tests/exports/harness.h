@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace harness {
@@ -45,7 +46,8 @@ public:
 private:
     void* handle_ = nullptr;
     std::string path_;
-    bool copy_ = false; // a fresh copy, removed at unload where it cannot be before
+    std::filesystem::path dir_; // the folder of a fresh copy
+    bool copy_ = false;         // a fresh copy, removed at unload where it cannot be before
 };
 
 // The module shared by the tests that need no private state, with the counting library.

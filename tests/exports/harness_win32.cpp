@@ -85,27 +85,31 @@ Module::Module(bool fresh) {
     if (fresh) {
         // A copy under another name is a separate module with its own statics.
         static std::atomic<int> serial{0};
-        auto dir = std::filesystem::temp_directory_path() /
-                   ("ardudf-test-" + std::to_string(GetCurrentProcessId()));
-        std::filesystem::create_directories(dir);
-        auto copy = dir / ("ardudf_" + std::to_string(++serial) + ".dll");
+        dir_ = std::filesystem::temp_directory_path() /
+               ("ardudf-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial));
+        std::filesystem::create_directories(dir_);
+        auto copy = dir_ / "ardudf.dll";
         std::filesystem::copy_file(path_, copy, std::filesystem::copy_options::overwrite_existing);
         path_ = copy.string();
         copy_ = true;
     }
     handle_ = LoadLibraryA(path_.c_str());
-    if (handle_ == nullptr) throw std::runtime_error("cannot load " + path_ + ": " + last_error());
+    if (handle_ == nullptr) {
+        const std::string error = last_error();
+        unload();
+        throw std::runtime_error("cannot load " + path_ + ": " + error);
+    }
 }
 
 Module::~Module() { unload(); }
 
 void Module::unload() {
-    if (handle_ == nullptr) return;
-    FreeLibrary(static_cast<HMODULE>(handle_));
+    if (handle_ != nullptr) FreeLibrary(static_cast<HMODULE>(handle_));
     handle_ = nullptr;
     if (copy_) {
         std::error_code ignored;
-        std::filesystem::remove(path_, ignored);
+        std::filesystem::remove_all(dir_, ignored);
+        copy_ = false;
     }
 }
 
