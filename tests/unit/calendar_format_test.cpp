@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -62,7 +63,8 @@ std::string format_by_restarting(std::string text, int year, int month, int day)
             text = text.substr(0, p) + number + text.substr(p + token.size());
         }
     };
-    const std::string yy = (year % 100 < 10 ? "0" : "") + std::to_string(year % 100);
+    char yy[8];
+    std::snprintf(yy, sizeof yy, "%02d", year % 100);
     replace_all("YYYY", std::to_string(year));
     for (const char* t : {"YYY", "YY", "Y"}) replace_all(t, yy);
     for (const char* t : {"MM", "M"}) replace_all(t, std::to_string(month));
