@@ -10,7 +10,8 @@
 #   fbenv_isql FILE [isql args]   # isql-fb on FILE with a UTF8 connection
 #
 # Run as a command it builds the root and prints the exports for a shell:
-#   eval "$(scripts/fbenv.sh work/firebird build/default)"
+#   eval "$(scripts/fbenv.sh work/firebird build/default)"              # legacy module
+#   eval "$(scripts/fbenv.sh work/firebird-udr build/default/src/udr udr)" # UDR module
 
 # The engine's own folder (plugins, intl, firebird.msg, lib/libib_util.so).
 fbenv_engine_dir() {
@@ -81,11 +82,11 @@ fbenv_create_db() {
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   set -euo pipefail
-  if [ $# -ne 2 ]; then
-    echo "usage: eval \"\$($0 ROOT UDF_DIR)\"" >&2
+  if [ $# -lt 2 ] || [ $# -gt 3 ] || { [ $# -eq 3 ] && [ "$3" != udr ] && [ "$3" != udf ]; }; then
+    echo "usage: eval \"\$($0 ROOT UDF_DIR)\"  or  eval \"\$($0 ROOT UDR_DIR udr)\"" >&2
     exit 2
   fi
-  fbenv_setup "$1" "$2"
+  fbenv_setup "$@"
   printf 'export FIREBIRD=%q FIREBIRD_LOCK=%q FIREBIRD_TMP=%q ISC_USER=SYSDBA\n' \
     "$FIREBIRD" "$FIREBIRD_LOCK" "$FIREBIRD_TMP"
 fi

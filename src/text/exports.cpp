@@ -3,14 +3,21 @@
 // against the allocator's int32 before it is asked for; a result that cannot be allocated,
 // or that the allocator refuses, is the null pointer (SQL NULL) and nothing is written.
 #include "ardudf/ardudf.h"
+#include "catalogue/catalogue.h"
 #include "frame/result.h"
 #include "text/cleaning.h"
 #include "text/strings.h"
 #include "text/tokens.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
+
+// No declaration can accept a text result longer than the longest CSTRING. A length asked
+// for by an argument is cut one byte past it: the server refuses that result with the same
+// "string right truncation" as the whole, which would cost up to 2 GB and half a minute.
+constexpr std::size_t past_longest_result = ardudf::catalogue::max_text + 1;
 
 using namespace ardudf::text;
 
@@ -62,7 +69,9 @@ extern "C" char* ib_string_right(const char* text, const std::int32_t* count) no
 // with NUL bytes); a text as long or longer, or a negative length, comes back unchanged.
 extern "C" char* ib_lpad(const char* text, const std::int32_t* length, const char* pad) noexcept {
     const std::string_view t = read_text(text);
-    const std::size_t width = lpad_length(t.size(), read_int(length));
+    // A longer text is never cut: it comes back as it is, as when it is longer than length.
+    const std::size_t width =
+        std::min(lpad_length(t.size(), read_int(length)), std::max(t.size(), past_longest_result));
     char* result = allocate(text_size(width));
     if (result == nullptr) return nullptr;
     lpad(t, width, first_byte(pad), result);
@@ -97,7 +106,7 @@ extern "C" char* ib_quote_literal(const char* text) noexcept {
 // count gives the empty text. A refused allocation draws nothing.
 extern "C" char* ib_uniqueid(const std::int32_t* count) noexcept {
     const std::int32_t n = read_int(count);
-    const std::size_t length = n > 0 ? static_cast<std::size_t>(n) : 0;
+    const std::size_t length = n > 0 ? std::min(static_cast<std::size_t>(n), past_longest_result) : 0;
     char* result = allocate(text_size(length));
     if (result == nullptr) return nullptr;
     unique_id(thread_generator(), length, result);

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# A length argument of two thousand million costs the engine no more than the longest result
+# a declaration accepts: the legacy module builds at most 32,768 bytes, which the server
+# refuses with "string right truncation" as it would the whole. The same statements with
+# small lengths are the baseline; the engine runs inside isql-fb, whose peak RSS and time are
+# compared.
+#   long_results.sh MODULE_DIR
+set -euo pipefail
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+. "$source_dir/scripts/fbenv.sh"
+work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-long.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+fbenv_setup "$work/root" "$1"
+fbenv_create_db "$work/t.fdb" UTF8
+(cd "$source_dir/sql" && fbenv_isql "$work/t.fdb" -b -i ardudf.sql)
+
+# Peak RSS in kB and wall time in ms of one isql-fb run of the three calls with length N.
+run() {
+  local sql="SELECT ib_lpad('a', $1, '*') FROM RDB\$DATABASE;
+SELECT ib_uniqueid($1) FROM RDB\$DATABASE;
+SELECT ib_lpad('a', $1, '*') || 'x' FROM RDB\$DATABASE;"
+  local start end
+  start=$(date +%s%N)
+  /usr/bin/time -f '%M' -o "$work/rss" isql-fb -q -ch UTF8 "$work/t.fdb" <<<"$sql" >"$work/out.$1" 2>&1 || true
+  end=$(date +%s%N)
+  echo "$(tail -1 "$work/rss") $(((end - start) / 1000000))"
+}
+read -r base_kb base_ms < <(run 10)
+read -r huge_kb huge_ms < <(run 2000000000)
+echo "length 10: ${base_kb} kB, ${base_ms} ms; length 2000000000: ${huge_kb} kB, ${huge_ms} ms"
+errors=$(grep -c 'string right truncation' "$work/out.2000000000" || true)
+fail=0
+[ "$errors" -eq 3 ] || { echo "FAIL: $errors of 3 calls refused with string right truncation"; cat "$work/out.2000000000"; fail=1; }
+[ $((huge_kb - base_kb)) -le 8192 ] || { echo "FAIL: the engine grew by $((huge_kb - base_kb)) kB"; fail=1; }
+[ $((huge_ms - base_ms)) -le 1000 ] || { echo "FAIL: the calls took $((huge_ms - base_ms)) ms longer"; fail=1; }
+exit $fail
