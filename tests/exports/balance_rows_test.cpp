@@ -57,7 +57,7 @@ TEST(BalanceRows, GrowthKeepsSlotOrder) {
     const std::int32_t h = api.create();
     std::vector<Seen> expected;
     for (int i = 0; i < 17; ++i) {
-        const std::string type = "T" + std::to_string(16 - i);
+        const std::string type = std::string("T").append(std::to_string(16 - i));
         api.addrow(h, type.c_str(), 1.0 + i, 0.0);
         expected.push_back({type, 1.0 + i, 0.0});
     }

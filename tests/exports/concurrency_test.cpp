@@ -43,7 +43,7 @@ std::string settle(const harness::Module& m, int variant) {
     };
     for (int round = 0; round < 2; ++round) {
         for (int row = 0; row < 12; ++row) {
-            const std::string t = "T" + std::to_string((row * 7 + variant) % 10);
+            const std::string t = std::string("T").append(std::to_string((row * 7 + variant) % 10));
             const double a = (row % 4 == 3 ? -1.0 : 1.0) * (10.0 + row + variant * 0.01), v = row * 0.21;
             add(&h, t.c_str(), &a, &v);
         }

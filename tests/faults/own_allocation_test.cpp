@@ -39,7 +39,7 @@ std::string render(double v) {
 }
 std::string render(char* v) {
     if (v == nullptr) return "null";
-    std::string s = "'" + std::string(v) + "'";
+    std::string s = std::string("'").append(v).append("'");
     std::free(v);
     return s;
 }

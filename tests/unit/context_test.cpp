@@ -21,14 +21,14 @@ TEST(Context, SlotsDoubleAndRowsKeepTheirPlaces) {
     BalanceContext c;
     const int expected_capacity[] = {8, 8, 8, 8, 8, 8, 8, 8, 16, 16, 16, 16, 16, 16, 16, 16, 32};
     for (int i = 0; i < 17; ++i) {
-        BalanceRow* row = append_row(c, "T" + std::to_string(i));
+        BalanceRow* row = append_row(c, std::string("T").append(std::to_string(i)));
         ASSERT_NE(row, nullptr);
         row->amount = i;
         EXPECT_EQ(c.row_capacity, expected_capacity[i]) << "after row " << i + 1;
     }
     for (int i = 0; i < 17; ++i) {
-        EXPECT_EQ(c.rows[i].type(), "T" + std::to_string(i));
-        EXPECT_EQ(find_row(c, "T" + std::to_string(i)), &c.rows[i]);
+        EXPECT_EQ(c.rows[i].type(), std::string("T").append(std::to_string(i)));
+        EXPECT_EQ(find_row(c, std::string("T").append(std::to_string(i))), &c.rows[i]);
         EXPECT_EQ(c.rows[i].amount, i);
     }
 }

@@ -16,13 +16,13 @@ namespace {
 using namespace ardudf::balance;
 
 void fill(BalanceContext& c, int n) {
-    for (int i = 0; i < n; ++i) ASSERT_NE(append_row(c, "T" + std::to_string(i)), nullptr);
+    for (int i = 0; i < n; ++i) ASSERT_NE(append_row(c, std::string("T").append(std::to_string(i))), nullptr);
 }
 
 // Rows 0..n-1 present and found, nothing else.
 void expect_rows(BalanceContext& c, int n) {
     ASSERT_EQ(c.row_count(), n);
-    for (int i = 0; i < n; ++i) EXPECT_EQ(find_row(c, "T" + std::to_string(i)), &c.rows[i]);
+    for (int i = 0; i < n; ++i) EXPECT_EQ(find_row(c, std::string("T").append(std::to_string(i))), &c.rows[i]);
 }
 
 TEST(OutOfMemory, AppendRowFailsWhole) {
