@@ -172,6 +172,21 @@ if [ ${#only[@]} -eq 0 ] && [ -f "$docs" ]; then
   done
 fi
 
+# Every ```sql snippet of the README and docs/ runs, in a database of its own (a snippet may
+# declare a function); a walk a snippet's comment describes is checked (snippets.sh).
+if [ ${#only[@]} -eq 0 ]; then
+  fbenv_create_db "$work/snippets.fdb" "$charset" && (cd "$source_dir/sql" && isql-fb -q -ch UTF8 -b -i "$declare_sql" "$work/snippets.fdb")
+  "$here/snippets.sh" "$mode" "$source_dir/README.md" "$source_dir"/docs/*.md > "$work/snippets.sql"
+  out=$(isql-fb -q -ch UTF8 -m -i "$work/snippets.sql" "$work/snippets.fdb" 2>&1 | normalise)
+  count=$(grep -c '^snippet ' <<<"$out")
+  if grep -q 'SQLSTATE\|the docs say' <<<"$out"; then
+    fail "snippets of the README and docs/ ($label):"
+    grep -B1 -A3 'SQLSTATE\|the docs say\|^snippet ' <<<"$out" | grep -v '^SNIPPET' | sed 's/  */ /g'
+  else
+    echo "ok: $count snippets of the README and docs/ ($label)"
+  fi
+fi
+
 # Dropping leaves no function (or procedure) of the module behind.
 declare_all "$drop_sql"
 left=$(echo "SET HEADING OFF; SELECT (SELECT COUNT(*) FROM RDB\$FUNCTIONS WHERE RDB\$MODULE_NAME = 'ardudf'
