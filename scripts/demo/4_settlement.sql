@@ -9,6 +9,7 @@ INSERT INTO invoice_line VALUES ('SERVICE', 50.00, 10.50);
 INSERT INTO invoice_line VALUES ('DISCOUNT', -10.00, -2.10);
 COMMIT;
 
+SET ECHO ON;
 SET TERM ^;
 -- Walks the rows that the last operation changed and records what each was given.
 CREATE PROCEDURE settle_walk (h INTEGER, step_no INTEGER) AS
@@ -73,6 +74,7 @@ BEGIN
 END^
 SET TERM ;^
 COMMIT;
+SET ECHO OFF;
 
 SELECT kind AS "The invoice", amount, vat FROM invoice_line;
 
@@ -89,6 +91,10 @@ SELECT kind AS "3. Refund of 10.60", due, this_step, paid_so_far FROM settle_sta
 
 EXECUTE PROCEDURE settle_credit(4, 'SERVICE', 20.00, 4.20);
 SELECT kind AS "4. Credit SERVICE 20.00+4.20", due, this_step, paid_so_far FROM settle_state(4);
+SELECT 'The credit note takes 20.00 and 4.20 of VAT back from SERVICE, which was paid in full;'
+       || ' the invoice being paid in full already, those 24.20 are an overpayment, and an'
+       || ' overpayment goes to the first row of the invoice: GOODS.' AS "Why GOODS gets 24.20"
+FROM rdb$database;
 
 SELECT ib_scbfree(CAST(RDB$GET_CONTEXT('USER_SESSION', 'SETTLEMENT') AS INTEGER)) AS context_freed FROM rdb$database;
 COMMIT;
