@@ -1,8 +1,8 @@
 // Calendar calls per call, and formatting a 30,000-byte pattern: the one-pass replacement
 // against the search-again-from-the-start loop of the definition (the baseline).
 #include "ardudf/ardudf.h"
-#include "calendar/format.h"
-#include "calendar/serial.h"
+#include "core/calendar/format.h"
+#include "core/calendar/serial.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 // (Naive*) and a plain copy of the same size (Memcpy, the ceiling), so that the speed is
 // read as a ratio within one run.
 #include "ardudf/ardudf.h"
-#include "text/cleaning.h"
+#include "core/text/cleaning.h"
 
 #include <benchmark/benchmark.h>
 

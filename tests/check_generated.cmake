@@ -1,7 +1,7 @@
 # Regenerates each file that the catalogue produces and compares it with the committed one.
 # To refresh them: scripts/generate.sh
 file(MAKE_DIRECTORY ${OUT_DIR})
-foreach(pair "def;src/catalogue/ardudf.def" "sql;sql/ardudf.sql" "drop;sql/ardudf_drop.sql"
+foreach(pair "def;src/legacy/ardudf.def" "sql;sql/ardudf.sql" "drop;sql/ardudf_drop.sql"
              "udr;sql/ardudf_udr.sql" "udr_drop;sql/ardudf_udr_drop.sql")
   list(GET pair 0 what)
   list(GET pair 1 committed)

@@ -1,6 +1,6 @@
 #include "udr/attachments.h"
 
-#include "balance/handles.h"
+#include "core/balance/handles.h"
 
 #include <atomic>
 #include <mutex>

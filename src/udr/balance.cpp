@@ -6,10 +6,10 @@
 #include "udr/attachments.h"
 #include "udr/routine.h"
 
-#include "balance/context.h"
-#include "balance/credit_note.h"
-#include "balance/handles.h"
-#include "balance/payment.h"
+#include "core/balance/context.h"
+#include "core/balance/credit_note.h"
+#include "core/balance/handles.h"
+#include "core/balance/payment.h"
 
 using namespace ardudf::udr;
 namespace balance = ardudf::balance;

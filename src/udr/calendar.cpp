@@ -2,8 +2,8 @@
 // are DOUBLE PRECISION as in the legacy declarations; a NULL argument gives NULL.
 #include "udr/routine.h"
 
-#include "calendar/format.h"
-#include "calendar/serial.h"
+#include "core/calendar/format.h"
+#include "core/calendar/serial.h"
 
 #include <new>
 #include <string>

@@ -5,9 +5,9 @@
 // result longer than its declared width raises string truncation.
 #include "udr/routine.h"
 
-#include "text/cleaning.h"
-#include "text/strings.h"
-#include "text/tokens.h"
+#include "core/text/cleaning.h"
+#include "core/text/strings.h"
+#include "core/text/tokens.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 // ends. These tests play that part.
 #include "udr/attachments.h"
 
-#include "balance/handles.h"
+#include "core/balance/handles.h"
 
 #include <gtest/gtest.h>
 

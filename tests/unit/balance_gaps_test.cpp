@@ -2,8 +2,8 @@
 // their own, a document of so many types that their 32-bit index hashes collide, and one
 // context used by two threads at once (each call holds the context; nothing is lost).
 #include "ardudf/ardudf.h"
-#include "balance/context.h"
-#include "balance/handles.h"
+#include "core/balance/context.h"
+#include "core/balance/handles.h"
 
 #include <gtest/gtest.h>
 

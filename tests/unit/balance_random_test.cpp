@@ -7,9 +7,9 @@
 //  - per row, what the walks read plus what is still unread equals the change of paid
 //    (to 1e-6: paid and last_change add the same takes, each rounded on its own);
 //  - a document's rows are found by type throughout.
-#include "balance/context.h"
-#include "balance/credit_note.h"
-#include "balance/payment.h"
+#include "core/balance/context.h"
+#include "core/balance/credit_note.h"
+#include "core/balance/payment.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // A balance context written out field by field, to set up and to check the internals.
 #pragma once
 
-#include "balance/context.h"
+#include "core/balance/context.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Date formatting: the token table, the case-insensitive search, and the one-pass
 // replacement against the definition's search-again-from-the-start loop.
-#include "calendar/format.h"
+#include "core/calendar/format.h"
 
 #include <gtest/gtest.h>
 

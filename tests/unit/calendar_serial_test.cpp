@@ -1,6 +1,6 @@
 // Tick counts, day serials and the calendar rules, checked against vectors and against a
 // days-from-civil formula written here, independent of <chrono>.
-#include "calendar/serial.h"
+#include "core/calendar/serial.h"
 #include "platform/clock.h"
 
 #include <cstring>

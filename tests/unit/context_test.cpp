@@ -1,4 +1,4 @@
-#include "balance/context.h"
+#include "core/balance/context.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "balance/credit_note.h"
-#include "balance/payment.h"
+#include "core/balance/credit_note.h"
+#include "core/balance/payment.h"
 #include "balance_state.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Each allocation of the library made to fail in turn: the context stays whole and usable,
 // and the operation goes on as far as it can without the memory.
 #include "ardudf/ardudf.h"
-#include "balance/context.h"
-#include "balance/credit_note.h"
-#include "balance/payment.h"
+#include "core/balance/context.h"
+#include "core/balance/credit_note.h"
+#include "core/balance/payment.h"
 #include "balance_state.h"
 #include "fault_injection.h"
 

@@ -1,4 +1,4 @@
-#include "balance/payment.h"
+#include "core/balance/payment.h"
 #include "balance_state.h"
 
 #include <gtest/gtest.h>

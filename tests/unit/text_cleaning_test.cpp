@@ -1,4 +1,4 @@
-#include "text/cleaning.h"
+#include "core/text/cleaning.h"
 
 #include <gtest/gtest.h>
 #ifdef _WIN32

@@ -1,12 +1,12 @@
 // The balance engine's exports. A handle that does not name a live context (0, forged,
 // freed, stale) gives the result of handle 0 and changes nothing.
 #include "ardudf/ardudf.h"
-#include "balance/context.h"
-#include "balance/credit_note.h"
-#include "balance/handles.h"
-#include "balance/payment.h"
-#include "balance/tolerance.h"
-#include "frame/result.h"
+#include "core/balance/context.h"
+#include "core/balance/credit_note.h"
+#include "core/balance/handles.h"
+#include "core/balance/payment.h"
+#include "core/balance/tolerance.h"
+#include "legacy/result.h"
 
 #include <new>
 
@@ -20,14 +20,11 @@ std::string_view read_text(const char* text) noexcept { return text != nullptr ?
 
 } // namespace
 
-// DECLARE EXTERNAL FUNCTION ib_scbcreate RETURNS INTEGER BY VALUE
 // The handle of a new, empty context; 0 when memory runs out.
 extern "C" std::int32_t ib_scbcreate(void) noexcept {
     return create_context();
 }
 
-// DECLARE EXTERNAL FUNCTION ib_scbaddrow INTEGER, CSTRING(32767), DOUBLE PRECISION,
-//   DOUBLE PRECISION RETURNS INTEGER BY VALUE
 // Adds amount to the row of type (made on first use) and amount and vat to the totals: 1,
 // or 0 for an invalid handle. A line zero at 6 places in both amount and vat changes nothing.
 extern "C" std::int32_t ib_scbaddrow(const std::int32_t* handle, const char* type, const double* amount,
@@ -38,8 +35,6 @@ extern "C" std::int32_t ib_scbaddrow(const std::int32_t* handle, const char* typ
     return 1;
 }
 
-// DECLARE EXTERNAL FUNCTION ib_scbaddpayment INTEGER, DOUBLE PRECISION
-//   RETURNS INTEGER BY VALUE
 // Spreads a payment (negative: one taken back) over the VAT and the rows: 1 when a row is
 // marked for the walk, else 0; 0 for an invalid handle. The amount is used unrounded.
 extern "C" std::int32_t ib_scbaddpayment(const std::int32_t* handle, const double* amount) noexcept {
@@ -48,8 +43,6 @@ extern "C" std::int32_t ib_scbaddpayment(const std::int32_t* handle, const doubl
     return distribute_payment(context.get(), read_amount(amount));
 }
 
-// DECLARE EXTERNAL FUNCTION ib_scbaddcreditnote INTEGER, CSTRING(32767), DOUBLE PRECISION,
-//   DOUBLE PRECISION RETURNS INTEGER BY VALUE
 // Lowers the row of type by amount and the VAT by vat, and spreads again what that takes
 // back: 1, whatever was marked; 0 for an invalid handle.
 extern "C" std::int32_t ib_scbaddcreditnote(const std::int32_t* handle, const char* type, const double* amount,
@@ -60,11 +53,9 @@ extern "C" std::int32_t ib_scbaddcreditnote(const std::int32_t* handle, const ch
     return 1;
 }
 
-// DECLARE EXTERNAL FUNCTION ib_scbstartcreditnote INTEGER RETURNS INTEGER BY VALUE
 // 1, always, for any handle; reads and changes nothing. A credit note needs no opening.
 extern "C" std::int32_t ib_scbstartcreditnote(const std::int32_t*) noexcept { return 1; }
 
-// DECLARE EXTERNAL FUNCTION ib_scbisaffectedrows INTEGER RETURNS INTEGER BY VALUE
 // 1 when the cursor moved onto the next row changed by the last payment or credit note;
 // 0 when none is left, or for an invalid handle.
 extern "C" std::int32_t ib_scbisaffectedrows(const std::int32_t* handle) noexcept {
@@ -73,18 +64,16 @@ extern "C" std::int32_t ib_scbisaffectedrows(const std::int32_t* handle) noexcep
     return next_affected_row(*context) != nullptr ? 1 : 0;
 }
 
-// DECLARE EXTERNAL FUNCTION ib_scbreadtype INTEGER RETURNS CSTRING(32767) FREE_IT
 // The type of the current row; the empty text when there is none or the handle is invalid.
 // When the copy gets no memory the empty text is tried instead; null (SQL NULL) only when
 // the server's allocator gives not even that one byte.
 extern "C" char* ib_scbreadtype(const std::int32_t* handle) noexcept {
     ContextLease context(read_handle(handle));
     const std::string_view type = context ? current_type(*context) : std::string_view("");
-    if (char* copy = ardudf::frame::copy_result(type)) return copy;
-    return type.empty() ? nullptr : ardudf::frame::copy_result("");
+    if (char* copy = ardudf::legacy::copy_result(type)) return copy;
+    return type.empty() ? nullptr : ardudf::legacy::copy_result("");
 }
 
-// DECLARE EXTERNAL FUNCTION ib_scbreadamount INTEGER RETURNS DOUBLE PRECISION BY VALUE
 // What the last operations allocated to the current row since it was last read (negative
 // for a release), then reset to 0; 0.0 without a current row or for an invalid handle.
 extern "C" double ib_scbreadamount(const std::int32_t* handle) noexcept {
@@ -92,7 +81,6 @@ extern "C" double ib_scbreadamount(const std::int32_t* handle) noexcept {
     return context ? take_row_amount(*context) : 0.0;
 }
 
-// DECLARE EXTERNAL FUNCTION ib_scbreadvat INTEGER RETURNS DOUBLE PRECISION BY VALUE
 // The VAT moved by the last operations since last read, then reset to 0; it belongs to
 // the document, not to the current row. 0.0 for an invalid handle.
 extern "C" double ib_scbreadvat(const std::int32_t* handle) noexcept {
@@ -100,7 +88,6 @@ extern "C" double ib_scbreadvat(const std::int32_t* handle) noexcept {
     return context ? take_vat(*context) : 0.0;
 }
 
-// DECLARE EXTERNAL FUNCTION ib_scbclear INTEGER RETURNS INTEGER BY VALUE
 // 1, and the context is as ib_scbcreate makes it; the handle stays valid. 0 for an
 // invalid handle.
 extern "C" std::int32_t ib_scbclear(const std::int32_t* handle) noexcept {
@@ -110,7 +97,6 @@ extern "C" std::int32_t ib_scbclear(const std::int32_t* handle) noexcept {
     return 1;
 }
 
-// DECLARE EXTERNAL FUNCTION ib_scbfree INTEGER RETURNS INTEGER BY VALUE
 // 1, and the context is freed; the handle and its copies become invalid, so a second
 // free returns 0, as does any invalid handle.
 extern "C" std::int32_t ib_scbfree(const std::int32_t* handle) noexcept {

@@ -1,6 +1,6 @@
-#include "calendar/format.h"
+#include "core/calendar/format.h"
 
-#include "calendar/serial.h"
+#include "core/calendar/serial.h"
 
 #include <algorithm>
 #include <charconv>

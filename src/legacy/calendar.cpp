@@ -3,9 +3,9 @@
 // A day serial or a date outside the supported range gives 0 (0.0 for a date result); see
 // calendar/serial.h.
 #include "ardudf/ardudf.h"
-#include "calendar/format.h"
-#include "calendar/serial.h"
-#include "frame/result.h"
+#include "core/calendar/format.h"
+#include "core/calendar/serial.h"
+#include "legacy/result.h"
 
 #include <string>
 
@@ -18,14 +18,12 @@ std::int32_t read_int(const std::int32_t* value) noexcept { return value != null
 
 } // namespace
 
-// DECLARE EXTERNAL FUNCTION ib_dayofweek DOUBLE PRECISION RETURNS INTEGER BY VALUE
 // The day of the week, 1 = Sunday .. 7 = Saturday; the time of day plays no part.
 // 0 for a day serial outside the supported range.
 extern "C" std::int32_t ib_dayofweek(const double* date) noexcept {
     return day_of_week(read_serial(date));
 }
 
-// DECLARE EXTERNAL FUNCTION ib_decodedate_year DOUBLE PRECISION RETURNS INTEGER BY VALUE
 // The year of the date (1601 .. 30828).
 // 0 for a day serial outside the supported range.
 extern "C" std::int32_t ib_decodedate_year(const double* date) noexcept {
@@ -34,7 +32,6 @@ extern "C" std::int32_t ib_decodedate_year(const double* date) noexcept {
     return year;
 }
 
-// DECLARE EXTERNAL FUNCTION ib_decodedate_month DOUBLE PRECISION RETURNS INTEGER BY VALUE
 // The month of the date, 1 .. 12.
 // 0 for a day serial outside the supported range.
 extern "C" std::int32_t ib_decodedate_month(const double* date) noexcept {
@@ -43,7 +40,6 @@ extern "C" std::int32_t ib_decodedate_month(const double* date) noexcept {
     return month;
 }
 
-// DECLARE EXTERNAL FUNCTION ib_decodedate_day DOUBLE PRECISION RETURNS INTEGER BY VALUE
 // The day of the month, 1 .. 31.
 // 0 for a day serial outside the supported range.
 extern "C" std::int32_t ib_decodedate_day(const double* date) noexcept {
@@ -52,7 +48,6 @@ extern "C" std::int32_t ib_decodedate_day(const double* date) noexcept {
     return day;
 }
 
-// DECLARE EXTERNAL FUNCTION ib_decodetime_hour DOUBLE PRECISION RETURNS INTEGER BY VALUE
 // The hour of the time of day, 0 .. 23.
 // 0 for a day serial outside the supported range.
 extern "C" std::int32_t ib_decodetime_hour(const double* date) noexcept {
@@ -61,7 +56,6 @@ extern "C" std::int32_t ib_decodetime_hour(const double* date) noexcept {
     return hour;
 }
 
-// DECLARE EXTERNAL FUNCTION ib_decodetime_min DOUBLE PRECISION RETURNS INTEGER BY VALUE
 // The minute of the time of day, 0 .. 59.
 // 0 for a day serial outside the supported range.
 extern "C" std::int32_t ib_decodetime_min(const double* date) noexcept {
@@ -70,7 +64,6 @@ extern "C" std::int32_t ib_decodetime_min(const double* date) noexcept {
     return minute;
 }
 
-// DECLARE EXTERNAL FUNCTION ib_decodetime_sec DOUBLE PRECISION RETURNS INTEGER BY VALUE
 // The second of the time of day, 0 .. 59; milliseconds are dropped (12:00:59.999 gives 59).
 // 0 for a day serial outside the supported range.
 extern "C" std::int32_t ib_decodetime_sec(const double* date) noexcept {
@@ -79,7 +72,6 @@ extern "C" std::int32_t ib_decodetime_sec(const double* date) noexcept {
     return second;
 }
 
-// DECLARE EXTERNAL FUNCTION ib_encodedate INTEGER, INTEGER, INTEGER RETURNS DOUBLE PRECISION BY VALUE
 // The whole day serial of year-month-day 00:00; each argument counts by its low 16 bits.
 // 0.0 for a date that does not exist (2023-02-29, month 13, day 0, year 1600).
 extern "C" double ib_encodedate(const std::int32_t* year, const std::int32_t* month,
@@ -87,33 +79,29 @@ extern "C" double ib_encodedate(const std::int32_t* year, const std::int32_t* mo
     return encode_date(read_int(year), read_int(month), read_int(day));
 }
 
-// DECLARE EXTERNAL FUNCTION ib_isleapyear INTEGER RETURNS INTEGER BY VALUE
 // 1 for a leap year of the Gregorian calendar, else 0.
 // Every int32 is a year: 0 and -4 are leap years, -100 is not.
 extern "C" std::int32_t ib_isleapyear(const std::int32_t* year) noexcept {
     return is_leap_year(read_int(year));
 }
 
-// DECLARE EXTERNAL FUNCTION ib_endofdecade DOUBLE PRECISION RETURNS DOUBLE PRECISION BY VALUE
 // The whole day serial of the first day after the date's ten-day period (days 1-10, 11-20,
 // 21-end of month); the time of day plays no part. 0.0 outside the supported range.
 extern "C" double ib_endofdecade(const double* date) noexcept {
     return end_of_decade(read_serial(date));
 }
 
-// DECLARE EXTERNAL FUNCTION ib_current_time RETURNS DOUBLE PRECISION BY VALUE
 // The current local wall-clock date and time as a day serial, to the millisecond.
 // Takes no argument.
 extern "C" double ib_current_time(void) noexcept { return current_serial(); }
 
-// DECLARE EXTERNAL FUNCTION ib_datetostring DOUBLE PRECISION, CSTRING(255) RETURNS CSTRING(512) FREE_IT
 // The pattern with YYYY, YYY/YY/Y, MM/M and DD/D (any case, inside words too) replaced by
 // the date's numbers; "" for an empty or NULL pattern. Fields 0 outside the supported range;
 // NULL when no memory is left for the working copy or the result.
 extern "C" char* ib_datetostring(const double* date, const char* pattern) noexcept {
     try {
         const std::string text = format_date(read_serial(date), pattern != nullptr ? pattern : "");
-        return ardudf::frame::copy_result(text);
+        return ardudf::legacy::copy_result(text);
     } catch (...) {
         return nullptr; // the working text is already released by the unwinding
     }

@@ -1,6 +1,6 @@
-#include "balance/payment.h"
+#include "core/balance/payment.h"
 
-#include "balance/tolerance.h"
+#include "core/balance/tolerance.h"
 
 #include <cmath>
 

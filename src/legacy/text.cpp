@@ -4,10 +4,10 @@
 // or that the allocator refuses, is the null pointer (SQL NULL) and nothing is written.
 #include "ardudf/ardudf.h"
 #include "catalogue/catalogue.h"
-#include "frame/result.h"
-#include "text/cleaning.h"
-#include "text/strings.h"
-#include "text/tokens.h"
+#include "legacy/result.h"
+#include "core/text/cleaning.h"
+#include "core/text/strings.h"
+#include "core/text/tokens.h"
 
 #include <algorithm>
 #include <cstring>
@@ -29,7 +29,7 @@ char first_byte(const char* text) noexcept { return text != nullptr ? text[0] : 
 // size bytes from the server, or null; a size of 0 stands for one the allocator cannot take.
 char* allocate(std::size_t size) noexcept {
     if (size == 0 || size > max_result_size) return nullptr;
-    return ardudf::frame::allocate_result(static_cast<std::int32_t>(size));
+    return ardudf::legacy::allocate_result(static_cast<std::int32_t>(size));
 }
 
 // The length of text plus the terminator, 0 when that does not fit the allocator.
@@ -45,26 +45,22 @@ char* copy(std::string_view text) noexcept {
 
 } // namespace
 
-// ib_string_length(CSTRING(32767)) RETURNS INTEGER BY VALUE
 // The number of bytes before the terminator; 0 for the empty text.
 extern "C" std::int32_t ib_string_length(const char* text) noexcept {
     return saturate_int32(read_text(text).size());
 }
 
-// ib_string_left(CSTRING(32767), INTEGER) RETURNS CSTRING(32767) FREE_IT
 // The first count bytes; count 0 gives the empty text, a count beyond the length or a
 // negative count the whole text. Allocates n + 1.
 extern "C" char* ib_string_left(const char* text, const std::int32_t* count) noexcept {
     return copy(left(read_text(text), read_int(count)));
 }
 
-// ib_string_right(CSTRING(32767), INTEGER) RETURNS CSTRING(32767) FREE_IT
 // The last count bytes; count as for ib_string_left. Allocates n + 1.
 extern "C" char* ib_string_right(const char* text, const std::int32_t* count) noexcept {
     return copy(right(read_text(text), read_int(count)));
 }
 
-// ib_lpad(CSTRING(32767), INTEGER, CSTRING(32767)) RETURNS CSTRING(32767) FREE_IT
 // The text padded on the left with the first byte of pad up to length (an empty pad pads
 // with NUL bytes); a text as long or longer, or a negative length, comes back unchanged.
 extern "C" char* ib_lpad(const char* text, const std::int32_t* length, const char* pad) noexcept {
@@ -79,7 +75,6 @@ extern "C" char* ib_lpad(const char* text, const std::int32_t* length, const cha
     return result;
 }
 
-// ib_reversestring(CSTRING(32767)) RETURNS CSTRING(32767) FREE_IT
 // The bytes in reverse order (a multi-byte character comes out with its bytes reversed).
 extern "C" char* ib_reversestring(const char* text) noexcept {
     const std::string_view t = read_text(text);
@@ -90,7 +85,6 @@ extern "C" char* ib_reversestring(const char* text) noexcept {
     return result;
 }
 
-// ib_quote_literal(CSTRING(16383)) RETURNS CSTRING(32767) FREE_IT
 // The text in single quotes, each inner quote doubled; the empty text gives ''. Allocates
 // 2 * length + 3 whatever the text holds.
 extern "C" char* ib_quote_literal(const char* text) noexcept {
@@ -101,7 +95,6 @@ extern "C" char* ib_quote_literal(const char* text) noexcept {
     return result;
 }
 
-// ib_uniqueid(INTEGER) RETURNS CSTRING(32767) FREE_IT
 // count characters of 0-9 and A-Z from the calling thread's generator; 0 or a negative
 // count gives the empty text. A refused allocation draws nothing.
 extern "C" char* ib_uniqueid(const std::int32_t* count) noexcept {
@@ -114,7 +107,6 @@ extern "C" char* ib_uniqueid(const std::int32_t* count) noexcept {
     return result;
 }
 
-// ib_isnotnull(CSTRING(32767)) RETURNS CSTRING(1) FREE_IT
 // "A" for a text with at least one byte (a blank counts), "N" for the empty text.
 extern "C" char* ib_isnotnull(const char* text) noexcept {
     char* result = allocate(2);
@@ -124,43 +116,36 @@ extern "C" char* ib_isnotnull(const char* text) noexcept {
     return result;
 }
 
-// ib_convchartoint(CSTRING(32767)) RETURNS INTEGER BY VALUE
 // The decimal number after leading white space and one sign; no digit gives 0, a number
 // out of range the nearest int32 limit.
 extern "C" std::int32_t ib_convchartoint(const char* text) noexcept { return to_int32(read_text(text)); }
 
-// ib_greatest(DOUBLE PRECISION, DOUBLE PRECISION) RETURNS DOUBLE PRECISION BY VALUE
 // a when a > b, else b: equal values (+0 and -0 too) and any NaN give b.
 extern "C" double ib_greatest(const double* a, const double* b) noexcept {
     return greatest(read_double(a), read_double(b));
 }
 
-// ib_least(DOUBLE PRECISION, DOUBLE PRECISION) RETURNS DOUBLE PRECISION BY VALUE
 // a when a < b, else b: equal values and any NaN give b.
 extern "C" double ib_least(const double* a, const double* b) noexcept { return least(read_double(a), read_double(b)); }
 
-// ib_find_token(CSTRING(32767), CSTRING(32767)) RETURNS INTEGER BY VALUE
 // 1-based byte position of the first occurrence of part (any bytes, case-sensitive), 0
 // when absent; an empty part gives 1.
 extern "C" std::int32_t ib_find_token(const char* text, const char* part) noexcept {
     return saturate_int32(find_part(read_text(text), read_text(part)));
 }
 
-// ib_get_token(CSTRING(32767), CSTRING(32767)) RETURNS CSTRING(32767) FREE_IT
 // The first token, split at the first byte of delimiter; the empty text when there is none.
 // An empty delimiter gives the whole text.
 extern "C" char* ib_get_token(const char* text, const char* delimiter) noexcept {
     return copy(first_token(read_text(text), first_byte(delimiter)));
 }
 
-// ib_delete_token(CSTRING(32767), CSTRING(32767)) RETURNS CSTRING(32767) FREE_IT
 // What follows the first token and the delimiters behind it; the empty text when nothing
 // does, and for an empty delimiter.
 extern "C" char* ib_delete_token(const char* text, const char* delimiter) noexcept {
     return copy(after_first_token(read_text(text), first_byte(delimiter)));
 }
 
-// ib_gets_u2_prefix(CSTRING(32767), CSTRING(32767)) RETURNS CSTRING(2) FREE_IT
 // "Y_", "S_", "X_" or "U_" as the first and the second flag are yes ("A...") or no
 // (anything else, the empty text and a lower-case a included).
 extern "C" char* ib_gets_u2_prefix(const char* first, const char* second) noexcept {
@@ -173,11 +158,9 @@ extern "C" char* ib_gets_u2_prefix(const char* first, const char* second) noexce
     return result;
 }
 
-// ib_gets_u_prefix(CSTRING(32767)) RETURNS CSTRING(2) FREE_IT
 // "S_" when the flag is yes, else "U_": ib_gets_u2_prefix with a second flag of no.
 extern "C" char* ib_gets_u_prefix(const char* first) noexcept { return ib_gets_u2_prefix(first, "N"); }
 
-// ib_correct_phone_number(CSTRING(32767)) RETURNS CSTRING(32767) FREE_IT
 // The digits 0-9 of the text in order, everything else dropped; the empty text when there
 // are none. Allocates the text's length + 1.
 extern "C" char* ib_correct_phone_number(const char* text) noexcept {
@@ -188,7 +171,6 @@ extern "C" char* ib_correct_phone_number(const char* text) noexcept {
     return result;
 }
 
-// ib_remove_diacritics(CSTRING(32767)) RETURNS CSTRING(32767) FREE_IT
 // The Windows-1250 text, same length, with each of 81 accented letters replaced by its
 // plain letter (the sharp s by s); every other byte unchanged.
 extern "C" char* ib_remove_diacritics(const char* text) noexcept {

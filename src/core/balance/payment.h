@@ -5,7 +5,7 @@
 // written, since a reordered sum is another double.
 #pragma once
 
-#include "balance/context.h"
+#include "core/balance/context.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#include "balance/handles.h"
+#include "core/balance/handles.h"
 
-#include "balance/context.h"
+#include "core/balance/context.h"
 
 #include <array>
 #include <atomic>

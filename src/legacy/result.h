@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace ardudf::frame {
+namespace ardudf::legacy {
 
 // size bytes from ib_util_malloc, uninitialised; null when no allocator can be found or
 // the allocator itself gives none. The first call that finds no allocator writes one line
@@ -18,4 +18,4 @@ char* copy_result(std::string_view text) noexcept;
 // Process detach: drop the cached allocator and release the support library.
 void detach() noexcept;
 
-} // namespace ardudf::frame
+} // namespace ardudf::legacy

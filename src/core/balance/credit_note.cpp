@@ -1,6 +1,6 @@
-#include "balance/credit_note.h"
+#include "core/balance/credit_note.h"
 
-#include "balance/payment.h"
+#include "core/balance/payment.h"
 
 namespace ardudf::balance {
 

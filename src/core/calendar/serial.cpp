@@ -1,4 +1,4 @@
-#include "calendar/serial.h"
+#include "core/calendar/serial.h"
 
 #include <chrono>
 

@@ -1,6 +1,6 @@
-#include "balance/context.h"
+#include "core/balance/context.h"
 
-#include "balance/tolerance.h"
+#include "core/balance/tolerance.h"
 
 #include <algorithm>
 #include <cstring>

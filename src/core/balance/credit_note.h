@@ -2,7 +2,7 @@
 // take back what is now over-allocated, and spread it again as a payment.
 #pragma once
 
-#include "balance/context.h"
+#include "core/balance/context.h"
 
 #include <string_view>
 

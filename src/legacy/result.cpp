@@ -1,4 +1,4 @@
-#include "frame/result.h"
+#include "legacy/result.h"
 
 #include "platform/module.h"
 
@@ -10,7 +10,7 @@
 #include <mutex>
 #include <string>
 
-namespace ardudf::frame {
+namespace ardudf::legacy {
 namespace {
 
 // Both values are null when the library is loaded. The handle, once a load succeeded, is
@@ -71,4 +71,4 @@ void detach() noexcept {
     platform::release_module(support_library.load(std::memory_order_acquire));
 }
 
-} // namespace ardudf::frame
+} // namespace ardudf::legacy

@@ -1,4 +1,4 @@
-#include "text/tokens.h"
+#include "core/text/tokens.h"
 
 namespace ardudf::text {
 

@@ -1,4 +1,4 @@
-#include "balance/tolerance.h"
+#include "core/balance/tolerance.h"
 
 #include <array>
 #include <cmath>
