@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
-# Rewrites the files generated from the catalogue (src/catalogue/catalogue.h).
+# Rewrites the files generated from the catalogue (src/catalogue/catalogue.h) by
+# tools/catalogue; tests/check_generated.cmake checks that they are current.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset default >/dev/null
 cmake --build build/default --target ardudf_catalogue >/dev/null
 gen=build/default/ardudf_catalogue
-"$gen" def > src/legacy/ardudf.def
-"$gen" sql > sql/ardudf.sql
-"$gen" drop > sql/ardudf_drop.sql
-"$gen" udr > sql/ardudf_udr.sql
-"$gen" udr_drop > sql/ardudf_udr_drop.sql
-echo "generated src/legacy/ardudf.def sql/ardudf.sql sql/ardudf_drop.sql sql/ardudf_udr.sql sql/ardudf_udr_drop.sql"
+while read -r what file; do
+  "$gen" "$what" > "$file"
+  echo "generated $file"
+done < tests/generated_files.txt

@@ -12,7 +12,7 @@ DECLARE EXTERNAL FUNCTION ib_string_length
     ENTRY_POINT 'ib_string_length' MODULE_NAME 'ardudf';
 
 -- char* ib_string_left(const char*, const int32_t*)
--- text: the first count bytes of a text
+-- text: the first len bytes of a text
 DECLARE EXTERNAL FUNCTION ib_string_left
     CSTRING(32767) CHARACTER SET NONE,
     INTEGER
@@ -20,7 +20,7 @@ DECLARE EXTERNAL FUNCTION ib_string_left
     ENTRY_POINT 'ib_string_left' MODULE_NAME 'ardudf';
 
 -- char* ib_string_right(const char*, const int32_t*)
--- text: the last count bytes of a text
+-- text: the last len bytes of a text
 DECLARE EXTERNAL FUNCTION ib_string_right
     CSTRING(32767) CHARACTER SET NONE,
     INTEGER
@@ -51,7 +51,7 @@ DECLARE EXTERNAL FUNCTION ib_quote_literal
     ENTRY_POINT 'ib_quote_literal' MODULE_NAME 'ardudf';
 
 -- char* ib_uniqueid(const int32_t*)
--- value: count random characters from 0-9 and A-Z
+-- value: len random characters from 0-9 and A-Z
 DECLARE EXTERNAL FUNCTION ib_uniqueid
     INTEGER
     RETURNS CSTRING(255) CHARACTER SET NONE FREE_IT

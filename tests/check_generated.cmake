@@ -1,8 +1,9 @@
-# Regenerates each file that the catalogue produces and compares it with the committed one.
-# To refresh them: scripts/generate.sh
+# Regenerates each file that the catalogue produces (tests/generated_files.txt) and compares
+# it with the committed one. To refresh them: scripts/generate.sh
 file(MAKE_DIRECTORY ${OUT_DIR})
-foreach(pair "def;src/legacy/ardudf.def" "sql;sql/ardudf.sql" "drop;sql/ardudf_drop.sql"
-             "udr;sql/ardudf_udr.sql" "udr_drop;sql/ardudf_udr_drop.sql")
+file(STRINGS ${SOURCE_DIR}/tests/generated_files.txt pairs)
+foreach(pair IN LISTS pairs)
+  string(REPLACE " " ";" pair "${pair}")
   list(GET pair 0 what)
   list(GET pair 1 committed)
   get_filename_component(name ${committed} NAME)

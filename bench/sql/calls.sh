@@ -39,7 +39,7 @@ while [ $# -gt 0 ]; do
        exit 2 ;;
   esac
 done
-for f in "$build/ardudf.so" "$build/bench/ardudf_noop.so"; do
+for f in "$build/ardudf.so" "$build/bench/ardudf_noop.so" "$build/ardudf_catalogue"; do
   [ -f "$f" ] || { echo "calls.sh: $f is missing (cmake --preset default && cmake --build build/default)" >&2; exit 2; }
 done
 
@@ -165,49 +165,11 @@ COMMIT;
 EOF
 
 # ---- the functions: name # the call, {F} the prefix of the path # built-in # setup ----
-# Setup of the balance calls, through the real module of the path ({P}): new (an empty
-# context), doc (20 rows), cursor (doc, a payment, the cursor on its first row).
-cat > "$work/functions" <<'EOF'
-string_length#{F}string_length(txt)#OCTET_LENGTH(txt)#
-string_left#{F}string_left(txt, 8)#LEFT(txt, 8)#
-string_right#{F}string_right(txt, 8)#RIGHT(txt, 8)#
-lpad#{F}lpad(txt, 20, '0')#LPAD(txt, 20, '0')#
-reversestring#{F}reversestring(txt)#REVERSE(txt)#
-quote_literal#{F}quote_literal(txt)#'''' || REPLACE(txt, '''', '''''') || ''''#
-uniqueid#{F}uniqueid(8)##
-isnotnull#{F}isnotnull(txt)#IIF(OCTET_LENGTH(txt) > 0, 'A', 'N')#
-convchartoint#{F}convchartoint(num)#CAST(num AS INTEGER)#
-greatest#{F}greatest(a, b)#MAXVALUE(a, b)#
-least#{F}least(a, b)#MINVALUE(a, b)#
-find_token#{F}find_token(txt, ',')#POSITION(',' IN txt)#
-get_token#{F}get_token(txt, ',')#SUBSTRING(txt FROM 1 FOR POSITION(',' IN txt || ',') - 1)#
-delete_token#{F}delete_token(txt, ',')#SUBSTRING(txt FROM POSITION(',' IN txt) + 1)#
-gets_u2_prefix#{F}gets_u2_prefix(f1, f2)#IIF(f1 STARTING WITH 'A', IIF(f2 STARTING WITH 'A', 'Y_', 'S_'), IIF(f2 STARTING WITH 'A', 'X_', 'U_'))#
-gets_u_prefix#{F}gets_u_prefix(f1)#IIF(f1 STARTING WITH 'A', 'S_', 'U_')#
-correct_phone_number#{F}correct_phone_number(txt)##
-remove_diacritics#{F}remove_diacritics(txt)##
-dayofweek#{F}dayofweek(d)#EXTRACT(WEEKDAY FROM ts) + 1#
-decodedate_year#{F}decodedate_year(d)#EXTRACT(YEAR FROM ts)#
-decodedate_month#{F}decodedate_month(d)#EXTRACT(MONTH FROM ts)#
-decodedate_day#{F}decodedate_day(d)#EXTRACT(DAY FROM ts)#
-decodetime_hour#{F}decodetime_hour(d)#EXTRACT(HOUR FROM ts)#
-decodetime_min#{F}decodetime_min(d)#EXTRACT(MINUTE FROM ts)#
-decodetime_sec#{F}decodetime_sec(d)#FLOOR(EXTRACT(SECOND FROM ts))#
-encodedate#{F}encodedate(y, m, dd)#CAST(y || '-' || m || '-' || dd AS DATE)#
-isleapyear#{F}isleapyear(y)#IIF(MOD(y, 4) = 0 AND (MOD(y, 100) <> 0 OR MOD(y, 400) = 0), 1, 0)#
-endofdecade#{F}endofdecade(d)##
-current_time#{F}current_time()#CAST('NOW' AS TIMESTAMP)#
-datetostring#{F}datetostring(d, 'DD.MM.YYYY')#EXTRACT(DAY FROM ts) || '.' || EXTRACT(MONTH FROM ts) || '.' || EXTRACT(YEAR FROM ts)#
-scbcreate + scbfree#{F}scbfree({F}scbcreate())##
-scbaddrow#{F}scbaddrow(:h, typ, a, b)##new
-scbaddpayment#{F}scbaddpayment(:h, p)##doc
-scbstartcreditnote#{F}scbstartcreditnote(:h)##new
-scbaddcreditnote#{F}scbaddcreditnote(:h, typ, p, 0)##doc
-scbisaffectedrows#{F}scbisaffectedrows(:h)##cursor
-scbreadtype#{F}scbreadtype(:h)##cursor
-scbreadamount#{F}scbreadamount(:h)##cursor
-scbreadvat#{F}scbreadvat(:h)##cursor
-scbclear#{F}scbclear(:h)##new
+# From the catalogue (its bench field). Setup of the balance calls, through the real module
+# of the path ({P}): new (an empty context), doc (20 rows), cursor (doc, a payment, the
+# cursor on its first row). Then what a declared width costs, on the floors only.
+"$build/ardudf_catalogue" bench > "$work/functions"
+cat >> "$work/functions" <<'EOF'
 width number#{F}w_num(id)##
 width 16#{F}w16(txt)##
 width 255#{F}w255(txt)##

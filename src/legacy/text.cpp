@@ -17,7 +17,7 @@ namespace {
 // No declaration can accept a text result longer than the longest CSTRING. A length asked
 // for by an argument is cut one byte past it: the server refuses that result with the same
 // "string right truncation" as the whole, which would cost up to 2 GB and half a minute.
-constexpr std::size_t past_longest_result = ardudf::catalogue::max_text + 1;
+constexpr std::size_t past_longest_result = ardudf::catalogue::long_text.legacy + 1;
 
 using namespace ardudf::text;
 

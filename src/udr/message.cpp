@@ -40,7 +40,7 @@ private:
 // else the module's own width for it (the engine converts a number, say, into that text).
 unsigned text_length(Status* status, fb::IMessageMetadata* declared, unsigned i, int catalogue_width) {
     const unsigned type = declared->getType(status, i) & ~1U;
-    unsigned length = static_cast<unsigned>(catalogue::udr_width(catalogue_width));
+    unsigned length = static_cast<unsigned>(catalogue_width);
     if (type == SQL_VARYING || type == SQL_TEXT) length = declared->getLength(status, i);
     if (length < 1) length = 1;
     if (length > static_cast<unsigned>(catalogue::max_varchar)) length = catalogue::max_varchar;
@@ -55,7 +55,7 @@ void shape_message(Status* status, fb::IMetadataBuilder* builder, const catalogu
     const unsigned wanted = result ? 1U : static_cast<unsigned>(catalogue::arg_count(e));
     if (count != wanted) raise_field_count(status, e, result, count, wanted);
     for (unsigned i = 0; i < count; ++i) {
-        switch (result ? e.result : e.args[i]) {
+        switch (result ? e.result.kind : e.args[i].kind) {
         case catalogue::Kind::int32:
             builder->setType(status, i, SQL_LONG);
             builder->setLength(status, i, sizeof(ISC_LONG));
@@ -67,7 +67,7 @@ void shape_message(Status* status, fb::IMetadataBuilder* builder, const catalogu
             builder->setScale(status, i, 0);
             break;
         case catalogue::Kind::text: {
-            const unsigned length = text_length(status, declared.get(), i, result ? e.result_width : e.widths[i]);
+            const unsigned length = text_length(status, declared.get(), i, result ? e.result.width.udr : e.args[i].width.udr);
             builder->setType(status, i, SQL_VARYING);
             builder->setLength(status, i, length);
             builder->setCharSet(status, i, charset_id(e.charset));

@@ -31,7 +31,7 @@ constexpr unsigned charset_id(std::string_view name) {
 consteval unsigned charset_of(std::string_view name) { return charset_id(catalogue::find(name)->charset); }
 // Width of the text result of an export in a message of the module's own.
 consteval unsigned result_width(std::string_view name) {
-    return static_cast<unsigned>(catalogue::udr_width(catalogue::find(name)->result_width));
+    return static_cast<unsigned>(catalogue::find(name)->result.width.udr);
 }
 
 static_assert([] {

@@ -71,8 +71,8 @@ std::string stateless_round(const harness::Module& m) {
         if (x.group == "balance" || x.name == "ib_current_time" || x.name == "ib_uniqueid") continue;
         const void* args[4] = {};
         for (int i = 0; i < ardudf::catalogue::arg_count(x); ++i)
-            args[i] = x.args[i] == Kind::text ? static_cast<const void*>(texts[i % 3])
-                      : x.args[i] == Kind::int32 ? static_cast<const void*>(&ints[i])
+            args[i] = x.args[i].kind == Kind::text ? static_cast<const void*>(texts[i % 3])
+                      : x.args[i].kind == Kind::int32 ? static_cast<const void*>(&ints[i])
                                                  : static_cast<const void*>(&doubles[i]);
         seen += std::string(x.name) + " " + exports_by_index::call(e, m.symbol(std::string(x.name).c_str()), args) + "\n";
     }

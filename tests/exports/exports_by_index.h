@@ -4,7 +4,7 @@
 #pragma once
 
 #include "harness.h"
-#include "signature.h"
+#include "legacy/signature.h"
 
 #include <array>
 #include <bit>

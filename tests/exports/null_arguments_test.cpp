@@ -70,7 +70,7 @@ std::string outcome(std::size_t e, int null_at, int explicit_at) {
     const void* args[4] = {};
     for (int i = 0; i < ardudf::catalogue::arg_count(x); ++i) {
         if (i == null_at) continue;
-        switch (x.args[i]) {
+        switch (x.args[i].kind) {
         case Kind::text: args[i] = i == explicit_at ? "" : texts[i % 3]; break;
         case Kind::int32: args[i] = i == explicit_at ? &zero : &ints[i]; break;
         case Kind::float64: args[i] = i == explicit_at ? &zero_d : &doubles[i]; break;

@@ -34,7 +34,7 @@ std::string call_plain(std::size_t e, std::int32_t handle) {
     const double doubles[] = {45356.5675, 10.0, 2.0, 0.0};
     const void* args[4] = {};
     for (int i = 0; i < ardudf::catalogue::arg_count(x); ++i) {
-        switch (x.args[i]) {
+        switch (x.args[i].kind) {
         case Kind::text: args[i] = texts[i % 3]; break;
         case Kind::int32: args[i] = &ints[i]; break;
         case Kind::float64: args[i] = &doubles[i]; break;
@@ -63,7 +63,7 @@ TEST_P(ResultAllocation, EveryFailingAllocationOfARunGivesNull) {
     harness::reset_counters();
     const std::string plain = call_plain(e, handle_);
     const long n = harness::allocations();
-    if (exports[e].result != Kind::text) {
+    if (exports[e].result.kind != Kind::text) {
         EXPECT_EQ(n, 0) << "a number result asked the server's allocator";
         return;
     }

@@ -118,7 +118,7 @@ std::int64_t reference_convchartoint(std::string_view t) {
 
 [[maybe_unused]] void check_int(std::string_view fn, const Args& a, std::int32_t r) {
     const double serial = a[0].double_value();
-    const bool dated = entry.args[0] == Kind::float64 && in_calendar_domain(serial);
+    const bool dated = entry.args[0].kind == Kind::float64 && in_calendar_domain(serial);
     if (fn == "ib_string_length") FUZZ_CHECK(r == static_cast<std::int32_t>(a[0].text_value().size()), name);
     if (fn == "ib_convchartoint") FUZZ_CHECK(r == reference_convchartoint(a[0].text_value()), name);
     if (fn == "ib_find_token") {
@@ -197,7 +197,7 @@ R run(const Args& a, long fail_result_from, long fail_own_from, bool& failed) {
             // any the server gives (the library may decline a count near 2^31 itself).
             bool huge = false;
             for (int i = 0; i < argc; ++i)
-                huge = huge || (entry.args[i] == Kind::int32 && a[i].int_value() >= fuzz::max_result_bytes - 1);
+                huge = huge || (entry.args[i].kind == Kind::int32 && a[i].int_value() >= fuzz::max_result_bytes - 1);
             FUZZ_CHECK(failed || huge, name);
         }
     } else {
@@ -252,7 +252,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const long fail_own_from = faults_byte >= 16 && faults_byte < 32 ? 1 + faults_byte % 4 : 0;
 
     Args a;
-    for (int i = 0; i < argc; ++i) a[i] = fuzz::consume_arg(in, entry.args[i], i == argc - 1);
+    for (int i = 0; i < argc; ++i) a[i] = fuzz::consume_arg(in, entry.args[i].kind, i == argc - 1);
 
     one<Result>(a, fail_result_from, fail_own_from);
     return 0;

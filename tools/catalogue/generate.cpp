@@ -1,15 +1,19 @@
-// Prints what is generated from the catalogue:
-//   ardudf_catalogue def    the Windows module-definition file (undecorated names)
-//   ardudf_catalogue sql    DECLARE EXTERNAL FUNCTION for every export
-//   ardudf_catalogue drop   DROP EXTERNAL FUNCTION for every export
-//   ardudf_catalogue udr    CREATE FUNCTION ... ENGINE UDR for every export, and the walk
+// Prints what is generated from the catalogue (src/catalogue/catalogue.h):
+//   ardudf_catalogue def       the Windows module-definition file (undecorated names)
+//   ardudf_catalogue map       the export map of the legacy module
+//   ardudf_catalogue sql       DECLARE EXTERNAL FUNCTION for every export
+//   ardudf_catalogue drop      DROP EXTERNAL FUNCTION for every export
+//   ardudf_catalogue udr       CREATE FUNCTION ... ENGINE UDR for every export, and the procedures
 //   ardudf_catalogue udr_drop  DROP FUNCTION / PROCEDURE for all of them
-//   ardudf_catalogue names  one export name a line
-// The outputs are committed (src/catalogue/ardudf.def, sql/); a test regenerates and
-// compares them.
+//   ardudf_catalogue list      ARDUDF_FUNCTION(name, group), one a line, for CMake and C++
+//   ardudf_catalogue nulls     the SQL test of a NULL in each argument position
+//   ardudf_catalogue bench     the calls of bench/sql/calls.sh, read when it runs
+//   ardudf_catalogue names     one export name a line (procedures: one procedure name a line)
+// scripts/generate.sh writes the committed ones; a test regenerates and compares them.
 #include "catalogue/catalogue.h"
 
 #include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -42,8 +46,8 @@ std::string sql_text(int width, std::string_view charset) {
 }
 
 std::string sql_arg(const Export& e, int i) {
-    switch (e.args[i]) {
-    case Kind::text: return sql_text(e.widths[i], e.charset);
+    switch (e.args[i].kind) {
+    case Kind::text: return sql_text(e.args[i].width.legacy, e.charset);
     case Kind::int32: return "INTEGER";
     case Kind::float64: return "DOUBLE PRECISION";
     case Kind::none: break;
@@ -52,8 +56,8 @@ std::string sql_arg(const Export& e, int i) {
 }
 
 std::string sql_result(const Export& e) {
-    switch (e.result) {
-    case Kind::text: return sql_text(e.result_width, e.charset) + " FREE_IT";
+    switch (e.result.kind) {
+    case Kind::text: return sql_text(e.result.width.legacy, e.charset) + " FREE_IT";
     case Kind::int32: return "INTEGER BY VALUE";
     case Kind::float64: return "DOUBLE PRECISION BY VALUE";
     case Kind::none: break;
@@ -61,13 +65,12 @@ std::string sql_result(const Export& e) {
     return "";
 }
 
-// The UDR declarations: VARCHAR of the catalogue's width (capped at VARCHAR's 32765 bytes)
-// in the catalogue's character set, so that a field holds that many bytes whatever the
-// database's default set.
-std::string udr_type(Kind kind, int width, std::string_view charset) {
-    switch (kind) {
+// The UDR declarations: VARCHAR of the catalogue's UDR width in the catalogue's character
+// set, so that a field holds that many bytes whatever the database's default set.
+std::string udr_type(const Value& v, std::string_view charset) {
+    switch (v.kind) {
     case Kind::text:
-        return "VARCHAR(" + std::to_string(udr_width(width)) + ") CHARACTER SET " + std::string(charset);
+        return "VARCHAR(" + std::to_string(v.width.udr) + ") CHARACTER SET " + std::string(charset);
     case Kind::int32: return "INTEGER";
     case Kind::float64: return "DOUBLE PRECISION";
     case Kind::none: break;
@@ -75,17 +78,23 @@ std::string udr_type(Kind kind, int width, std::string_view charset) {
     return "";
 }
 
-// What a NULL argument gives in the UDR module.
-std::string_view udr_null_rule(const Export& e) {
-    if (e.name == "ib_isnotnull") return "NULL gives 'N'";
-    if (e.name == "ib_scbstartcreditnote") return "1 for any argument, NULL too";
-    if (arg_count(e) == 0) return "takes no argument";
-    return "a NULL argument gives NULL";
+std::string udr_null_rule(const Export& e) {
+    if (!e.udr_nulls.empty()) return std::string(e.udr_nulls);
+    return arg_count(e) == 0 ? "takes no argument" : "a NULL argument gives NULL";
+}
+
+std::string udr_params(std::span<const Value> values, std::string_view charset) {
+    std::string out;
+    for (const Value& v : values) {
+        if (v.kind == Kind::none) break;
+        out += (out.empty() ? "" : ",") + std::string("\n    ") + std::string(v.name) + " " + udr_type(v, charset);
+    }
+    return out;
 }
 
 void print_udr() {
-    std::printf("-- ardudf: declares all %zu functions of the UDR module 'ardudf_udr', and the\n", exports.size());
-    std::printf("-- procedure ib_scbwalk. Generated from src/catalogue/catalogue.h by ardudf_catalogue;\n");
+    std::printf("-- ardudf: declares all %zu functions of the UDR module 'ardudf_udr', and its\n", exports.size());
+    std::printf("-- procedures. Generated from src/catalogue/catalogue.h by ardudf_catalogue;\n");
     std::printf("-- do not edit. Needs no UdfAccess: the UDR engine loads libardudf_udr.so from its\n");
     std::printf("-- plugins/udr folder (plugins.conf, UDR_config path). Same SQL names as sql/ardudf.sql:\n");
     std::printf("-- to switch a database, run the other module's drop script, then this one.\n");
@@ -96,32 +105,34 @@ void print_udr() {
             group = e.group;
             std::printf("\n-- ---- %s functions ----\n", group.c_str());
         }
-        std::printf("\n-- %.*s; %.*s\n", int(e.summary.size()), e.summary.data(),
-                    int(udr_null_rule(e).size()), udr_null_rule(e).data());
-        std::printf("CREATE FUNCTION %.*s (", int(e.name.size()), e.name.data());
-        const int n = arg_count(e);
-        for (int i = 0; i < n; ++i)
-            std::printf("%s\n    arg%d %s", i ? "," : "", i + 1, udr_type(e.args[i], e.widths[i], e.charset).c_str());
-        std::printf("%s)\n", n ? "\n" : "");
-        std::printf("    RETURNS %s\n", udr_type(e.result, e.result_width, e.charset).c_str());
+        std::printf("\n-- %.*s; %s\n", int(e.summary.size()), e.summary.data(), udr_null_rule(e).c_str());
+        const std::string params = udr_params(e.args, e.charset);
+        std::printf("CREATE FUNCTION %.*s (%s%s)\n", int(e.name.size()), e.name.data(), params.c_str(),
+                    params.empty() ? "" : "\n");
+        std::printf("    RETURNS %s\n", udr_type(e.result, e.charset).c_str());
         std::printf("    EXTERNAL NAME 'ardudf_udr!%.*s' ENGINE UDR;\n", int(e.name.size()), e.name.data());
     }
-    const Export& type = *find("ib_scbreadtype");
-    std::printf("\n-- ---- the walk in one call ----\n\n");
-    std::printf("-- The rows the last payment or credit note changed, as the loop of ib_scbisaffectedrows,\n");
-    std::printf("-- ib_scbreadtype, ib_scbreadamount and ib_scbreadvat reads them (with the same resets);\n");
-    std::printf("-- no rows for NULL or a handle of another attachment.\n");
-    std::printf("CREATE PROCEDURE ib_scbwalk (handle INTEGER)\n");
-    std::printf("    RETURNS (row_type %s, amount DOUBLE PRECISION, vat DOUBLE PRECISION)\n",
-                udr_type(Kind::text, type.result_width, type.charset).c_str());
-    std::printf("    EXTERNAL NAME 'ardudf_udr!ib_scbwalk' ENGINE UDR;\n");
+    for (const auto& p : procedures) {
+        std::printf("\n-- ---- the walk in one call ----\n\n");
+        std::printf("-- The rows the last payment or credit note changed, as the loop of\n-- %.*s\n",
+                    int(p.loop.size()), p.loop.data());
+        std::printf("-- reads them (with the same resets); no rows for NULL or a handle of another attachment.\n");
+        std::string args;
+        for (const Value& v : p.args) args += (args.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type(v, "NONE");
+        std::string results;
+        for (const Value& v : p.results)
+            results += (results.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type(v, "NONE");
+        std::printf("CREATE PROCEDURE %.*s (%s)\n", int(p.name.size()), p.name.data(), args.c_str());
+        std::printf("    RETURNS (%s)\n", results.c_str());
+        std::printf("    EXTERNAL NAME 'ardudf_udr!%.*s' ENGINE UDR;\n", int(p.name.size()), p.name.data());
+    }
     std::printf("\nCOMMIT;\n");
 }
 
 void print_udr_drop() {
-    std::printf("-- ardudf: removes the %zu functions and the procedure of the UDR module.\n", exports.size());
+    std::printf("-- ardudf: removes the %zu functions and the procedures of the UDR module.\n", exports.size());
     std::printf("-- Generated from the catalogue; do not edit.\n");
-    std::printf("DROP PROCEDURE ib_scbwalk;\n");
+    for (const auto& p : procedures) std::printf("DROP PROCEDURE %.*s;\n", int(p.name.size()), p.name.data());
     for (const auto& e : exports) std::printf("DROP FUNCTION %.*s;\n", int(e.name.size()), e.name.data());
     std::printf("COMMIT;\n");
 }
@@ -139,9 +150,9 @@ void print_sql() {
     std::printf("-- A NULL argument arrives as the empty text or 0 (no NULL keyword is declared).\n");
     // Catalogue order; the groups interleave in it, so each entry names its own.
     for (const auto& e : exports) {
-        std::string proto = c_result(e.result) + " " + std::string(e.name) + "(";
+        std::string proto = c_result(e.result.kind) + " " + std::string(e.name) + "(";
         const int n = arg_count(e);
-        for (int i = 0; i < n; ++i) proto += (i ? ", " : "") + c_type(e.args[i]);
+        for (int i = 0; i < n; ++i) proto += (i ? ", " : "") + c_type(e.args[i].kind);
         proto += n == 0 ? "void)" : ")";
         std::printf("\n-- %s\n-- %.*s: %.*s\n", proto.c_str(), int(e.group.size()), e.group.data(),
                     int(e.summary.size()), e.summary.data());
@@ -162,6 +173,55 @@ void print_drop() {
     std::printf("COMMIT;\n");
 }
 
+void print_map() {
+    std::printf("{\n  global:\n");
+    for (const auto& e : exports) std::printf("    %.*s;\n", int(e.name.size()), e.name.data());
+    std::printf("  local: *;\n};\n");
+}
+
+void print_list() {
+    std::printf("// Every function of the catalogue with its group, one a line: read by CMake (the fuzz\n");
+    std::printf("// targets) and by C++ (the header's check). Generated by ardudf_catalogue; do not edit.\n");
+    for (const auto& e : exports)
+        std::printf("ARDUDF_FUNCTION(%.*s, %.*s)\n", int(e.name.size()), e.name.data(), int(e.group.size()),
+                    e.group.data());
+}
+
+// A plain value for each kind: a balance handle of 0, so that nothing is changed.
+std::string plain(const Export& e, int i) {
+    switch (e.args[i].kind) {
+    case Kind::text: return "'A,B'";
+    case Kind::int32: return e.group == "balance" && i == 0 ? "0" : "2";
+    case Kind::float64: return "45000.5";
+    case Kind::none: break;
+    }
+    return "";
+}
+
+void print_nulls() {
+    std::printf("-- Every function, with NULL in each argument position in turn (the other arguments plain;\n");
+    std::printf("-- a balance handle of 0). Generated from the catalogue by ardudf_catalogue; do not edit.\n");
+    std::printf("SET LIST ON;\n");
+    for (const auto& e : exports) {
+        const int n = arg_count(e);
+        if (n == 0) continue; // nothing to pass NULL to
+        const std::string_view base = e.name.substr(3);
+        for (int k = 0; k < n; ++k) {
+            std::printf(k == 0 ? "SELECT " : ",\n       ");
+            std::printf("%.*s(", int(e.name.size()), e.name.data());
+            for (int i = 0; i < n; ++i) std::printf("%s%s", i ? ", " : "", i == k ? "NULL" : plain(e, i).c_str());
+            std::printf(") AS %.*s_%d", int(base.size()), base.data(), k + 1);
+        }
+        std::printf("\nFROM RDB$DATABASE;\n");
+    }
+}
+
+void print_bench() {
+    for (const auto& e : exports)
+        if (!e.bench.empty())
+            std::printf("%.*s#%.*s\n", int(e.name.size() - 3), e.name.data() + 3, int(e.bench.size()), e.bench.data());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -171,10 +231,16 @@ int main(int argc, char** argv) {
     else if (what == "drop") print_drop();
     else if (what == "udr") print_udr();
     else if (what == "udr_drop") print_udr_drop();
+    else if (what == "map") print_map();
+    else if (what == "list") print_list();
+    else if (what == "nulls") print_nulls();
+    else if (what == "bench") print_bench();
     else if (what == "names") {
         for (const auto& e : exports) std::printf("%.*s\n", int(e.name.size()), e.name.data());
+    } else if (what == "procedures") {
+        for (const auto& p : procedures) std::printf("%.*s\n", int(p.name.size()), p.name.data());
     } else {
-        std::fprintf(stderr, "usage: ardudf_catalogue def|sql|drop|udr|udr_drop|names\n");
+        std::fprintf(stderr, "usage: ardudf_catalogue def|map|sql|drop|udr|udr_drop|list|nulls|bench|names|procedures\n");
         return 2;
     }
     return 0;

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "signature.h"
+#include "legacy/signature.h"
 
 namespace fuzz {
 

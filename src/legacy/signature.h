@@ -1,5 +1,6 @@
-// The C function type of each catalogue entry, exactly as the header declares it, so that
-// tests and fuzz targets that find an export by name call it through its own type.
+// The C function type of each catalogue entry, as the header declares it: the legacy module
+// checks the header against it when it is compiled, and tests that find an export by name
+// call it through its own type.
 #pragma once
 
 #include "catalogue/catalogue.h"
@@ -24,21 +25,21 @@ template <> struct result_of<Kind::float64> { using type = double; };
 
 template <std::size_t E, std::size_t... I>
 auto pointer_of(std::index_sequence<I...>)
-    -> typename result_of<ardudf::catalogue::exports[E].result>::type (*)(
-        typename arg_of<ardudf::catalogue::exports[E].args[I]>::type...) noexcept;
+    -> typename result_of<ardudf::catalogue::exports[E].result.kind>::type (*)(
+        typename arg_of<ardudf::catalogue::exports[E].args[I].kind>::type...) noexcept;
 
 // Pointer to the function of catalogue entry E.
 template <std::size_t E>
 using pointer = decltype(pointer_of<E>(std::make_index_sequence<ardudf::catalogue::arg_count(ardudf::catalogue::exports[E])>()));
 
 template <std::size_t E>
-using result = typename result_of<ardudf::catalogue::exports[E].result>::type;
+using result = typename result_of<ardudf::catalogue::exports[E].result.kind>::type;
 
 // Calls entry E with args[i] as its i-th argument pointer.
 template <std::size_t E, std::size_t... I>
 result<E> call_impl(void* function, const void* const* args, std::index_sequence<I...>) {
     return reinterpret_cast<pointer<E>>(function)(
-        static_cast<typename arg_of<ardudf::catalogue::exports[E].args[I]>::type>(args[I])...);
+        static_cast<typename arg_of<ardudf::catalogue::exports[E].args[I].kind>::type>(args[I])...);
 }
 template <std::size_t E>
 result<E> call(void* function, const void* const* args) {
