@@ -1,5 +1,5 @@
-// The calendar functions of the UDR module, over the routines of src/calendar. Day serials
-// are DOUBLE PRECISION as in the legacy declarations; a NULL argument gives NULL.
+// The calendar functions of the UDR module, over the routines of core/calendar. Day serials
+// are DOUBLE PRECISION as in the legacy declarations.
 #include "udr/routine.h"
 
 #include "core/calendar/format.h"
@@ -8,97 +8,52 @@
 #include <new>
 #include <string>
 
-using namespace ardudf::udr;
 namespace calendar = ardudf::calendar;
 
-// One DOUBLE PRECISION day serial in, one INTEGER field out.
-#define ARDUDF_SERIAL_FIELD(name, expression)                                   \
-    FB_UDR_BEGIN_FUNCTION(name)                                                \
-        FB_UDR_MESSAGE(InMessage, (FB_DOUBLE, date));                          \
-        FB_UDR_MESSAGE(OutMessage, (FB_INTEGER, result));                      \
-        FB_UDR_EXECUTE_FUNCTION {                                              \
-            (void)status, (void)context;                                       \
-            if (in->dateNull) return set_null(out->resultNull);                \
-            const double serial = in->date;                                    \
-            set_value(out->result, out->resultNull, static_cast<ISC_LONG>(expression)); \
-        }                                                                      \
-    FB_UDR_END_FUNCTION
-
 namespace {
-std::int32_t year_of(double s) noexcept { std::int32_t y, m, d; calendar::decode_date(s, y, m, d); return y; }
-std::int32_t month_of(double s) noexcept { std::int32_t y, m, d; calendar::decode_date(s, y, m, d); return m; }
-std::int32_t day_of(double s) noexcept { std::int32_t y, m, d; calendar::decode_date(s, y, m, d); return d; }
-std::int32_t hour_of(double s) noexcept { std::int32_t h, m, x; calendar::decode_time(s, h, m, x); return h; }
-std::int32_t minute_of(double s) noexcept { std::int32_t h, m, x; calendar::decode_time(s, h, m, x); return m; }
-std::int32_t second_of(double s) noexcept { std::int32_t h, m, x; calendar::decode_time(s, h, m, x); return x; }
+struct Date {
+    std::int32_t year = 0, month = 0, day = 0;
+};
+struct Time {
+    std::int32_t hour = 0, minute = 0, second = 0;
+};
+Date date_of(double serial) noexcept {
+    Date d;
+    calendar::decode_date(serial, d.year, d.month, d.day);
+    return d;
+}
+Time time_of(double serial) noexcept {
+    Time t;
+    calendar::decode_time(serial, t.hour, t.minute, t.second);
+    return t;
+}
 } // namespace
 
-// ib_dayofweek(date DOUBLE PRECISION) RETURNS INTEGER: 1 = Sunday .. 7 = Saturday
-ARDUDF_SERIAL_FIELD(ib_dayofweek, calendar::day_of_week(serial))
-// ib_decodedate_year / _month / _day(date DOUBLE PRECISION) RETURNS INTEGER
-ARDUDF_SERIAL_FIELD(ib_decodedate_year, year_of(serial))
-ARDUDF_SERIAL_FIELD(ib_decodedate_month, month_of(serial))
-ARDUDF_SERIAL_FIELD(ib_decodedate_day, day_of(serial))
-// ib_decodetime_hour / _min / _sec(date DOUBLE PRECISION) RETURNS INTEGER
-ARDUDF_SERIAL_FIELD(ib_decodetime_hour, hour_of(serial))
-ARDUDF_SERIAL_FIELD(ib_decodetime_min, minute_of(serial))
-ARDUDF_SERIAL_FIELD(ib_decodetime_sec, second_of(serial))
+ARDUDF_UDR_FUNCTION(ib_dayofweek) { call.result.int32(calendar::day_of_week(call.args.float64(0))); }
+ARDUDF_UDR_FUNCTION(ib_decodedate_year) { call.result.int32(date_of(call.args.float64(0)).year); }
+ARDUDF_UDR_FUNCTION(ib_decodedate_month) { call.result.int32(date_of(call.args.float64(0)).month); }
+ARDUDF_UDR_FUNCTION(ib_decodedate_day) { call.result.int32(date_of(call.args.float64(0)).day); }
+ARDUDF_UDR_FUNCTION(ib_decodetime_hour) { call.result.int32(time_of(call.args.float64(0)).hour); }
+ARDUDF_UDR_FUNCTION(ib_decodetime_min) { call.result.int32(time_of(call.args.float64(0)).minute); }
+ARDUDF_UDR_FUNCTION(ib_decodetime_sec) { call.result.int32(time_of(call.args.float64(0)).second); }
 
-// ib_encodedate(year INTEGER, month INTEGER, day INTEGER) RETURNS DOUBLE PRECISION
-FB_UDR_BEGIN_FUNCTION(ib_encodedate)
-    FB_UDR_MESSAGE(InMessage, (FB_INTEGER, year)(FB_INTEGER, month)(FB_INTEGER, day));
-    FB_UDR_MESSAGE(OutMessage, (FB_DOUBLE, result));
-    FB_UDR_EXECUTE_FUNCTION {
-        (void)status, (void)context;
-        if (in->yearNull || in->monthNull || in->dayNull) return set_null(out->resultNull);
-        set_value(out->result, out->resultNull, calendar::encode_date(in->year, in->month, in->day));
-    }
-FB_UDR_END_FUNCTION
+ARDUDF_UDR_FUNCTION(ib_encodedate) {
+    call.result.float64(calendar::encode_date(call.args.int32(0), call.args.int32(1), call.args.int32(2)));
+}
 
-// ib_isleapyear(year INTEGER) RETURNS INTEGER
-FB_UDR_BEGIN_FUNCTION(ib_isleapyear)
-    FB_UDR_MESSAGE(InMessage, (FB_INTEGER, year));
-    FB_UDR_MESSAGE(OutMessage, (FB_INTEGER, result));
-    FB_UDR_EXECUTE_FUNCTION {
-        (void)status, (void)context;
-        if (in->yearNull) return set_null(out->resultNull);
-        set_value(out->result, out->resultNull, static_cast<ISC_LONG>(calendar::is_leap_year(in->year)));
-    }
-FB_UDR_END_FUNCTION
+ARDUDF_UDR_FUNCTION(ib_isleapyear) { call.result.int32(calendar::is_leap_year(call.args.int32(0))); }
 
-// ib_endofdecade(date DOUBLE PRECISION) RETURNS DOUBLE PRECISION
-FB_UDR_BEGIN_FUNCTION(ib_endofdecade)
-    FB_UDR_MESSAGE(InMessage, (FB_DOUBLE, date));
-    FB_UDR_MESSAGE(OutMessage, (FB_DOUBLE, result));
-    FB_UDR_EXECUTE_FUNCTION {
-        (void)status, (void)context;
-        if (in->dateNull) return set_null(out->resultNull);
-        set_value(out->result, out->resultNull, calendar::end_of_decade(in->date));
-    }
-FB_UDR_END_FUNCTION
+ARDUDF_UDR_FUNCTION(ib_endofdecade) { call.result.float64(calendar::end_of_decade(call.args.float64(0))); }
 
-// ib_current_time() RETURNS DOUBLE PRECISION: the local wall clock, to the millisecond.
-FB_UDR_BEGIN_FUNCTION(ib_current_time)
-    FB_UDR_MESSAGE(OutMessage, (FB_DOUBLE, result));
-    FB_UDR_EXECUTE_FUNCTION {
-        (void)status, (void)context, (void)in;
-        set_value(out->result, out->resultNull, calendar::current_serial());
-    }
-FB_UDR_END_FUNCTION
+// The local wall clock, to the millisecond.
+ARDUDF_UDR_FUNCTION(ib_current_time) { call.result.float64(calendar::current_serial()); }
 
-// ib_datetostring(date DOUBLE PRECISION, pattern VARCHAR(255)) RETURNS VARCHAR(512)
-FB_UDR_BEGIN_FUNCTION(ib_datetostring)
-    ARDUDF_DECLARED_MESSAGES("ib_datetostring")
-    FB_UDR_EXECUTE_FUNCTION {
-        (void)context;
-        const auto a = args(in);
-        if (a.any_null()) return result(out).null();
-        std::string text;
-        try {
-            text = calendar::format_date(a.float64(0), a.text(1));
-        } catch (const std::bad_alloc&) {
-            raise_no_memory(status);
-        }
-        result(out).text(status, text);
+ARDUDF_UDR_FUNCTION(ib_datetostring) {
+    std::string text;
+    try {
+        text = calendar::format_date(call.args.float64(0), call.args.text(1));
+    } catch (const std::bad_alloc&) {
+        call.result.raise_no_memory();
     }
-FB_UDR_END_FUNCTION
+    call.result.text(text);
+}

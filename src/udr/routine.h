@@ -1,10 +1,10 @@
-// What every routine of the UDR module shares: the engine's C++ helpers, messages laid out
-// by the declaration, and reading and writing message fields.
+// The one routine template of the UDR module: each function's messages laid out by its
+// declaration, read and written field by field, and its body run over them.
 //
-// NULL rule of the module: a NULL argument gives a NULL result and changes nothing, except
-// where a function's meaning says otherwise (ib_isnotnull of NULL is 'N'; the credit-note
-// opening answers 1 whatever it is given). An error (no memory, a text longer than its
-// result field) is raised as an SQL error; nothing is truncated silently.
+// NULL rule of the module: a NULL argument gives a NULL result and the body does not run,
+// unless the function's catalogue entry says that it reads NULL itself (udr_nulls). An error
+// (no memory, a text longer than its result field) is raised as an SQL error; nothing is
+// truncated silently.
 #pragma once
 
 #define FB_UDR_STATUS_TYPE ::Firebird::ThrowStatusWrapper
@@ -28,11 +28,6 @@ constexpr unsigned charset_id(std::string_view name) {
     if (name != "NONE") throw "a character set without an engine number";
     return 0;
 }
-consteval unsigned charset_of(std::string_view name) { return charset_id(catalogue::find(name)->charset); }
-// Width of the text result of an export in a message of the module's own.
-consteval unsigned result_width(std::string_view name) {
-    return static_cast<unsigned>(catalogue::find(name)->result.width.udr);
-}
 
 static_assert([] {
     for (const auto& e : catalogue::exports) (void)charset_id(e.charset);
@@ -51,8 +46,6 @@ void set_text(Status* status, ::Firebird::FbVarChar<N>& field, ISC_SHORT& null, 
     if (!text.empty()) std::memcpy(field.str, text.data(), text.size());
     null = FB_FALSE;
 }
-
-inline void set_null(ISC_SHORT& null) noexcept { null = FB_TRUE; }
 
 // ISC_LONG is long on Windows and int elsewhere: the value is converted to the field's type.
 template <class T, class V>
@@ -153,7 +146,8 @@ private:
 // The result of one call.
 class Result {
 public:
-    Result(unsigned char* message, const Field& field) noexcept : m_(message), f_(field) {}
+    Result(unsigned char* message, const Field& field, Status* status) noexcept
+        : m_(message), f_(field), status_(status) {}
 
     void null() const noexcept { set_flag(FB_TRUE); }
     // Bytes the declared text result holds.
@@ -167,14 +161,14 @@ public:
         std::memcpy(m_ + f_.offset, &value, sizeof value);
         set_flag(FB_FALSE);
     }
-    void text(Status* status, std::string_view t) const {
-        char* str = reserve(status, t.size());
+    void text(std::string_view t) const {
+        char* str = reserve(t.size());
         if (!t.empty()) std::memcpy(str, t.data(), t.size());
     }
     // The text field, holding length bytes for the caller to write; raises string
     // truncation when the declaration is narrower.
-    char* reserve(Status* status, std::size_t length) const {
-        if (length > f_.length) raise_truncation(status, f_.length, length);
+    char* reserve(std::size_t length) const {
+        if (length > f_.length) raise_truncation(status_, f_.length, length);
         set_length(length);
         set_flag(FB_FALSE);
         return reinterpret_cast<char*>(m_ + f_.offset + sizeof(ISC_USHORT));
@@ -184,35 +178,71 @@ public:
         const auto n = static_cast<ISC_USHORT>(length);
         std::memcpy(m_ + f_.offset, &n, sizeof n);
     }
+    [[noreturn]] void raise_no_memory() const { udr::raise_no_memory(status_); }
 
 private:
     void set_flag(ISC_SHORT flag) const noexcept { std::memcpy(m_ + f_.null_offset, &flag, sizeof flag); }
 
     unsigned char* m_;
     const Field& f_;
+    Status* status_;
+};
+
+// What a routine instance keeps between calls when it keeps nothing.
+struct Stateless {
+    explicit Stateless(::Firebird::IExternalContext*) noexcept {}
+};
+
+// One call of catalogue entry Index: its arguments, its result, and what the instance
+// keeps (State, made once per instance from the attachment's context).
+template <std::size_t Index, class State>
+struct Call {
+    Args<Message<Index, false>::count> args;
+    Result result;
+    State& state;
+};
+
+// Every function of the module: Body runs over one call, unless an argument is NULL and
+// the catalogue entry does not read NULL itself.
+template <std::size_t Index, class State, void (*Body)(const Call<Index, State>&)>
+class Routine final : public ::Firebird::Udr::Function<Routine<Index, State, Body>, Status> {
+public:
+    using InMessage = Message<Index, false>;
+    using OutMessage = Message<Index, true>;
+
+    Routine(Status* status, ::Firebird::IExternalContext* context, ::Firebird::IRoutineMetadata* metadata)
+        : arguments_(status, metadata), result_(status, metadata), state_(context) {}
+
+    void execute(Status* status, ::Firebird::IExternalContext*, void* in, void* out) {
+        const Call<Index, State> call{{static_cast<const unsigned char*>(in), arguments_.fields},
+                                      {static_cast<unsigned char*>(out), result_.fields[0], status},
+                                      state_};
+        if constexpr (catalogue::exports[Index].udr_nulls.empty()) {
+            if (call.args.any_null()) return call.result.null();
+        }
+        Body(call);
+    }
+
+private:
+    Layout<InMessage> arguments_;
+    Layout<OutMessage> result_;
+    State state_;
 };
 
 } // namespace ardudf::udr
 
-// The messages of a routine with texts, laid out by its declaration (see Message). In the
-// routine's body, args(in) reads the arguments and result(out) writes the result.
-#define ARDUDF_DECLARED_MESSAGES(name) \
-    ARDUDF_DECLARED_MESSAGE_TYPES(name) \
-    FB_UDR_CONSTRUCTOR, arguments_(status, metadata__), result_(status, metadata__) {} \
-    ARDUDF_DECLARED_MESSAGE_FIELDS
+// Defines the function `name` of the catalogue: registers it with the engine and opens its
+// body, which sees `call` (call.args, call.result, call.state).
+#define ARDUDF_UDR_FUNCTION(name) ARDUDF_UDR_FUNCTION_WITH(name, ::ardudf::udr::Stateless)
 
-#define ARDUDF_DECLARED_MESSAGE_TYPES(name)                                                  \
-    using InMessage = ::ardudf::udr::Message<::ardudf::catalogue::index_of(name), false>;   \
-    using OutMessage = ::ardudf::udr::Message<::ardudf::catalogue::index_of(name), true>;
+// The same, for a function whose instance keeps a State made from the attachment's context.
+#define ARDUDF_UDR_FUNCTION_WITH(name, State)                                                     \
+    static void name##_body(const ::ardudf::udr::Call<::ardudf::catalogue::index_of(#name), State>& call); \
+    static ::Firebird::Udr::FunctionFactoryImpl<                                                  \
+        ::ardudf::udr::Routine<::ardudf::catalogue::index_of(#name), State, &name##_body>,        \
+        ::ardudf::udr::Status>                                                                    \
+        name##_factory(#name);                                                                    \
+    static void name##_body(const ::ardudf::udr::Call<::ardudf::catalogue::index_of(#name), State>& call)
 
-#define ARDUDF_DECLARED_MESSAGE_FIELDS                                                       \
-    ::ardudf::udr::Layout<InMessage> arguments_;                                             \
-    ::ardudf::udr::Layout<OutMessage> result_;                                               \
-    ::ardudf::udr::Args<InMessage::count> args(const unsigned char* in) const noexcept {     \
-        return {in, arguments_.fields};                                                      \
-    }                                                                                        \
-    ::ardudf::udr::Result result(unsigned char* out) const noexcept { return {out, result_.fields[0]}; }
-
-// The result field of the walk procedure, which keeps a message of its own.
-#define ARDUDF_RESULT_TEXT(name) \
-    FB_INTL_VARCHAR(::ardudf::udr::result_width(name), ::ardudf::udr::charset_of(name))
+// A text field of a procedure's own message, as wide as the catalogue's UDR width.
+#define ARDUDF_TEXT_FIELD(value) FB_INTL_VARCHAR((value).width.udr, 0)
