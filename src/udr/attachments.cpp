@@ -24,7 +24,6 @@ namespace {
 
 std::mutex registry_mutex;
 std::unordered_map<const void*, AttachmentScope*> registry; // guarded by registry_mutex
-std::atomic<std::int32_t> owned_contexts{0};                // a count for diagnostics only
 
 } // namespace
 
@@ -51,7 +50,6 @@ AttachmentRef::~AttachmentRef() {
         std::lock_guard lock(registry_mutex);
         if (--scope_->references > 0) return;
         registry.erase(scope_->key);
-        owned_contexts.fetch_sub(static_cast<std::int32_t>(scope_->handles.size()), std::memory_order_relaxed);
         left.swap(scope_->handles);
     }
     // The attachment is gone (or no routine of it is left): what it did not free goes now.
@@ -70,7 +68,6 @@ std::int32_t AttachmentRef::create() noexcept {
         balance::free_context(handle);
         return 0;
     }
-    owned_contexts.fetch_add(1, std::memory_order_relaxed);
     return handle;
 }
 
@@ -82,7 +79,6 @@ std::int32_t AttachmentRef::free(std::int32_t handle) noexcept {
         std::int32_t cached = handle;
         scope_->last_owned.compare_exchange_strong(cached, 0, std::memory_order_release);
     }
-    owned_contexts.fetch_sub(1, std::memory_order_relaxed);
     return balance::free_context(handle);
 }
 
@@ -94,12 +90,5 @@ bool AttachmentRef::owns(std::int32_t handle) const noexcept {
     scope_->last_owned.store(handle, std::memory_order_release);
     return true;
 }
-
-std::int32_t live_attachment_scopes() noexcept {
-    std::lock_guard lock(registry_mutex);
-    return static_cast<std::int32_t>(registry.size());
-}
-
-std::int32_t live_owned_contexts() noexcept { return owned_contexts.load(std::memory_order_relaxed); }
 
 } // namespace ardudf::udr

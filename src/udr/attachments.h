@@ -35,8 +35,4 @@ private:
     AttachmentScope* scope_ = nullptr;
 };
 
-// Attachments with a scope and contexts held by all of them (for tests and diagnostics).
-std::int32_t live_attachment_scopes() noexcept;
-std::int32_t live_owned_contexts() noexcept;
-
 } // namespace ardudf::udr

@@ -15,17 +15,6 @@ using namespace ardudf::calendar;
 
 constexpr double mar_5_2024 = 45356.0;
 
-struct CompareCase { std::string_view a, b; std::size_t n; int expected; };
-TEST(CalendarFormat, CompareNocase) {
-    const CompareCase cases[] = {
-        {"yyyy", "YYYY", 4, 0}, {"YyYy", "YYYY", 4, 0}, {"yyy", "YYYY", 4, -1}, // ran out of text
-        {"yyyyx", "YYYY", 4, 0}, {"ab", "AC", 2, 'B' - 'C'}, {"b", "A", 1, 'B' - 'A'},
-        {"\xe9", "\xc9", 1, 0xe9 - 0xc9}, // bytes above 127 are not upper-cased
-        {"{", "[", 1, '{' - '['}, {"", "", 4, 0}, {"abc", "ABD", 2, 0}, {"\xd9\xf9", "YY", 2, 0xd9 - 'Y'},
-    };
-    for (const auto& c : cases) EXPECT_EQ(compare_nocase(c.a, c.b, c.n), c.expected) << c.a << " vs " << c.b;
-}
-
 struct FormatCase { double serial; std::string_view pattern, expected; };
 TEST(CalendarFormat, FormatDate) {
     const FormatCase cases[] = {

@@ -14,31 +14,6 @@ constexpr unsigned char upper(char c) noexcept {
     return u >= 'a' && u <= 'z' ? static_cast<unsigned char>(u - ('a' - 'A')) : u;
 }
 
-} // namespace
-
-int compare_nocase(std::string_view a, std::string_view b, std::size_t n) noexcept {
-    const std::size_t la = std::min(a.size(), n);
-    const std::size_t lb = std::min(b.size(), n);
-    const std::size_t m = std::min(la, lb);
-    for (std::size_t i = 0; i < m; ++i) {
-        if (upper(a[i]) != upper(b[i])) return upper(a[i]) - upper(b[i]);
-    }
-    return static_cast<int>(la) - static_cast<int>(lb);
-}
-
-std::size_t find_nocase(std::string_view text, std::string_view token, std::size_t from) noexcept {
-    const std::size_t n = token.size();
-    if (n == 0 || text.size() < n) return std::string_view::npos;
-    const unsigned char first = upper(token[0]);
-    for (std::size_t p = from; p <= text.size() - n; ++p) {
-        // The first byte alone rules out nearly every position.
-        if (upper(text[p]) == first && compare_nocase(text.substr(p), token, n) == 0) return p;
-    }
-    return std::string_view::npos;
-}
-
-namespace {
-
 // A number of at most 5 digits (the fields are 16-bit), "%d" or "%02d".
 struct Number {
     char text[8];

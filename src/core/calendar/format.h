@@ -20,14 +20,6 @@
 
 namespace ardudf::calendar {
 
-// Compares at most n bytes of a and b after upper-casing a to z: 0 when they match, else the
-// difference of the first pair that differs, or of the lengths compared (each limited to n).
-int compare_nocase(std::string_view a, std::string_view b, std::size_t n) noexcept;
-
-// The first position at or after from where token matches, or npos. (The search of the
-// definition; the tests and the benchmark check the one pass against it.)
-std::size_t find_nocase(std::string_view text, std::string_view token, std::size_t from = 0) noexcept;
-
 // The pattern with the date of the day serial put in. Outside the supported range the
 // year, month and day are 0. May throw std::bad_alloc.
 std::string format_date(double serial, std::string_view pattern);
