@@ -5,13 +5,14 @@
 
 namespace {
 
-thread_local long fail_at = 0;
+thread_local long fail_on = 0;
+thread_local bool only_one = false;
 thread_local long count = 0;
 thread_local long injected = 0;
 
 void* allocate(std::size_t size) noexcept {
     ++count;
-    if (fail_at != 0 && count >= fail_at) {
+    if (fail_on != 0 && (only_one ? count == fail_on : count >= fail_on)) {
         ++injected;
         return nullptr;
     }
@@ -27,11 +28,16 @@ void* allocate_or_throw(std::size_t size) {
 } // namespace
 
 namespace faults {
-void fail_from(long n) noexcept {
-    fail_at = n;
+namespace {
+void arm(long n, bool one) noexcept {
+    fail_on = n;
+    only_one = one;
     count = 0;
     injected = 0;
 }
+} // namespace
+void fail_from(long n) noexcept { arm(n, false); }
+void fail_at(long n) noexcept { arm(n, true); }
 long allocations() noexcept { return count; }
 long failures() noexcept { return injected; }
 } // namespace faults

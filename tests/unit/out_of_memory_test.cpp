@@ -5,7 +5,7 @@
 #include "core/balance/credit_note.h"
 #include "core/balance/payment.h"
 #include "balance_state.h"
-#include "fault_injection.h"
+#include "allocation_faults.h"
 
 #include <gtest/gtest.h>
 
@@ -36,9 +36,9 @@ TEST(OutOfMemory, AppendRowFailsWhole) {
             BalanceRow* row;
             long used;
             {
-                fault::Armed armed(k);
+                faults::Armed armed(k, faults::Mode::only);
                 row = append_row(c, "NEW");
-                used = fault::allocations();
+                used = faults::allocations();
             }
             if (used < k) { // no allocation failed: done
                 ASSERT_NE(row, nullptr);
@@ -59,7 +59,7 @@ TEST(OutOfMemory, ContextWithoutSlotsStillKeepsTotals) {
         BalanceContext c;
         fill(c, 3);
         {
-            fault::Armed armed(k);
+            faults::Armed armed(k, faults::Mode::only);
             reset_context(c);
         }
         EXPECT_EQ(c.row_capacity, 0);
@@ -80,7 +80,7 @@ TEST(OutOfMemory, AddRowMovesTotalsWithoutARow) {
     BalanceContext c;
     fill(c, 8);
     {
-        fault::Armed armed(1);
+        faults::Armed armed(1, faults::Mode::only);
         add_row(c, "NINTH", 10.0, 2.0);
     }
     expect_rows(c, 8);
@@ -100,7 +100,7 @@ TEST(OutOfMemory, CreditNoteWithoutItsRow) {
     c.total_vat = 20.0;
     c.paid_vat = 20.0;
     {
-        fault::Armed armed(1);
+        faults::Armed armed(1, faults::Mode::only);
         EXPECT_EQ(release_credit_note(c, "NEW", 10.0, 6.0), 6.0);
     }
     expect_rows(c, 8);
@@ -115,11 +115,11 @@ TEST(OutOfMemory, CreditNoteWithoutItsRow) {
 TEST(OutOfMemory, DistributionAllocatesNothing) {
     BalanceContext c;
     balance_state::load(c, {80.0, 16.0, 0.0, 0.0, 0.0, {{"GOODS", 100.0}, {"DISCOUNT", -20.0}}});
-    fault::Armed armed(1);
+    faults::Armed armed(1, faults::Mode::only);
     EXPECT_EQ(distribute_payment(&c, 10.0), 1);
     add_credit_note(c, "GOODS", 50.0, 10.0); // releases, and so distributes again
     EXPECT_EQ(c.cursor, -1);
-    EXPECT_EQ(fault::allocations(), 0);
+    EXPECT_EQ(faults::allocations(), 0);
 }
 
 // ib_scbcreate with each of its allocations failing: 0, or a handle that works.
@@ -127,7 +127,7 @@ TEST(OutOfMemory, CreateUnderEachFailure) {
     for (long k = 1; k <= 6; ++k) {
         std::int32_t h;
         {
-            fault::Armed armed(k);
+            faults::Armed armed(k, faults::Mode::only);
             h = ib_scbcreate();
         }
         if (k == 1) {

@@ -1,4 +1,6 @@
-// A support library that counts what the module asks of it.
+// The test libib_util.so (built twice: with the allocator, counting what the module asks
+// of it, and without it under WITHOUT_ALLOCATOR).
+#ifndef WITHOUT_ALLOCATOR
 #include <atomic>
 #include <cstdlib>
 
@@ -35,3 +37,6 @@ __attribute__((visibility("default"))) void counting_fail_only(long call) {
 }
 __attribute__((visibility("default"))) void counting_fail_above(long size) { fail_above = size; }
 }
+#else
+extern "C" __attribute__((visibility("default"))) int empty_ib_util_marker() { return 1; }
+#endif
