@@ -58,7 +58,7 @@ struct Export {
     std::string_view udr_nulls = {};
 };
 
-inline constexpr std::array<Export, 41> exports{{
+inline constexpr auto exports = std::to_array<Export>({
     {"ib_string_length", "value", i32(), {txt("text")}, "length of a text in bytes",
      "{F}string_length(txt)#OCTET_LENGTH(txt)#"},
     {"ib_string_left", "text", txt(), {txt("text"), i32("len")}, "the first len bytes of a text",
@@ -140,7 +140,7 @@ inline constexpr std::array<Export, 41> exports{{
      "{F}scbaddpayment(:h, p)##doc"},
     {"ib_scbaddcreditnote", "balance", i32(), {i32("handle"), txt("row_type", bytes(255)), f64("amount"), f64("vat")}, "lowers a row and the VAT, spreads what it frees",
      "{F}scbaddcreditnote(:h, typ, p, 0)##doc"},
-}};
+});
 
 // The set-returning forms, UDR only: a procedure that gives in one call the rows a loop of
 // functions reads.
