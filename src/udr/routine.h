@@ -39,6 +39,7 @@ static_assert([] {
 // out of memory
 [[noreturn]] void raise_no_memory(Status* status);
 
+// The fields of a procedure's own message (the walk).
 template <unsigned N>
 void set_text(Status* status, ::Firebird::FbVarChar<N>& field, ISC_SHORT& null, std::string_view text) {
     if (text.size() > N) raise_truncation(status, N, text.size());
@@ -56,7 +57,7 @@ void set_value(T& field, ISC_SHORT& null, V value) noexcept {
 
 // ---- messages laid out by the declaration ----
 //
-// A routine with texts takes the layout of its messages from its declaration. Each field
+// Every function takes the layout of its messages from its declaration. Each field
 // gets the type the routine reads (INTEGER, DOUBLE PRECISION, or VARCHAR in the function's
 // character set; the engine converts whatever the declaration says into it), and a text
 // keeps the width it is declared with, in bytes: the declaration chooses how long a text
