@@ -9,6 +9,8 @@
 //   ardudf_catalogue nulls     the SQL test of a NULL in each argument position
 //   ardudf_catalogue bench     the calls of bench/sql/calls.sh, read when it runs
 //   ardudf_catalogue names     one export name a line (procedures: one procedure name a line)
+//   ardudf_catalogue signatures  the heading and the two signature lines of each function in
+//                              docs/functions.md, which a test finds there
 // scripts/generate.sh writes the committed ones; a test regenerates and compares them.
 #include "catalogue/catalogue.h"
 
@@ -216,6 +218,36 @@ void print_nulls() {
     }
 }
 
+// A text type as the docs show it: the character set only where it is not NONE.
+std::string doc_type(const Value& v, std::string_view charset, bool udr) {
+    if (v.kind != Kind::text) return udr_type(v, charset);
+    std::string t = (udr ? "VARCHAR(" : "CSTRING(") + std::to_string(udr ? v.width.udr : v.width.legacy) + ")";
+    return charset == "NONE" ? t : t + " CHARACTER SET " + std::string(charset);
+}
+
+void print_signatures() {
+    for (const auto& e : exports) {
+        std::string params[2];
+        for (int udr = 0; udr < 2; ++udr)
+            for (int i = 0; i < arg_count(e); ++i)
+                params[udr] += (i ? ", " : "") + std::string(e.args[i].name) + " " + doc_type(e.args[i], e.charset, udr);
+        const std::string name(e.name);
+        std::printf("### %s\n", name.c_str());
+        std::printf("Legacy: `%s(%s) RETURNS %s`\\\n", name.c_str(), params[0].c_str(),
+                    doc_type(e.result, e.charset, false).c_str());
+        std::printf("UDR: `%s(%s) RETURNS %s`\n", name.c_str(), params[1].c_str(),
+                    doc_type(e.result, e.charset, true).c_str());
+    }
+    for (const auto& p : procedures) {
+        std::string args, results;
+        for (const Value& v : p.args) args += (args.empty() ? "" : ", ") + std::string(v.name) + " " + doc_type(v, "NONE", true);
+        for (const Value& v : p.results)
+            results += (results.empty() ? "" : ", ") + std::string(v.name) + " " + doc_type(v, "NONE", true);
+        std::printf("### %.*s (UDR module only)\n", int(p.name.size()), p.name.data());
+        std::printf("UDR: `%.*s(%s) RETURNS (%s)`\n", int(p.name.size()), p.name.data(), args.c_str(), results.c_str());
+    }
+}
+
 void print_bench() {
     for (const auto& e : exports)
         if (!e.bench.empty())
@@ -235,12 +267,13 @@ int main(int argc, char** argv) {
     else if (what == "list") print_list();
     else if (what == "nulls") print_nulls();
     else if (what == "bench") print_bench();
+    else if (what == "signatures") print_signatures();
     else if (what == "names") {
         for (const auto& e : exports) std::printf("%.*s\n", int(e.name.size()), e.name.data());
     } else if (what == "procedures") {
         for (const auto& p : procedures) std::printf("%.*s\n", int(p.name.size()), p.name.data());
     } else {
-        std::fprintf(stderr, "usage: ardudf_catalogue def|map|sql|drop|udr|udr_drop|list|nulls|bench|names|procedures\n");
+        std::fprintf(stderr, "usage: ardudf_catalogue def|map|sql|drop|udr|udr_drop|list|nulls|bench|names|procedures|signatures\n");
         return 2;
     }
     return 0;
