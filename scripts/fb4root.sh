@@ -12,8 +12,8 @@
 #
 # The root lives in $ARDUDF_CACHE (default ~/.cache/ardudf)/debian13-fb4. It is complete
 # when its stamp file names the current recipe; a root without that stamp (an interrupted
-# build, an older recipe) is removed and built again. One build at a time: a lock file
-# beside the root. Packages come from the Debian mirror that the host's apt uses
+# build, an older recipe) is removed and built again. A lock file beside the root: a build
+# holds it alone, each run shares it, so a root is never rebuilt under a running command. Packages come from the Debian mirror that the host's apt uses
 # (ARDUDF_DEBIAN_MIRROR overrides it). Needs root (or sudo) and debootstrap
 # (scripts/bootstrap.sh firebird).
 #
@@ -35,6 +35,7 @@ source_dir=$(cd "$(dirname "$script")/.." && pwd)
 cache=${ARDUDF_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/ardudf}
 root=$cache/debian13-fb4
 stamp=$root/.ardudf-root-complete
+lock=$cache/debian13-fb4.lock
 
 die() { echo "fb4root: $*" >&2; exit 1; }
 
@@ -79,9 +80,12 @@ complete() { [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$recipe" ]; }
 
 build() {
   mkdir -p "$cache"
-  exec 9>"$cache/debian13-fb4.lock"
+  exec 9>>"$lock"
+  flock -s 9
+  if complete; then echo "$root"; return 0; fi
+  flock -u 9
   if ! flock -n 9; then
-    echo "fb4root: waiting for another build of $root" >&2
+    echo "fb4root: waiting for the root to be free: $root" >&2
     flock 9
   fi
   if complete; then echo "$root"; return 0; fi
@@ -142,6 +146,10 @@ run() {
   done
   [ $# -gt 0 ] || die "run: no command"
   [ -n "${TMPDIR:-}" ] && [ -d "$TMPDIR" ] && binds+=("$(cd "$TMPDIR" && pwd)")
+  # Held (shared) until the command ends: the descriptor goes along with exec.
+  mkdir -p "$cache"
+  exec 9>>"$lock"
+  flock -s 9
   complete || die "no complete root in $root (scripts/fb4root.sh build)"
   local user=${ARDUDF_CALLER:-$(id -u):$(id -g)}
   exec unshare --mount --propagation private bash -euo pipefail -c '
