@@ -13,9 +13,9 @@
 # The root lives in $ARDUDF_CACHE (default ~/.cache/ardudf)/debian13-fb4. It is complete
 # when its stamp file names the current recipe; a root without that stamp (an interrupted
 # build, an older recipe) is removed and built again. A lock file beside the root: a build
-# holds it alone, each run shares it, so a root is never rebuilt under a running command. Packages come from the Debian mirror that the host's apt uses
-# (ARDUDF_DEBIAN_MIRROR overrides it). Needs root (or sudo) and debootstrap
-# (scripts/bootstrap.sh firebird).
+# holds it alone, each run shares it, so a root is never rebuilt under a running command.
+# Packages come from the Debian mirror that the host's apt uses (ARDUDF_DEBIAN_MIRROR
+# overrides it). Needs root (or sudo) and debootstrap (scripts/bootstrap.sh firebird).
 #
 # `run` works in a private mount namespace (unshare --mount): /proc, /dev, /tmp, the source
 # tree and each --bind folder appear inside the root at their own paths, so absolute paths
