@@ -7,8 +7,9 @@
 #
 #   bench/sql/engines.sh [--build DIR] [--rows N] [--reps N] [--out FILE]
 #
-# Defaults: build/default, 100,000 rows, 3 rounds (a few minutes for both engines on 2 idle
-# cores). Firebird 4.0 runs in the Debian 13 root of scripts/fb4root.sh.
+# Defaults: build/default, 100,000 rows, 3 rounds: 31 minutes for both engines on 2 cores
+# shared with other work (load 8), where a legacy call cost 20 to 30 µs; --reps 1 takes a
+# third of that. Firebird 4.0 runs in the Debian 13 root of scripts/fb4root.sh.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
