@@ -2,21 +2,44 @@
 # The main job: installs what is missing, builds ardudf, declares every function in an
 # embedded Firebird database under work/ and shows each group at work, ending with the
 # settlement of a small invoice. The database stays behind for you to explore.
+#
+#   scripts/demo.sh          in Debian 12's Firebird 3.0
+#   scripts/demo.sh --fb4    in Debian 13's Firebird 4.0 (scripts/fb4root.sh builds its root once)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+fb=3 show=0
+case "${1:-}" in
+  "") ;;
+  --fb4) fb=4 ;;
+  --show-fb4) fb=4 show=1 ;;  # the demonstration itself, inside the Firebird 4 root
+  *) echo "usage: $0 [--fb4]" >&2; exit 2 ;;
+esac
+# A database is made for one on-disk version: each engine gets its own.
+engine_root=work/firebird db=$root/work/demo.fdb udr_root=work/firebird-udr udr_db=$root/work/demo_udr.fdb
+if [ $fb -eq 4 ]; then
+  engine_root=work/firebird4 db=$root/work/demo-fb4.fdb udr_root=work/firebird4-udr udr_db=$root/work/demo_udr-fb4.fdb
+fi
 
-scripts/bootstrap.sh build firebird
-echo "== building"
-cmake --preset default >/dev/null
-cmake --build build/default --target ardudf ardudf_udr >/dev/null
-echo "ardudf built: build/default/ardudf.so (legacy UDF), build/default/src/udr/libardudf_udr.so (UDR)"
+if [ $show -eq 0 ]; then
+  scripts/bootstrap.sh build firebird
+  echo "== building"
+  cmake --preset default >/dev/null
+  cmake --build build/default --target ardudf ardudf_udr >/dev/null
+  echo "ardudf built: build/default/ardudf.so (legacy UDF), build/default/src/udr/libardudf_udr.so (UDR)"
+  if [ $fb -eq 4 ]; then
+    scripts/fb4root.sh build >/dev/null
+    exec scripts/fb4root.sh run -- scripts/demo.sh --show-fb4
+  fi
+fi
 
 . scripts/fbenv.sh
 mkdir -p work
-fbenv_setup work/firebird build/default
-db=$root/work/demo.fdb
+fbenv_setup "$engine_root" build/default
 fbenv_create_db "$db" UTF8
+version=$(echo "SET HEADING OFF; SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;" |
+  fbenv_isql "$db" | tr -d '[:space:]')
+echo "engine: Firebird $version, embedded ($(fbenv_engine_dir))"
 (cd sql && fbenv_isql "$db" -b -i ardudf.sql)
 echo "declared $(grep -c '^DECLARE EXTERNAL FUNCTION' sql/ardudf.sql) functions in $db (character set UTF8)"
 
@@ -32,8 +55,7 @@ done
 # The same functions through the UDR module, in a database of its own: what differs.
 udr_dir=build/default/src/udr
 if [ -f "$udr_dir/libardudf_udr.so" ]; then
-  fbenv_setup work/firebird-udr "$udr_dir" udr
-  udr_db=$root/work/demo_udr.fdb
+  fbenv_setup "$udr_root" "$udr_dir" udr
   fbenv_create_db "$udr_db" UTF8
   (cd sql && fbenv_isql "$udr_db" -b -i ardudf_udr.sql)
   echo
@@ -41,17 +63,26 @@ if [ -f "$udr_dir/libardudf_udr.so" ]; then
   (cd scripts/demo/udr && fbenv_isql "$udr_db" -b -i 5_udr.sql) | sed -e 's/[[:space:]]*$//' | cat -s
 fi
 
+if [ $fb -eq 3 ]; then
+  open='  eval "$(scripts/fbenv.sh work/firebird build/default)"
+  isql-fb -ch UTF8 work/demo.fdb'
+  open_udr='  eval "$(scripts/fbenv.sh work/firebird-udr build/default/src/udr udr)"
+  isql-fb -ch UTF8 work/demo_udr.fdb'
+else
+  open="  scripts/fb4root.sh run -- bash -c '. scripts/fbenv.sh && fbenv_setup work/firebird4 build/default &&
+    isql-fb -ch UTF8 work/demo-fb4.fdb'"
+  open_udr="  scripts/fb4root.sh run -- bash -c '. scripts/fbenv.sh && fbenv_setup work/firebird4-udr build/default/src/udr udr &&
+    isql-fb -ch UTF8 work/demo_udr-fb4.fdb'"
+fi
 cat <<EOF
 
 == the database is yours
-$db holds the declared functions and the settlement tables. Open it with:
+$db (Firebird $version) holds the declared functions and the settlement tables. Open it with:
 
-  eval "\$(scripts/fbenv.sh work/firebird build/default)"
-  isql-fb -ch UTF8 work/demo.fdb
+$open
 
 Then try, for instance:  SET LIST ON; SELECT ib_lpad('42', 5, '0') FROM rdb\$database;
-The UDR module's database is work/demo_udr.fdb:
+The UDR module's database is $udr_db:
 
-  eval "\$(scripts/fbenv.sh work/firebird-udr build/default/src/udr udr)"
-  isql-fb -ch UTF8 work/demo_udr.fdb
+$open_udr
 EOF

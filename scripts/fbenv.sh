@@ -63,9 +63,33 @@ EOF
 UdfAccess = $udf_access
 ServerMode = SuperClassic
 EOF
+  fbenv_point_conf "$engine" "$root" || return 1
   export FIREBIRD=$root FIREBIRD_LOCK=$root/lock FIREBIRD_TMP=$root/tmp
   # Embedded attachments are not authenticated; this only names the owner of new objects.
   export ISC_USER=SYSDBA
+}
+
+# Firebird 3 reads firebird.conf and plugins.conf from the folder FIREBIRD names. Debian's
+# Firebird 4 reads them from its compiled-in folder (the engine folder's links into
+# /etc/firebird/4.0) whatever FIREBIRD says. That folder is ours only inside
+# scripts/fb4root.sh run, which gives each run a private copy and names it in
+# ARDUDF_FB_CONF_DIR: there its two files become links to the ones in ROOT, so that what
+# is written into ROOT, now or later, is what the engine reads. Anywhere else a Firebird 4
+# engine is refused rather than configured in the system's /etc.
+fbenv_point_conf() {
+  local engine=$1 root=$2 major
+  major=$(basename "$engine" | sed -n 's/^\([0-9]\+\)\.[0-9]\+$/\1/p')
+  [ -n "$major" ] && [ "$major" -ge 4 ] || return 0
+  local conf=${ARDUDF_FB_CONF_DIR:-}
+  if [ -z "$conf" ] || [ ! -w "$conf" ]; then
+    echo "fbenv: Firebird $major in $engine reads its configuration from /etc; run this inside scripts/fb4root.sh run" >&2
+    return 1
+  fi
+  # Debian's own plugins.conf stays what the legacy mode runs with.
+  [ -L "$conf/plugins.conf" ] || mv "$conf/plugins.conf" "$conf/plugins.conf.debian"
+  [ -f "$root/plugins.conf" ] || cp "$conf/plugins.conf.debian" "$root/plugins.conf"
+  ln -sfn "$root/firebird.conf" "$conf/firebird.conf"
+  ln -sfn "$root/plugins.conf" "$conf/plugins.conf"
 }
 
 fbenv_isql() {

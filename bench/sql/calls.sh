@@ -12,20 +12,25 @@
 # 1,000-row settlement from PSQL (bench/sql/run.sh, its own benchmark).
 #
 #   bench/sql/calls.sh [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX]
-#                      [--out FILE]
+#                      [--out FILE] [--times FILE] [--fb4]
 #
 # Defaults: build/default, 1,000,000 rows, 3 rounds, bench/results.md: about 10 minutes a
 # round on 2 idle cores (80 queries of a few microseconds a row). --quick is 100,000 rows
 # (a few minutes in all); --smoke 1,000 rows and one round, to keep the script from rotting
 # (its figures mean nothing). --only keeps the functions whose name matches REGEX.
 # Needs the default preset built (ardudf.so, bench/ardudf_noop.so) and isql-fb.
+# --fb4 runs it all in Firebird 4.0 (the Debian 13 root of scripts/fb4root.sh), the modules
+# being the same files; --times keeps the raw timings (bench/sql/engines.sh reads them).
+# A section "## Firebird 4.0 beside Firebird 3.0" at the end of FILE (bench/sql/engines.sh
+# writes it) is kept when the rest is rewritten.
 # bench/sql/docs_costs.py then copies the figures into docs/functions.md.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 build=$source_dir/build/default rows=1000000 reps=3 only="" out=$source_dir/bench/results.md
-smoke=0
+smoke=0 fb4=0 times_out=""
+args=("$@")
 while [ $# -gt 0 ]; do
   case "$1" in
     --build) build=$(cd "$2" && pwd); shift 2 ;;
@@ -35,13 +40,23 @@ while [ $# -gt 0 ]; do
     --smoke) rows=1000 reps=1 smoke=1; shift ;;
     --only) only=$2; shift 2 ;;
     --out) out=$2; shift 2 ;;
-    *) echo "usage: $0 [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX] [--out FILE]" >&2
+    --times) times_out=$2; shift 2 ;;
+    --fb4) fb4=1; shift ;;
+    *) echo "usage: $0 [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX] [--out FILE] [--times FILE] [--fb4]" >&2
        exit 2 ;;
   esac
 done
 for f in "$build/ardudf.so" "$build/bench/ardudf_noop.so" "$build/ardudf_catalogue"; do
   [ -f "$f" ] || { echo "calls.sh: $f is missing (cmake --preset default && cmake --build build/default)" >&2; exit 2; }
 done
+
+# The same script, inside the Firebird 4 root (where fbenv.sh is told its configuration folder).
+if [ $fb4 -eq 1 ] && [ -z "${ARDUDF_FB_CONF_DIR:-}" ]; then
+  "$source_dir/scripts/fb4root.sh" build >/dev/null
+  binds=(--bind "$build" --bind "$(cd "$(dirname "$out")" && pwd)")
+  [ -n "$times_out" ] && binds+=(--bind "$(cd "$(dirname "$times_out")" && pwd)")
+  exec "$source_dir/scripts/fb4root.sh" run "${binds[@]}" -- "$0" "${args[@]}"
+fi
 
 # shellcheck source=../../scripts/fbenv.sh
 . "$source_dir/scripts/fbenv.sh"
@@ -254,6 +269,7 @@ done
 bad=$(awk -F'|' -v rows="$rows" '$3 != rows { print }' "$work/times")
 if [ -n "$bad" ]; then echo "calls.sh: a query did not see every row:" >&2; echo "$bad" >&2; exit 1; fi
 [ -s "$work/times" ] || { echo "calls.sh: no figures (isql failed?)" >&2; exit 1; }
+[ -z "$times_out" ] || cp "$work/times" "$times_out"
 
 # ---- the walk of a settlement: its own benchmark ----
 walk=""
@@ -349,6 +365,11 @@ load=$(cut -d' ' -f1-3 /proc/loadavg)
     echo '```'
     echo "$walk" | sed "s|$build|build|g"
     echo '```'
+  fi
+  # The comparison of engines, written by bench/sql/engines.sh, stays.
+  if [ -f "$out" ] && grep -q '^## Firebird 4.0 beside Firebird 3.0' "$out"; then
+    echo
+    sed -n '/^## Firebird 4.0 beside Firebird 3.0/,$p' "$out"
   fi
 } > "$out.tmp"
 mv "$out.tmp" "$out"
