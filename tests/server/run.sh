@@ -20,17 +20,22 @@
 # expected output is tests/server/expected/udr/NAME.out; every other test compares with the
 # same file as the legacy module. The docs examples are those without NULL in the call,
 # and the lines "UDR example:" in their place.
+#
+# --tcp runs the same over TCP against the server that tests/tcp/server.sh started for
+# the same module (ARDUDF_SERVER, ISC_USER and ISC_PASSWORD in the environment): the
+# database is created and used through that server rather than the embedded engine.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
-module_dir="" charset="" accept=0 keep=0 udr=0 only=()
+module_dir="" charset="" accept=0 keep=0 udr=0 tcp=0 only=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --module-dir) module_dir=$2; shift 2 ;;
     --charset) charset=$2; shift 2 ;;
     --accept) accept=1; shift ;;
     --udr) udr=1; shift ;;
+    --tcp) tcp=1; shift ;;
     --keep) keep=1; shift ;;
     -*) echo "run.sh: unknown option $1" >&2; exit 2 ;;
     *) only+=("$1"); shift ;;
@@ -51,6 +56,10 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-server.XXXXXX")
 if [ $keep -eq 0 ]; then trap 'rm -rf "$work"' EXIT; else echo "kept: $work"; fi
 fbenv_setup "$work/root" "$module_dir" "$mode" || exit 1
 db=$work/test.fdb
+if [ $tcp -eq 1 ]; then
+  [ -n "${ARDUDF_SERVER:-}" ] || { echo "run.sh --tcp: no ARDUDF_SERVER (run it under tests/tcp/server.sh)" >&2; exit 2; }
+  db=$ARDUDF_SERVER:$db label="$label, TCP"
+fi
 fbenv_create_db "$db" "$charset" || { echo "FAIL: cannot create the database"; exit 1; }
 # Which engine answers (the embedded one that isql-fb loads): each result line names it.
 engine=$(echo "SET HEADING OFF; SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;" |
