@@ -11,8 +11,13 @@ need_i386=0
 for g in "${groups[@]}"; do
   case "$g" in
     build) packages+=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev libicu-dev) ;;
-    # debootstrap: the Debian 13 root with Firebird 4 (scripts/fb4root.sh).
-    firebird) packages+=(firebird3.0-server firebird3.0-utils firebird-dev libib-util libboost-dev time debootstrap) ;;
+    # debootstrap: the Debian 13 root with Firebird 4 (scripts/fb4root.sh). The tests over
+    # TCP: Perl's DBD::Firebird drives the load; node and npm the JavaScript client
+    # (node-firebird, installed by the tests with npm ci). A node from elsewhere that brings
+    # its own npm is kept.
+    firebird) packages+=(firebird3.0-server firebird3.0-utils firebird-dev libib-util libboost-dev time debootstrap libdbd-firebird-perl)
+      command -v node >/dev/null || packages+=(nodejs)
+      command -v npm >/dev/null || packages+=(npm) ;;
     windows) packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64); need_i386=1 ;;
     fuzz) packages+=(clang libclang-rt-14-dev llvm) ;;
     *) echo "bootstrap: unknown group $g" >&2; exit 2 ;;

@@ -2,11 +2,15 @@
 # A Firebird server of our own, reached over TCP: /usr/sbin/firebird from a private root,
 # listening on 127.0.0.1 only, on a free port, with a SYSDBA of a random password.
 #
-#   tests/tcp/server.sh [--mode super|superclassic] [--udr] --module-dir DIR [--keep] -- COMMAND [ARG ...]
+#   tests/tcp/server.sh [--mode super|superclassic] [--udr] --module-dir DIR [--database] [--keep]
+#                       -- COMMAND [ARG ...]
 #
 # starts the server, runs COMMAND with
 #   ARDUDF_SERVER=127.0.0.1/PORT  ISC_USER=SYSDBA  ISC_PASSWORD=...
 #   ARDUDF_SERVER_PID (the server process)  ARDUDF_SERVER_ROOT (its root: firebird.conf, log/)
+#   ARDUDF_MODULE=legacy|udr
+# --database first creates ROOT/test.fdb (UTF8) through the server and declares the module's
+# functions in it: ARDUDF_DATABASE=127.0.0.1/PORT:ROOT/test.fdb.
 # and stops the server (SIGTERM to its PID) however COMMAND ends; the exit status is COMMAND's.
 # DIR holds ardudf.so, or with --udr libardudf_udr.so (UdfAccess = None, a plugins.conf).
 #
@@ -146,9 +150,18 @@ tcp_server_stop() {
   return 0
 }
 
+# A UTF8 database through the server, with the module's functions declared.
+tcp_create_database() {
+  local db=$1 kind=$2 script=ardudf.sql out
+  [ "$kind" = udr ] && script=ardudf_udr.sql
+  out=$( { echo "CREATE DATABASE '$db' PAGE_SIZE 8192 DEFAULT CHARACTER SET UTF8;"
+           cat "$tcp_here/../../sql/$script"; } | isql-fb -q -b -ch UTF8 2>&1)
+  [ -z "$out" ] || { echo "server.sh: declaring $script: $out" >&2; return 1; }
+}
+
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   set -uo pipefail
-  mode=super kind=udf module_dir="" keep=0
+  mode=super kind=udf module_dir="" keep=0 database=0
   args=("$@")
   while [ $# -gt 0 ]; do
     case "$1" in
@@ -156,6 +169,7 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
       --udr) kind=udr; shift ;;
       --module-dir) module_dir=$2; shift 2 ;;
       --keep) keep=1; shift ;;
+      --database) database=1; shift ;;
       --) shift; break ;;
       *) echo "server.sh: unknown option $1" >&2; exit 2 ;;
     esac
@@ -182,6 +196,12 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   tcp_server_setup "$ARDUDF_TCP_ROOT" "$module_dir" "$mode" "$kind" || exit 1
   tcp_server_start || exit 1
   echo "server: Firebird $mode, ${kind^^} module, $ARDUDF_SERVER, pid $ARDUDF_SERVER_PID"
+  export ARDUDF_MODULE=legacy
+  [ "$kind" = udr ] && ARDUDF_MODULE=udr
+  if [ $database -eq 1 ]; then
+    export ARDUDF_DATABASE=$ARDUDF_SERVER:$ARDUDF_TCP_ROOT/test.fdb
+    tcp_create_database "$ARDUDF_DATABASE" "$kind" || exit 1
+  fi
   # In the background, so that a signal reaches the trap at once.
   "$@" &
   cmd_pid=$!
