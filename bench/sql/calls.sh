@@ -372,6 +372,8 @@ load=$(cut -d' ' -f1-3 /proc/loadavg)
     sed -n '/^## Firebird 4.0 beside Firebird 3.0/,$p' "$out"
   fi
 } > "$out.tmp"
+# The section over TCP belongs to bench/load/run.sh: kept as it was.
+[ -f "$out" ] && sed -n '/^<!-- over TCP: written by bench\/load\/run.sh -->$/,$p' "$out" | sed '1{/./{x;p;x}}' >> "$out.tmp"
 mv "$out.tmp" "$out"
 echo "written: $out" >&2
 [ $smoke -eq 1 ] && cat "$out"
