@@ -369,7 +369,8 @@ load=$(cut -d' ' -f1-3 /proc/loadavg)
   # The comparison of engines, written by bench/sql/engines.sh, stays.
   if [ -f "$out" ] && grep -q '^## Firebird 4.0 beside Firebird 3.0' "$out"; then
     echo
-    sed -n '/^## Firebird 4.0 beside Firebird 3.0/,$p' "$out"
+    sed -n '/^## Firebird 4.0 beside Firebird 3.0/,$p' "$out" | sed '/^<!-- over TCP: written by bench\/load\/run.sh -->$/,$d' |
+      sed -e :a -e '/^\n*$/{$d;N;ba' -e '}'
   fi
 } > "$out.tmp"
 # The section over TCP belongs to bench/load/run.sh: kept as it was.

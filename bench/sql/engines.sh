@@ -109,7 +109,10 @@ walk() { sed -n '/^```$/,/^```$/p' "$1" | sed '/^```$/d'; }
 # The rest of the file stays; the section is the file's last.
 if [ -f "$out" ]; then
   sed '/^## Firebird 4.0 beside Firebird 3.0/,$d' "$out" | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}' > "$work/head.md"
-  { cat "$work/head.md"; echo; cat "$work/section.md"; } > "$out.tmp"
+  { cat "$work/head.md"; echo; cat "$work/section.md"
+    # The section over TCP (bench/load/run.sh) stays behind it.
+    sed -n '/^<!-- over TCP: written by bench\/load\/run.sh -->$/,$p' "$out" | sed '1{/./{x;p;x}}'
+  } > "$out.tmp"
 else
   cp "$work/section.md" "$out.tmp"
 fi

@@ -94,7 +94,7 @@ tcp_server_try() {
     timeout -k 5 "${ARDUDF_SERVER_LIFETIME:-1800}" /usr/sbin/firebird >> "$root/server.out" 2>&1 &
   TCP_TIMEOUT_PID=$!
   TCP_PID=""
-  for i in $(seq 100); do
+  for i in $(seq 50); do
     TCP_PID=$(cat "/proc/$TCP_TIMEOUT_PID/task/$TCP_TIMEOUT_PID/children" 2>/dev/null | awk '{print $1}')
     [ -n "$TCP_PID" ] && break
     sleep 0.02
@@ -132,8 +132,15 @@ tcp_server_start() {
 # SIGTERM to the server's PID: it closes its attachments and exits, mostly within 0.5 s.
 # Firebird 3.0.11 now and then never finishes that shutdown (its threads wait on each
 # other, with or without attachments): after 5 s it gets SIGKILL, which loses nothing here.
+# TCP_CRASHED says whether the server was found dead, or ended by a signal other than the
+# SIGKILL given here; TCP_KILLED whether it needed that SIGKILL.
 tcp_server_stop() {
-  local i
+  local i killed=0 status
+  TCP_CRASHED=0 TCP_KILLED=0
+  if [ -n "${TCP_PID:-}" ] && ! kill -0 "$TCP_PID" 2>/dev/null; then
+    echo "server.sh: the server (pid $TCP_PID) was gone before it was stopped" >&2
+    TCP_CRASHED=1
+  fi
   if [ -n "${TCP_PID:-}" ] && kill -0 "$TCP_PID" 2>/dev/null; then
     kill -TERM "$TCP_PID"
     for i in $(seq 50); do
@@ -143,9 +150,18 @@ tcp_server_stop() {
     if kill -0 "$TCP_PID" 2>/dev/null; then
       echo "server.sh: the server was still there 5 s after SIGTERM: SIGKILL" >&2
       kill -KILL "$TCP_PID"
+      killed=1 TCP_KILLED=1
     fi
   fi
-  [ -n "${TCP_TIMEOUT_PID:-}" ] && wait "$TCP_TIMEOUT_PID" 2>/dev/null
+  if [ -n "${TCP_TIMEOUT_PID:-}" ]; then
+    # timeout ends with the signal that ended the server.
+    wait "$TCP_TIMEOUT_PID" 2>/dev/null
+    status=$?
+    if [ $status -gt 128 ] && ! { [ $killed -eq 1 ] && [ $status -eq 137 ]; }; then
+      echo "server.sh: the server ended by signal $((status - 128)) ($(kill -l $((status - 128))))" >&2
+      TCP_CRASHED=1
+    fi
+  fi
   TCP_PID="" TCP_TIMEOUT_PID=""
   return 0
 }
@@ -187,10 +203,15 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
 
   cmd_pid=""
   finish() {
+    local rc=$?
     [ -n "$cmd_pid" ] && kill -TERM "$cmd_pid" 2>/dev/null
     tcp_server_stop
+    # A server that crashed fails the test, whatever the command said.
+    [ "$TCP_CRASHED" -eq 0 ] || { echo "FAIL: the server crashed" >&2; rc=1; }
     if [ $keep -eq 0 ]; then rm -rf "$ARDUDF_TCP_ROOT"; else echo "kept: $ARDUDF_TCP_ROOT" >&2; fi
+    exit $rc
   }
+  TCP_CRASHED=0
   trap finish EXIT
   trap 'exit 143' TERM INT HUP
   tcp_server_setup "$ARDUDF_TCP_ROOT" "$module_dir" "$mode" "$kind" || exit 1
