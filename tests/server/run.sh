@@ -55,11 +55,13 @@ fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-server.XXXXXX")
 if [ $keep -eq 0 ]; then trap 'rm -rf "$work"' EXIT; else echo "kept: $work"; fi
 fbenv_setup "$work/root" "$module_dir" "$mode" || exit 1
-db=$work/test.fdb
+# The databases' names: a file, or with --tcp the file through the server.
+at=""
 if [ $tcp -eq 1 ]; then
   [ -n "${ARDUDF_SERVER:-}" ] || { echo "run.sh --tcp: no ARDUDF_SERVER (run it under tests/tcp/server.sh)" >&2; exit 2; }
-  db=$ARDUDF_SERVER:$db label="$label, TCP"
+  at=$ARDUDF_SERVER: label="$label, TCP"
 fi
+db=$at$work/test.fdb
 fbenv_create_db "$db" "$charset" || { echo "FAIL: cannot create the database"; exit 1; }
 # Which engine answers (the embedded one that isql-fb loads): each result line names it.
 engine=$(echo "SET HEADING OFF; SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;" |
@@ -192,9 +194,9 @@ fi
 # Every ```sql snippet of the README and docs/ runs, in a database of its own (a snippet may
 # declare a function); a walk a snippet's comment describes is checked (snippets.sh).
 if [ ${#only[@]} -eq 0 ]; then
-  fbenv_create_db "$work/snippets.fdb" "$charset" && (cd "$source_dir/sql" && isql-fb -q -ch UTF8 -b -i "$declare_sql" "$work/snippets.fdb")
+  fbenv_create_db "$at$work/snippets.fdb" "$charset" && (cd "$source_dir/sql" && isql-fb -q -ch UTF8 -b -i "$declare_sql" "$at$work/snippets.fdb")
   "$here/snippets.sh" "$mode" "$source_dir/README.md" "$source_dir"/docs/*.md > "$work/snippets.sql"
-  out=$(isql-fb -q -ch UTF8 -m -i "$work/snippets.sql" "$work/snippets.fdb" 2>&1 | normalise)
+  out=$(isql-fb -q -ch UTF8 -m -i "$work/snippets.sql" "$at$work/snippets.fdb" 2>&1 | normalise)
   count=$(grep -c '^snippet ' <<<"$out")
   if grep -q 'SQLSTATE\|the docs say' <<<"$out"; then
     fail "snippets of the README and docs/ ($label):"

@@ -181,8 +181,11 @@ sub worker {
       $c{errors}++;
       my $err = $@ =~ s/\s+/ /gr;
       if (!$reconnect) { $first_wrong ||= "error: $err"; $c{unrun} = $statements - $k; last }
-      eval { $dbh->disconnect if $dbh };
-      ($dbh, %sth) = ();
+      {   # the connection is dead: its handles say so as they go, which is no news here
+        local $SIG{__WARN__} = sub {};
+        eval { $_->finish for values %sth; %sth = (); $dbh->disconnect if $dbh };
+        ($dbh, %sth) = ();
+      }
       $c{reconnects}++;
       sleep 0.2;
       next;   # the statement is run again on the new connection
