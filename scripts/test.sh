@@ -45,6 +45,11 @@ for preset in "${presets[@]}"; do
     line+=": $(grep -o '<testcase name="[^"]*"[^>]*status="notrun"' "$junit" | cut -d'"' -f2 | tr '\n' ' ')"
     line+=$(grep -o 'SKIPPED: [^<]*' "$junit" | sort -u | sed 's/^/\n             /')
   fi
+  # The runs in real engines, servers and loaders, by name: which engines were proven.
+  engines=$(grep -o '<testcase name="\(server\|tcp\|engine\|windows\|release\)\.[^"]*"[^>]*status="[a-z]*"' "$junit" |
+    sed 's/<testcase name="\([^"]*\)".*status="\([a-z]*\)"/\1 \2/; s/ run$/ passed/; s/ notrun$/ skipped/; s/ fail$/ FAILED/' |
+    sort | paste -sd, - | sed 's/,/, /g' | fold -s -w 92 | sed 's/^/             /')
+  [ -n "$engines" ] && line+=$'\n'"$engines"
   summary+=("$line")
 done
 
