@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that ardudf needs, only those that are missing.
-#   scripts/bootstrap.sh [build] [firebird] [windows] [fuzz] ...   (no argument: all)
+#   scripts/bootstrap.sh [build] [firebird] [windows] [fuzz] [release] ...   (no argument: all)
 set -euo pipefail
 
 groups=("$@")
-[ ${#groups[@]} -gt 0 ] || groups=(build firebird windows fuzz)
+[ ${#groups[@]} -gt 0 ] || groups=(build firebird windows fuzz release)
 
 packages=()
 need_i386=0
@@ -20,6 +20,8 @@ for g in "${groups[@]}"; do
       command -v npm >/dev/null || packages+=(npm) ;;
     windows) packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64); need_i386=1 ;;
     fuzz) packages+=(clang libclang-rt-14-dev llvm) ;;
+    # scripts/release.sh: the package's dependencies and checks, the Windows archives.
+    release) packages+=(dpkg-dev lintian zip unzip pandoc) ;;
     *) echo "bootstrap: unknown group $g" >&2; exit 2 ;;
   esac
 done

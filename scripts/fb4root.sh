@@ -4,13 +4,18 @@
 # project inside it. Debian 12 carries only Firebird 3.0, and Debian 13's binaries need its
 # newer C library, hence a whole root rather than a few packages.
 #
-#   scripts/fb4root.sh build            builds the root unless it is complete; prints its path
-#   scripts/fb4root.sh path             prints where the root is (built or not)
-#   scripts/fb4root.sh run [--bind DIR]... [--] COMMAND [ARG...]
-#                                       runs COMMAND inside the root, as the calling user
-#   scripts/fb4root.sh version          prints the Firebird version of the root
+#   scripts/fb4root.sh [--debian 12] build   builds the root unless it is complete; prints its path
+#   scripts/fb4root.sh [--debian 12] path    prints where the root is (built or not)
+#   scripts/fb4root.sh [--debian 12] run [--overlay] [--bind DIR]... [--] COMMAND [ARG...]
+#                                       runs COMMAND inside the root, as the calling user;
+#                                       --overlay: as root, over a throw-away layer of the
+#                                       root (an install test), which vanishes at the end
+#   scripts/fb4root.sh [--debian 12] version  prints the Firebird version of the root
 #
-# The root lives in $ARDUDF_CACHE (default ~/.cache/ardudf)/debian13-fb4. It is complete
+# --debian 12 is the same for a Debian 12 (bookworm) root with Debian's Firebird 3.0, the
+# clean machine the package's install test starts from.
+#
+# The root lives in $ARDUDF_CACHE (default ~/.cache/ardudf)/debian13-fb4 (debian12-fb3). It is complete
 # when its stamp file names the current recipe; a root without that stamp (an interrupted
 # build, an older recipe) is removed and built again. A lock file beside the root: a build
 # holds it alone, each run shares it, so a root is never rebuilt under a running command.
@@ -24,8 +29,13 @@
 # whatever FIREBIRD says) is a private copy in each run, for scripts/fbenv.sh to write.
 set -euo pipefail
 
-suite=trixie
-packages=(firebird4.0-server-core firebird4.0-utils firebird-dev libib-util)
+debian=13
+if [ "${1:-}" = --debian ]; then debian=$2; shift 2; fi
+case "$debian" in
+  13) suite=trixie fb=4.0 packages=(firebird4.0-server-core firebird4.0-utils firebird-dev libib-util) ;;
+  12) suite=bookworm fb=3.0 packages=(firebird3.0-server-core firebird3.0-utils libib-util) ;;
+  *) echo "fb4root: --debian 12 or 13" >&2; exit 2 ;;
+esac
 # What the stamp says: a change of suite or packages rebuilds the root.
 recipe="debootstrap --variant=minbase $suite; ${packages[*]}"
 
@@ -33,9 +43,9 @@ script=$(readlink -f "$0")
 source_dir=$(cd "$(dirname "$script")/.." && pwd)
 
 cache=${ARDUDF_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/ardudf}
-root=$cache/debian13-fb4
+root=$cache/debian$debian-fb${fb%%.*}
 stamp=$root/.ardudf-root-complete
-lock=$cache/debian13-fb4.lock
+lock=$root.lock
 
 die() { echo "fb4root: $*" >&2; exit 1; }
 
@@ -45,7 +55,7 @@ as_root() {
   if [ "$(id -u)" -ne 0 ]; then
     command -v sudo >/dev/null || die "needs root or sudo"
     exec sudo env ARDUDF_CACHE="$cache" ARDUDF_CALLER="$(id -u):$(id -g)" \
-      ${ARDUDF_DEBIAN_MIRROR:+ARDUDF_DEBIAN_MIRROR="$ARDUDF_DEBIAN_MIRROR"} "$script" "$@"
+      ${ARDUDF_DEBIAN_MIRROR:+ARDUDF_DEBIAN_MIRROR="$ARDUDF_DEBIAN_MIRROR"} "$script" --debian "$debian" "$@"
   fi
 }
 
@@ -123,8 +133,8 @@ build() {
   local v
   v=$(chroot "$root" /usr/bin/isql-fb -z -q </dev/null 2>&1 | sed -n 's/.*LI-V\([0-9.]*\).*/\1/p' | head -1)
   case "$v" in
-    4.0.*) ;;
-    *) die "the root has no working Firebird 4.0 isql (got '${v}'; log: $root.log)" ;;
+    "$fb".*) ;;
+    *) die "the root has no working Firebird $fb isql (got '${v}'; log: $root.log)" ;;
   esac
   for p in "${packages[@]}"; do
     chroot "$root" dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q ' installed$' ||
@@ -136,9 +146,10 @@ build() {
 }
 
 run() {
-  local binds=("$source_dir" /tmp)
+  local binds=("$source_dir" /tmp) overlay=0
   while [ $# -gt 0 ]; do
     case "$1" in
+      --overlay) overlay=1; shift ;;
       --bind) binds+=("$(cd "$2" && pwd)"); shift 2 ;;
       --) shift; break ;;
       *) break ;;
@@ -151,9 +162,20 @@ run() {
   exec 9>>"$lock"
   flock -s 9
   complete || die "no complete root in $root (scripts/fb4root.sh build)"
-  local user=${ARDUDF_CALLER:-$(id -u):$(id -g)}
-  exec unshare --mount --propagation private bash -euo pipefail -c '
-    root=$1 user=$2 nbinds=$3; shift 3
+  local user=${ARDUDF_CALLER:-$(id -u):$(id -g)} layer=""
+  if [ $overlay -eq 1 ]; then
+    user=0:0
+    layer=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-layer.XXXXXX")
+  fi
+  # Not exec: the throw-away layer is removed once the command ends.
+  local status=0
+  unshare --mount --propagation private bash -euo pipefail -c '
+    root=$1 user=$2 layer=$3 fb=$4 nbinds=$5; shift 5
+    if [ -n "$layer" ]; then
+      mkdir "$layer/upper" "$layer/work" "$layer/root"
+      mount -t overlay overlay -o "lowerdir=$root,upperdir=$layer/upper,workdir=$layer/work" "$layer/root"
+      root=$layer/root
+    fi
     mount -t proc proc "$root/proc"
     mount --rbind /dev "$root/dev"
     for ((i = 0; i < nbinds; i++)); do
@@ -161,18 +183,24 @@ run() {
       mount --rbind "$1" "$root$1"
       shift
     done
-    # A private copy of the engine configuration for this run.
-    conf=$root/etc/firebird/4.0
+    # A private copy of the engine configuration for this run (Firebird 3 reads the
+    # folder FIREBIRD names instead).
+    conf=$root/etc/firebird/$fb
+    if [ "$fb" = 3.0 ] || [ ! -d "$conf" ]; then
+      exec chroot --userspec="$user" "$root" /bin/sh -c '"'"'cd "$0" 2>/dev/null || cd /; exec "$@"'"'"' "$PWD" "$@"
+    fi
     keep=$(mktemp -d)
     cp -a "$conf/." "$keep/"
     mount -t tmpfs -o mode=0755 fbconf "$conf"
     cp -a "$keep/." "$conf/"
     rm -rf "$keep"
     chown "$user" "$conf"
-    export ARDUDF_FB_CONF_DIR=/etc/firebird/4.0
+    export ARDUDF_FB_CONF_DIR=/etc/firebird/$fb
     # The same working folder inside, where it is one of the bound ones.
     exec chroot --userspec="$user" "$root" /bin/sh -c '"'"'cd "$0" 2>/dev/null || cd /; exec "$@"'"'"' "$PWD" "$@"
-  ' fb4root-run "$root" "$user" "${#binds[@]}" "${binds[@]}" "$@"
+  ' fb4root-run "$root" "$user" "$layer" "$fb" "${#binds[@]}" "${binds[@]}" "$@" || status=$?
+  [ -z "$layer" ] || rm -rf --one-file-system "$layer"
+  return $status
 }
 
 cmd=${1:-}

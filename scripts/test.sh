@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, then builds and tests each preset, and ends with
 # what passed, failed and was skipped in each (a skipped test says why in its output).
-#   scripts/test.sh                  every preset, then the fuzz targets for a few seconds
+#   scripts/test.sh                  every preset (release: the packages installed as users do),
+#                                    then the fuzz targets for a few seconds
 #   scripts/test.sh default asan     only these presets ("fuzz" is one too)
 # Extra ctest arguments go in CTEST_ARGS, e.g. CTEST_ARGS="-R server" scripts/test.sh default
 set -uo pipefail
@@ -9,7 +10,7 @@ cd "$(dirname "$0")/.."
 scripts/bootstrap.sh || exit 1
 
 presets=("$@")
-[ ${#presets[@]} -gt 0 ] || presets=(default asan tsan mingw-i686 mingw-x64 fuzz)
+[ ${#presets[@]} -gt 0 ] || presets=(default asan tsan mingw-i686 mingw-x64 release fuzz)
 read -r -a ctest_args <<<"${CTEST_ARGS:-}"
 
 summary=()

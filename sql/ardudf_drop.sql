@@ -1,4 +1,4 @@
--- ardudf: removes all 41 functions. Generated from the catalogue; do not edit.
+-- ardudf 1.1.0: removes all 41 functions. Generated from the catalogue; do not edit.
 DROP EXTERNAL FUNCTION ib_string_length;
 DROP EXTERNAL FUNCTION ib_string_left;
 DROP EXTERNAL FUNCTION ib_string_right;

@@ -1,4 +1,4 @@
--- ardudf: removes the 41 functions and the procedures of the UDR module.
+-- ardudf 1.1.0: removes the 41 functions and the procedures of the UDR module.
 -- Generated from the catalogue; do not edit.
 DROP PROCEDURE ib_scbwalk;
 DROP FUNCTION ib_string_length;

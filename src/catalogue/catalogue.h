@@ -149,11 +149,13 @@ struct Procedure {
     std::string_view loop;     // the functions whose loop it replaces, for its comment
     std::array<Value, 1> args;
     std::array<Value, 3> results;
+    std::string_view summary;  // one line, for the generated scripts
 };
 
 inline constexpr std::array<Procedure, 1> procedures{{
     {"ib_scbwalk", "ib_scbisaffectedrows, ib_scbreadtype, ib_scbreadamount and ib_scbreadvat",
-     {i32("handle")}, {txt("row_type", bytes(255)), f64("amount"), f64("vat")}},
+     {i32("handle")}, {txt("row_type", bytes(255)), f64("amount"), f64("vat")},
+     "the rows the last payment or credit note changed, with their type, amount and VAT"},
 }};
 
 constexpr int arg_count(const Export& e) {

@@ -81,7 +81,9 @@ void reset_counters(long fail_from_call) {
 bool support_loaded() { return GetModuleHandleA("ib_util.dll") != nullptr; }
 
 Module::Module(bool fresh) {
-    path_ = windows_path(ARDUDF_MODULE);
+    // ARDUDF_MODULE_PATH: the DLL as a user unpacks it from the release archive.
+    const char* given = std::getenv("ARDUDF_MODULE_PATH");
+    path_ = windows_path(given && *given ? given : ARDUDF_MODULE);
     if (fresh) {
         // A copy under another name is a separate module with its own statics.
         static std::atomic<int> serial{0};

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SQL regression tests of ardudf in Firebird's embedded engine.
 #
-#   tests/server/run.sh --module-dir DIR --charset NONE|UTF8 [--udr] [--accept] [--keep] [test ...]
+#   tests/server/run.sh --module-dir DIR --charset NONE|UTF8 [--udr] [--sql-dir DIR] [--accept] [--keep] [test ...]
 #
+# --sql-dir takes the declare and drop scripts from DIR (an installed package's) instead of sql/.
 # Builds a private engine root whose firebird.conf allows UDFs from DIR (the folder of the
 # built ardudf.so), creates a database of the given default character set in a temporary
 # folder, declares the functions with sql/ardudf.sql, and then:
@@ -28,10 +29,11 @@ set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
-module_dir="" charset="" accept=0 keep=0 udr=0 tcp=0 only=()
+module_dir="" charset="" accept=0 keep=0 udr=0 tcp=0 only=() sql_dir=$source_dir/sql
 while [ $# -gt 0 ]; do
   case "$1" in
     --module-dir) module_dir=$2; shift 2 ;;
+    --sql-dir) sql_dir=$(cd "$2" && pwd); shift 2 ;;
     --charset) charset=$2; shift 2 ;;
     --accept) accept=1; shift ;;
     --udr) udr=1; shift ;;
@@ -86,15 +88,38 @@ context_free() {
   if [ $udr -eq 1 ]; then sed -e "/^-UDF: /d" -e "/^-At function '/d"; else cat; fi
 }
 
-# Declaring must be silent; a second run of the drop and declare scripts is the upgrade path.
+# Declaring must be silent. The legacy module's way to a new release is its drop and
+# declare scripts; the UDR script is run over the previous release's declarations (the
+# upgrade) and then once more.
 declare_all() {
   local out
-  out=$(cd "$source_dir/sql" && isql-fb -q -ch UTF8 -b -m -i "$1" "$db" 2>&1)
+  out=$(cd "${2:-$sql_dir}" && isql-fb -q -ch UTF8 -b -m -i "$1" "$db" 2>&1)
   [ -z "$out" ] || { fail "$1 printed:"; echo "$out"; }
 }
-declare_all "$declare_sql"
-declare_all "$drop_sql"
-declare_all "$declare_sql"
+if [ $udr -eq 1 ]; then
+  declare_all ardudf_udr-1.0.0.sql "$here/previous"
+  declare_all "$declare_sql"
+  declare_all "$declare_sql"
+else
+  declare_all "$declare_sql"
+  declare_all "$drop_sql"
+  declare_all "$declare_sql"
+fi
+
+# Every routine carries its description and the release that declared it.
+version=$(sed -n 's/^project(ardudf VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")
+described=$(echo "SET HEADING OFF; SELECT CAST(RDB\$DESCRIPTION AS VARCHAR(200)) FROM RDB\$FUNCTIONS WHERE RDB\$FUNCTION_NAME = 'IB_LPAD';" |
+  isql-fb -q -ch UTF8 "$db" 2>&1 | sed -e '/^[[:space:]]*$/d' -e 's/[[:space:]]*$//')
+case "$described" in
+  *" (ardudf $version)") echo "ok: IB_LPAD described as '$described' ($label)" ;;
+  *) fail "RDB\$DESCRIPTION of IB_LPAD is '$described', not '... (ardudf $version)' ($label)" ;;
+esac
+undescribed=$(echo "SET HEADING OFF; SELECT (SELECT COUNT(*) FROM RDB\$FUNCTIONS WHERE (RDB\$MODULE_NAME = 'ardudf'
+    OR RDB\$ENTRYPOINT STARTING WITH 'ardudf_udr!') AND RDB\$DESCRIPTION NOT LIKE '% (ardudf $version)')
+    + (SELECT COUNT(*) FROM RDB\$PROCEDURES WHERE RDB\$ENTRYPOINT STARTING WITH 'ardudf_udr!'
+    AND RDB\$DESCRIPTION NOT LIKE '% (ardudf $version)') FROM RDB\$DATABASE;" |
+  isql-fb -q -ch UTF8 "$db" 2>&1 | tr -d '[:space:]')
+[ "$undescribed" = "0" ] || fail "$undescribed routines lack the description of ardudf $version ($label)"
 
 run_sql() { # name -> normalised output on stdout
   (cd "$here/sql" && isql-fb -q -ch UTF8 -e -m -i "$1.sql" "$db" 2>&1) | normalise
@@ -194,7 +219,7 @@ fi
 # Every ```sql snippet of the README and docs/ runs, in a database of its own (a snippet may
 # declare a function); a walk a snippet's comment describes is checked (snippets.sh).
 if [ ${#only[@]} -eq 0 ]; then
-  fbenv_create_db "$at$work/snippets.fdb" "$charset" && (cd "$source_dir/sql" && isql-fb -q -ch UTF8 -b -i "$declare_sql" "$at$work/snippets.fdb")
+  fbenv_create_db "$at$work/snippets.fdb" "$charset" && (cd "$sql_dir" && isql-fb -q -ch UTF8 -b -i "$declare_sql" "$at$work/snippets.fdb")
   "$here/snippets.sh" "$mode" "$source_dir/README.md" "$source_dir"/docs/*.md > "$work/snippets.sql"
   out=$(isql-fb -q -ch UTF8 -m -i "$work/snippets.sql" "$at$work/snippets.fdb" 2>&1 | normalise)
   count=$(grep -c '^snippet ' <<<"$out")

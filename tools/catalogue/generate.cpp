@@ -12,6 +12,7 @@
 //   ardudf_catalogue signatures  the heading and the two signature lines of each function in
 //                              docs/functions.md, which a test finds there
 // scripts/generate.sh writes the committed ones; a test regenerates and compares them.
+#include "ardudf_version.h"
 #include "catalogue/catalogue.h"
 
 #include <cstdio>
@@ -80,6 +81,15 @@ std::string udr_type(const Value& v, std::string_view charset) {
     return "";
 }
 
+// COMMENT ON: the summary and the release that declared it, for SHOW FUNCTION and
+// RDB$DESCRIPTION.
+void print_comment(std::string_view what, std::string_view name, std::string_view summary) {
+    std::string text;
+    for (char c : summary) text += c == '\'' ? std::string("''") : std::string(1, c);
+    std::printf("COMMENT ON %.*s %.*s IS '%s (ardudf %s)';\n", int(what.size()), what.data(), int(name.size()),
+                name.data(), text.c_str(), ARDUDF_VERSION);
+}
+
 std::string udr_null_rule(const Export& e) {
     if (!e.udr_nulls.empty()) return std::string(e.udr_nulls);
     return arg_count(e) == 0 ? "takes no argument" : "a NULL argument gives NULL";
@@ -95,11 +105,14 @@ std::string udr_params(std::span<const Value> values, std::string_view charset) 
 }
 
 void print_udr() {
-    std::printf("-- ardudf: declares all %zu functions of the UDR module 'ardudf_udr', and its\n", exports.size());
+    std::printf("-- ardudf %s: declares all %zu functions of the UDR module 'ardudf_udr', and its\n",
+                ARDUDF_VERSION, exports.size());
     std::printf("-- procedures. Generated from src/catalogue/catalogue.h by ardudf_catalogue;\n");
     std::printf("-- do not edit. Needs no UdfAccess: the UDR engine loads libardudf_udr.so from its\n");
     std::printf("-- plugins/udr folder (plugins.conf, UDR_config path). Same SQL names as sql/ardudf.sql:\n");
     std::printf("-- to switch a database, run the other module's drop script, then this one.\n");
+    std::printf("-- CREATE OR ALTER: running it again, or over a database declared by an earlier\n");
+    std::printf("-- release, brings every declaration and its comment up to this release.\n");
     std::printf("-- A NULL argument gives NULL unless the function's comment says otherwise.\n");
     std::string group;
     for (const auto& e : exports) {
@@ -109,10 +122,11 @@ void print_udr() {
         }
         std::printf("\n-- %.*s; %s\n", int(e.summary.size()), e.summary.data(), udr_null_rule(e).c_str());
         const std::string params = udr_params(e.args, e.charset);
-        std::printf("CREATE FUNCTION %.*s (%s%s)\n", int(e.name.size()), e.name.data(), params.c_str(),
+        std::printf("CREATE OR ALTER FUNCTION %.*s (%s%s)\n", int(e.name.size()), e.name.data(), params.c_str(),
                     params.empty() ? "" : "\n");
         std::printf("    RETURNS %s\n", udr_type(e.result, e.charset).c_str());
         std::printf("    EXTERNAL NAME 'ardudf_udr!%.*s' ENGINE UDR;\n", int(e.name.size()), e.name.data());
+        print_comment("FUNCTION", e.name, e.summary);
     }
     for (const auto& p : procedures) {
         std::printf("\n-- ---- the walk in one call ----\n\n");
@@ -124,15 +138,17 @@ void print_udr() {
         std::string results;
         for (const Value& v : p.results)
             results += (results.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type(v, "NONE");
-        std::printf("CREATE PROCEDURE %.*s (%s)\n", int(p.name.size()), p.name.data(), args.c_str());
+        std::printf("CREATE OR ALTER PROCEDURE %.*s (%s)\n", int(p.name.size()), p.name.data(), args.c_str());
         std::printf("    RETURNS (%s)\n", results.c_str());
         std::printf("    EXTERNAL NAME 'ardudf_udr!%.*s' ENGINE UDR;\n", int(p.name.size()), p.name.data());
+        print_comment("PROCEDURE", p.name, p.summary);
     }
     std::printf("\nCOMMIT;\n");
 }
 
 void print_udr_drop() {
-    std::printf("-- ardudf: removes the %zu functions and the procedures of the UDR module.\n", exports.size());
+    std::printf("-- ardudf %s: removes the %zu functions and the procedures of the UDR module.\n", ARDUDF_VERSION,
+                exports.size());
     std::printf("-- Generated from the catalogue; do not edit.\n");
     for (const auto& p : procedures) std::printf("DROP PROCEDURE %.*s;\n", int(p.name.size()), p.name.data());
     for (const auto& e : exports) std::printf("DROP FUNCTION %.*s;\n", int(e.name.size()), e.name.data());
@@ -145,7 +161,7 @@ void print_def() {
 }
 
 void print_sql() {
-    std::printf("-- ardudf: declares all %zu functions of the module 'ardudf'.\n", exports.size());
+    std::printf("-- ardudf %s: declares all %zu functions of the module 'ardudf'.\n", ARDUDF_VERSION, exports.size());
     std::printf("-- Generated from src/catalogue/catalogue.h by ardudf_catalogue; do not edit.\n");
     std::printf("-- The server needs UdfAccess = Restrict <folder of ardudf.so> in firebird.conf.\n");
     std::printf("-- Texts are CHARACTER SET NONE (bytes) unless a function reads them in a code page.\n");
@@ -163,13 +179,14 @@ void print_sql() {
             std::printf("    %s%s\n", sql_arg(e, i).c_str(), i + 1 < n ? "," : "");
         std::printf("    RETURNS %s\n", sql_result(e).c_str());
         std::printf("    ENTRY_POINT '%.*s' MODULE_NAME 'ardudf';\n", int(e.name.size()), e.name.data());
+        print_comment("FUNCTION", e.name, e.summary);
     }
     std::printf("\nCOMMIT;\n");
 }
 
 void print_drop() {
-    std::printf("-- ardudf: removes all %zu functions. Generated from the catalogue; do not edit.\n",
-                exports.size());
+    std::printf("-- ardudf %s: removes all %zu functions. Generated from the catalogue; do not edit.\n",
+                ARDUDF_VERSION, exports.size());
     for (const auto& e : exports)
         std::printf("DROP EXTERNAL FUNCTION %.*s;\n", int(e.name.size()), e.name.data());
     std::printf("COMMIT;\n");
