@@ -50,7 +50,7 @@ for preset in "${presets[@]}"; do
   engines=$(grep -o '<testcase name="\(server\|tcp\|engine\|windows\|release\)\.[^"]*"[^>]*status="[a-z]*"' "$junit" |
     sed 's/<testcase name="\([^"]*\)".*status="\([a-z]*\)"/\1 \2/; s/ run$/ passed/; s/ notrun$/ skipped/; s/ fail$/ FAILED/' |
     sort | paste -sd, - | sed 's/,/, /g' | fold -s -w 92 | sed 's/^/             /')
-  [ -n "$engines" ] && line+=$'\n'"$engines"
+  [ -n "${engines// /}" ] && line+=$'\n'"$engines"
   summary+=("$line")
 done
 

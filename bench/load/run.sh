@@ -61,10 +61,10 @@ failures=0
 declare_narrow() {
   local kind=$1 script out
   if [ "$kind" = udr ]; then
-    script=$(sed -e 's/^CREATE FUNCTION ib_/CREATE FUNCTION n_ib_/' -e 's/^CREATE PROCEDURE ib_/CREATE PROCEDURE n_ib_/' \
+    script=$(sed -e 's/^CREATE \(OR ALTER \)\?\(FUNCTION\|PROCEDURE\) ib_/CREATE \1\2 n_ib_/' -e '/^COMMENT ON /d' \
                  -e 's/VARCHAR(8191)/VARCHAR(255)/g' -e 's/VARCHAR(4094)/VARCHAR(255)/g' "$source_dir/sql/ardudf_udr.sql")
   else
-    script=$(sed -e 's/^DECLARE EXTERNAL FUNCTION ib_/DECLARE EXTERNAL FUNCTION n_ib_/' \
+    script=$(sed -e 's/^DECLARE EXTERNAL FUNCTION ib_/DECLARE EXTERNAL FUNCTION n_ib_/' -e '/^COMMENT ON /d' \
                  -e 's/CSTRING(32767)/CSTRING(255)/g' "$source_dir/sql/ardudf.sql")
   fi
   out=$(echo "$script" | isql-fb -q -b -ch UTF8 "$ARDUDF_DATABASE" 2>&1)

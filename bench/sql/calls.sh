@@ -96,6 +96,7 @@ isql() { isql-fb -q -ch UTF8 -b "$@" "$db"; }
 # The legacy floor: each ardudf declaration again as noop_<name>, its entry chosen by
 # what it returns.
 awk '
+  /^COMMENT ON / { next }
   /^DECLARE EXTERNAL FUNCTION ib_/ { sub(/ ib_/, " noop_"); print; next }
   /RETURNS INTEGER/ { entry = "noop_int" }
   /RETURNS DOUBLE/ { entry = "noop_double" }
@@ -120,12 +121,14 @@ DECLARE EXTERNAL FUNCTION noop_w32767 CSTRING(32767) CHARACTER SET NONE
 EOF
 isql -i "$work/noop.sql"
 if [ $udr -eq 1 ]; then
-  sed -e 's/^CREATE \(FUNCTION\|PROCEDURE\) ib_/CREATE \1 udr_/' "$source_dir/sql/ardudf_udr.sql" > "$work/udr.sql"
+  # The script's descriptions belong to the ib_ names: left out here.
+  sed -e 's/^CREATE \(OR ALTER \)\?\(FUNCTION\|PROCEDURE\) ib_/CREATE \1\2 udr_/' -e '/^COMMENT ON /d' \
+    "$source_dir/sql/ardudf_udr.sql" > "$work/udr.sql"
   # Its floor: functions only (the walk procedure has no counterpart).
   awk '
-    /^CREATE PROCEDURE/ { skip = 1 }
+    /^CREATE (OR ALTER )?PROCEDURE/ { skip = 1 }
     skip { if (/;$/) skip = 0; next }
-    /^CREATE FUNCTION udr_/ { sub(/ udr_/, " udrnoop_") }
+    /^CREATE (OR ALTER )?FUNCTION udr_/ { sub(/ udr_/, " udrnoop_") }
     /EXTERNAL NAME/ { sub(/'\''ardudf_udr![a-z0-9_]*'\''/, "'\''ardudf_noop_udr!noop'\''") }
     { print }
   ' "$work/udr.sql" > "$work/udrnoop.sql"
