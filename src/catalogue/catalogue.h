@@ -39,6 +39,11 @@ constexpr Value txt(std::string_view name = {}, Width width = long_text) { retur
 constexpr Value i32(std::string_view name = {}) { return {name, Kind::int32, {}}; }
 constexpr Value f64(std::string_view name = {}) { return {name, Kind::float64, {}}; }
 
+// The third part of a UDR external name ('ardudf_udr!ib_lpad!legacy_nulls') that asks the
+// routine to read a NULL argument as the legacy module reads it: the empty text or 0. The
+// move of a database from the legacy module in place declares it on every function.
+inline constexpr std::string_view legacy_nulls_option = "legacy_nulls";
+
 struct Export {
     std::string_view name;    // exported symbol and SQL name
     std::string_view group;   // text, value, calendar or balance

@@ -26,14 +26,19 @@ private:
     T* p_;
 };
 
-[[noreturn]] void raise_field_count(Status* status, const catalogue::Export& e, bool result, unsigned declared,
-                                    unsigned wanted) {
-    const std::string text = "ardudf_udr: " + std::string(e.name) + " is declared with " + std::to_string(declared) +
-                             (result ? " result field(s); it returns " : " argument(s); it takes ") +
-                             std::to_string(wanted);
+// A declaration the module cannot serve, said in the error the statement fails with.
+[[noreturn]] void raise_declaration(Status* status, std::string_view name, const std::string& what) {
+    const std::string text = "ardudf_udr: " + std::string(name) + " is declared with " + what;
     const ISC_STATUS vector[] = {isc_arg_gds, isc_random, isc_arg_string, reinterpret_cast<ISC_STATUS>(text.c_str()),
                                  isc_arg_end};
     throw fb::FbException(status, vector);
+}
+
+[[noreturn]] void raise_field_count(Status* status, const catalogue::Export& e, bool result, unsigned declared,
+                                    unsigned wanted) {
+    raise_declaration(status, e.name,
+                      std::to_string(declared) + (result ? " result field(s); it returns " : " argument(s); it takes ") +
+                          std::to_string(wanted));
 }
 
 // The width of a text field: what the declaration holds in bytes when it declares a text,
@@ -48,6 +53,19 @@ unsigned text_length(Status* status, fb::IMessageMetadata* declared, unsigned i,
 }
 
 } // namespace
+
+NullReading null_reading(Status* status, fb::IRoutineMetadata* metadata, std::string_view name) {
+    // The engine hands over the external name whole: module!routine[!option].
+    const std::string_view entry = metadata->getEntryPoint(status);
+    const std::size_t routine = entry.find('!');
+    const std::size_t option = routine == std::string_view::npos ? routine : entry.find('!', routine + 1);
+    if (option == std::string_view::npos) return NullReading::sql;
+    const std::string_view given = entry.substr(option + 1);
+    if (given == catalogue::legacy_nulls_option) return NullReading::legacy;
+    raise_declaration(status, name,
+                      "the option '" + std::string(given) + "' in its external name; the one option is '" +
+                          std::string(catalogue::legacy_nulls_option) + "'");
+}
 
 void shape_message(Status* status, fb::IMetadataBuilder* builder, const catalogue::Export& e, bool result) {
     const Held<fb::IMessageMetadata> declared(builder->getMetadata(status));

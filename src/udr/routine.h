@@ -2,7 +2,8 @@
 // declaration, read and written field by field, and its body run over them.
 //
 // NULL rule of the module: a NULL argument gives a NULL result and the body does not run,
-// unless the function's catalogue entry says that it reads NULL itself (udr_nulls). An error
+// unless the function's catalogue entry says that it reads NULL itself (udr_nulls), or its
+// declaration asks for the legacy module's reading (see NullReading). An error
 // (no memory, a text longer than its result field) is raised as an SQL error; nothing is
 // truncated silently.
 #pragma once
@@ -71,6 +72,18 @@ struct Field {
     unsigned length = 0; // bytes a text may hold
 };
 
+// How a declaration wants NULL arguments read, from the third part of its external name.
+// 'ardudf_udr!ib_lpad' reads them as SQL does: a NULL argument gives NULL. A database moved
+// from the legacy module in place declares 'ardudf_udr!ib_lpad!legacy_nulls'
+// (catalogue::legacy_nulls_option), and there a
+// NULL argument is read as the legacy module reads it, the empty text or 0, and the body
+// always runs: every stored procedure, view and index that called the legacy module gets
+// the results it got before.
+enum class NullReading : std::uint8_t { sql, legacy };
+// Raises an SQL error for any other third part, so that a typing error is not taken for
+// the SQL reading.
+NullReading null_reading(Status* status, ::Firebird::IRoutineMetadata* metadata, std::string_view name);
+
 // Gives each field of a declared message (arguments, or the result) of export e the type
 // the routine reads. Raises an SQL error when the declaration has another number of fields.
 void shape_message(Status* status, ::Firebird::IMetadataBuilder* builder, const catalogue::Export& e, bool result);
@@ -102,7 +115,8 @@ struct Layout {
     }
 };
 
-// The arguments of one call.
+// The arguments of one call. A NULL argument reads as the empty text or 0, as the legacy
+// module reads it; a body that must tell NULL apart asks null().
 template <std::size_t N>
 class Args {
 public:
@@ -121,6 +135,7 @@ public:
     // A text as the legacy module sees it: up to the first NUL byte, if any (a CSTRING
     // stops there), so that both modules give the same results.
     std::string_view text(unsigned i) const noexcept {
+        if (null(i)) return {};
         ISC_USHORT length;
         std::memcpy(&length, m_ + f_[i].offset, sizeof length);
         const char* str = reinterpret_cast<const char*>(m_ + f_[i].offset + sizeof length);
@@ -129,11 +144,13 @@ public:
         return {str, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - str) : n};
     }
     std::int32_t int32(unsigned i) const noexcept {
+        if (null(i)) return 0;
         ISC_LONG value;
         std::memcpy(&value, m_ + f_[i].offset, sizeof value);
         return static_cast<std::int32_t>(value);
     }
     double float64(unsigned i) const noexcept {
+        if (null(i)) return 0.0;
         double value;
         std::memcpy(&value, m_ + f_[i].offset, sizeof value);
         return value;
@@ -203,8 +220,8 @@ struct Call {
     State& state;
 };
 
-// Every function of the module: Body runs over one call, unless an argument is NULL and
-// the catalogue entry does not read NULL itself.
+// Every function of the module: Body runs over one call, unless an argument is NULL, the
+// catalogue entry does not read NULL itself and the declaration reads NULL as SQL does.
 template <std::size_t Index, class State, void (*Body)(const Call<Index, State>&)>
 class Routine final : public ::Firebird::Udr::Function<Routine<Index, State, Body>, Status> {
 public:
@@ -212,14 +229,15 @@ public:
     using OutMessage = Message<Index, true>;
 
     Routine(Status* status, ::Firebird::IExternalContext* context, ::Firebird::IRoutineMetadata* metadata)
-        : arguments_(status, metadata), result_(status, metadata), state_(context) {}
+        : arguments_(status, metadata), result_(status, metadata),
+          nulls_(null_reading(status, metadata, catalogue::exports[Index].name)), state_(context) {}
 
     void execute(Status* status, ::Firebird::IExternalContext*, void* in, void* out) {
         const Call<Index, State> call{{static_cast<const unsigned char*>(in), arguments_.fields},
                                       {static_cast<unsigned char*>(out), result_.fields[0], status},
                                       state_};
         if constexpr (catalogue::exports[Index].udr_nulls.empty()) {
-            if (call.args.any_null()) return call.result.null();
+            if (nulls_ == NullReading::sql && call.args.any_null()) return call.result.null();
         }
         Body(call);
     }
@@ -227,6 +245,7 @@ public:
 private:
     Layout<InMessage> arguments_;
     Layout<OutMessage> result_;
+    NullReading nulls_;
     State state_;
 };
 

@@ -65,7 +65,7 @@ ARDUDF_UDR_FUNCTION(ib_uniqueid) {
 }
 
 ARDUDF_UDR_FUNCTION(ib_isnotnull) {
-    call.result.text(text::presence_flag(call.args.null(0) ? std::string_view() : call.args.text(0)));
+    call.result.text(text::presence_flag(call.args.text(0)));
 }
 
 ARDUDF_UDR_FUNCTION(ib_convchartoint) {

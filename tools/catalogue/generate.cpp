@@ -5,6 +5,8 @@
 //   ardudf_catalogue drop      DROP EXTERNAL FUNCTION for every export
 //   ardudf_catalogue udr       CREATE FUNCTION ... ENGINE UDR for every export, and the procedures
 //   ardudf_catalogue udr_drop  DROP FUNCTION / PROCEDURE for all of them
+//   ardudf_catalogue legacy_to_udr  the move of a database from the legacy module to the UDR
+//                              module in place, every caller keeping its results
 //   ardudf_catalogue list      ARDUDF_FUNCTION(name, group), one a line, for CMake and C++
 //   ardudf_catalogue nulls     the SQL test of a NULL in each argument position
 //   ardudf_catalogue bench     the calls of bench/sql/calls.sh, read when it runs
@@ -81,13 +83,33 @@ std::string udr_type(const Value& v, std::string_view charset) {
     return "";
 }
 
+// PROCEDURE name (args) RETURNS (results) EXTERNAL NAME ... ENGINE UDR, its clauses joined by
+// sep.
+std::string procedure_ddl(const Procedure& p, std::string_view sep) {
+    std::string args, results;
+    for (const Value& v : p.args) args += (args.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type(v, "NONE");
+    for (const Value& v : p.results)
+        results += (results.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type(v, "NONE");
+    const std::string name(p.name);
+    return "PROCEDURE " + name + " (" + args + ")" + std::string(sep) + "RETURNS (" + results + ")" + std::string(sep) +
+           "EXTERNAL NAME 'ardudf_udr!" + name + "' ENGINE UDR";
+}
+
 // COMMENT ON: the summary and the release that declared it, for SHOW FUNCTION and
 // RDB$DESCRIPTION.
+std::string quoted(std::string_view text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
+    return out + "'";
+}
+
+std::string comment_ddl(std::string_view what, std::string_view name, std::string_view summary) {
+    return "COMMENT ON " + std::string(what) + " " + std::string(name) + " IS " +
+           quoted(std::string(summary) + " (ardudf " + ARDUDF_VERSION + ")");
+}
+
 void print_comment(std::string_view what, std::string_view name, std::string_view summary) {
-    std::string text;
-    for (char c : summary) text += c == '\'' ? std::string("''") : std::string(1, c);
-    std::printf("COMMENT ON %.*s %.*s IS '%s (ardudf %s)';\n", int(what.size()), what.data(), int(name.size()),
-                name.data(), text.c_str(), ARDUDF_VERSION);
+    std::printf("%s;\n", comment_ddl(what, name, summary).c_str());
 }
 
 std::string udr_null_rule(const Export& e) {
@@ -102,6 +124,263 @@ std::string udr_params(std::span<const Value> values, std::string_view charset) 
         out += (out.empty() ? "" : ",") + std::string("\n    ") + std::string(v.name) + " " + udr_type(v, charset);
     }
     return out;
+}
+
+// The engine's names of the routines (upper case, as RDB$ tables hold them), as an SQL list.
+std::string upper(std::string_view name) {
+    std::string out(name);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+template <class Routines>
+std::string sql_names(const Routines& routines) {
+    std::string out;
+    for (const auto& r : routines) out += (out.empty() ? "'" : ", '") + upper(r.name) + "'";
+    return out;
+}
+
+// What calls a routine, named as a user knows it: a CHECK by its constraint, a computed
+// column by its table and column (the engine records their hidden trigger and domain).
+constexpr const char* caller_sql = R"(COALESCE(
+            (SELECT FIRST 1 'CHECK ' || TRIM(r.RDB$CONSTRAINT_NAME) || ' of table ' || TRIM(r.RDB$RELATION_NAME)
+              FROM RDB$CHECK_CONSTRAINTS c JOIN RDB$RELATION_CONSTRAINTS r ON r.RDB$CONSTRAINT_NAME = c.RDB$CONSTRAINT_NAME
+              WHERE d.RDB$DEPENDENT_TYPE = 2 AND c.RDB$TRIGGER_NAME = d.RDB$DEPENDENT_NAME),
+            (SELECT FIRST 1 'column ' || TRIM(f.RDB$RELATION_NAME) || '.' || TRIM(f.RDB$FIELD_NAME)
+              FROM RDB$RELATION_FIELDS f WHERE d.RDB$DEPENDENT_TYPE = 3 AND f.RDB$FIELD_SOURCE = d.RDB$DEPENDENT_NAME),
+            CASE d.RDB$DEPENDENT_TYPE
+              WHEN 0 THEN 'table ' WHEN 1 THEN 'view ' WHEN 2 THEN 'trigger ' WHEN 4 THEN 'CHECK of domain '
+              WHEN 5 THEN 'procedure ' WHEN 6 THEN 'index ' WHEN 15 THEN 'function ' WHEN 18 THEN 'package '
+              WHEN 19 THEN 'package body ' ELSE '' END || TRIM(d.RDB$DEPENDENT_NAME)))";
+
+// The head of a drop script: all or nothing. The drops run in one transaction, and before
+// the first of them a block lists, one row each, whatever in the database calls one of the
+// routines, and then stops the script. (The engine would refuse the drops only at COMMIT,
+// naming one caller.) The stop is a failed conversion of a short text: the one way a script
+// can fail with words of its own without creating an exception object in the database.
+void print_drop_head(std::string_view script, std::string_view functions, std::string_view procedures_list) {
+    const std::string column(script.substr(0, script.find('.')));
+    std::printf("-- All or nothing: while a procedure, trigger, view, computed column, CHECK or index\n");
+    std::printf("-- calls one of them, it drops none and lists what calls them.\n");
+    std::printf("SET BAIL ON;\nSET AUTODDL OFF;\nSET LIST ON;\nSET TERM ^ ;\n");
+    std::printf("EXECUTE BLOCK RETURNS (%s VARCHAR(400)) AS\n  DECLARE n INTEGER = 0;\nBEGIN\n", column.c_str());
+    std::printf("  FOR SELECT DISTINCT 'not dropped: ' || TRIM(d.RDB$DEPENDED_ON_NAME) || ' is called by ' || %s\n",
+                caller_sql);
+    std::printf("      FROM RDB$DEPENDENCIES d\n");
+    std::printf("      WHERE (d.RDB$DEPENDED_ON_TYPE = 15 AND TRIM(d.RDB$DEPENDED_ON_NAME) IN (%.*s))\n",
+                int(functions.size()), functions.data());
+    if (!procedures_list.empty())
+        std::printf("         OR (d.RDB$DEPENDED_ON_TYPE = 5 AND TRIM(d.RDB$DEPENDED_ON_NAME) IN (%.*s))\n",
+                    int(procedures_list.size()), procedures_list.data());
+    std::printf("      INTO %s DO BEGIN\n    n = n + 1;\n    SUSPEND;\n  END\n", column.c_str());
+    std::printf("  IF (n > 0) THEN n = CAST('%.*s: nothing dropped' AS INTEGER);\n", int(script.size()),
+                script.data());
+    std::printf("END^\nSET TERM ; ^\n");
+}
+
+// The kinds of an export's values, result first: T text, I integer, D double.
+std::string kinds(const Export& e) {
+    auto kind = [](Kind k) { return k == Kind::text ? "T" : k == Kind::int32 ? "I" : "D"; };
+    std::string out = kind(e.result.kind);
+    for (int i = 0; i < arg_count(e); ++i) out += kind(e.args[i].kind);
+    return out;
+}
+
+// The names of the functions the move marked as moved (L), from its marks.
+std::string moved_names() {
+    std::string out;
+    for (std::size_t i = 0; i < exports.size(); ++i)
+        out += "  IF (SUBSTRING(states FROM " + std::to_string(i + 1) + " FOR 1) = 'L') THEN moved = moved || '" +
+               upper(exports[i].name) + ",';\n";
+    return out;
+}
+
+// SQL text inside a quoted SQL literal.
+std::string escaped(std::string_view text) {
+    std::string out;
+    for (char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
+    return out;
+}
+
+// The move in place from the legacy module to the UDR module (docs/migration.md). A first
+// block checks everything and then redeclares, in the transaction isql holds, so that it
+// either moves every function or changes nothing; a second block, after the COMMIT,
+// rebuilds the indexes with the functions now in force.
+void print_legacy_to_udr() {
+    std::printf("-- ardudf %s: moves a database declared with sql/ardudf.sql (the legacy module 'ardudf')\n",
+                ARDUDF_VERSION);
+    std::printf("-- to the UDR module 'ardudf_udr' in place. Generated from src/catalogue/catalogue.h by\n");
+    std::printf("-- ardudf_catalogue; do not edit. docs/migration.md gives the steps around it.\n--\n");
+    std::printf(R"(-- In one transaction it redeclares each of the %zu functions under its name, with the same
+-- arguments in the same order and its texts as wide as this database declared them (a UDR
+-- text holds at most 32765 bytes, a CSTRING 32767), as 'ardudf_udr!NAME!%.*s': a NULL
+-- argument is read as the legacy module reads it, the empty text or 0, so every procedure,
+-- trigger, view, computed column, CHECK and index that calls them gives the results it gave.
+-- It declares the procedure ib_scbwalk beside them, commits, and then rebuilds each active
+-- index whose expression calls a function it moved (directly, or through a PSQL routine or
+-- a computed column), so that no key the legacy module computed stays behind.
+-- It changes nothing, and says why, while another attachment is connected to the database
+-- or when a routine of these names is not ardudf's. Run again, it says there is nothing
+-- left to move; a function already on the UDR module is left as it is.
+SET BAIL ON;
+SET LIST ON;
+SET TERM ^ ;
+EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(1000)) AS
+  DECLARE n INTEGER;
+  DECLARE states VARCHAR(64) = '';
+  DECLARE st CHAR(1);
+  DECLARE n_moved INTEGER = 0;
+  DECLARE n_udr INTEGER = 0;
+  DECLARE missing VARCHAR(2000) = '';
+  DECLARE walk VARCHAR(100) = '';
+  -- L: ardudf's legacy declaration with the arguments of the catalogue (kinds: the result's,
+  -- then each argument's: T text, I integer, D double); U: on ardudf_udr already; -: not
+  -- declared; A: ardudf's legacy module with other arguments; X: another routine's.
+  DECLARE FUNCTION state (fn VARCHAR(63), kinds VARCHAR(5)) RETURNS CHAR(1) AS
+    DECLARE engine VARCHAR(63);
+    DECLARE entry VARCHAR(255);
+    DECLARE module VARCHAR(255);
+    DECLARE ret SMALLINT;
+    DECLARE declared VARCHAR(10) = '';
+    DECLARE k CHAR(1);
+  BEGIN
+    SELECT TRIM(RDB$ENGINE_NAME), TRIM(RDB$ENTRYPOINT), TRIM(RDB$MODULE_NAME), RDB$RETURN_ARGUMENT
+      FROM RDB$FUNCTIONS WHERE RDB$FUNCTION_NAME = :fn AND RDB$PACKAGE_NAME IS NULL
+      INTO engine, entry, module, ret;
+    IF (ROW_COUNT = 0) THEN RETURN '-';
+    IF (engine = 'UDR' AND entry STARTING WITH 'ardudf_udr!') THEN RETURN 'U';
+    IF (engine IS NOT NULL OR module IS NULL OR UPPER(entry) <> fn OR ret <> 0) THEN RETURN 'X';
+    FOR SELECT CASE RDB$FIELD_TYPE WHEN 40 THEN 'T' WHEN 8 THEN 'I' WHEN 27 THEN 'D' ELSE '?' END
+        FROM RDB$FUNCTION_ARGUMENTS WHERE RDB$FUNCTION_NAME = :fn AND RDB$PACKAGE_NAME IS NULL
+        ORDER BY RDB$ARGUMENT_POSITION INTO k DO declared = declared || k;
+    RETURN IIF(declared = kinds, 'L', 'A');
+  END
+  -- Argument pos (0: the result) as the UDR declaration takes it: a CSTRING(n) held n bytes,
+  -- a VARCHAR(n) holds as many, up to the 32765 bytes of the widest.
+  DECLARE FUNCTION udr_type (fn VARCHAR(63), pos SMALLINT) RETURNS VARCHAR(100) AS
+    DECLARE ftype SMALLINT;
+    DECLARE len INTEGER;
+    DECLARE cs SMALLINT;
+    DECLARE csname VARCHAR(63);
+    DECLARE per SMALLINT;
+  BEGIN
+    SELECT RDB$FIELD_TYPE, RDB$FIELD_LENGTH, RDB$CHARACTER_SET_ID FROM RDB$FUNCTION_ARGUMENTS
+      WHERE RDB$FUNCTION_NAME = :fn AND RDB$PACKAGE_NAME IS NULL AND RDB$ARGUMENT_POSITION = :pos
+      INTO ftype, len, cs;
+    IF (ftype = 8) THEN RETURN 'INTEGER';
+    IF (ftype = 27) THEN RETURN 'DOUBLE PRECISION';
+    SELECT TRIM(RDB$CHARACTER_SET_NAME), RDB$BYTES_PER_CHARACTER FROM RDB$CHARACTER_SETS
+      WHERE RDB$CHARACTER_SET_ID = COALESCE(:cs, 0) INTO csname, per;
+    RETURN 'VARCHAR(' || (MINVALUE(len, 32765) / per) || ') CHARACTER SET ' || csname;
+  END
+BEGIN
+  -- Other attachments would go on with the legacy declarations they have loaded (and a
+  -- Firebird 3 engine can hang or crash when a function changes under them).
+  FOR SELECT 'nothing changed: attachment ' || MON$ATTACHMENT_ID || ' (' || TRIM(COALESCE(MON$USER, '')) || ', '
+        || COALESCE(MON$REMOTE_PROCESS, MON$REMOTE_ADDRESS, 'embedded') || ') is connected to this database too; '
+        || 'shut the database down to one attachment (gfix -shut single -force 0) and run this again'
+      FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION AND MON$SYSTEM_FLAG = 0
+      INTO ardudf_legacy_to_udr DO SUSPEND;
+  IF (ROW_COUNT > 0) THEN n = CAST('ardudf_legacy_to_udr.sql: nothing changed' AS INTEGER);
+
+  -- What each function is declared as, one mark each in the catalogue's order.
+)", exports.size(), int(legacy_nulls_option.size()), legacy_nulls_option.data());
+    for (const auto& e : exports) {
+        const std::string up = upper(e.name);
+        std::printf("  st = state('%s', '%s');\n  states = states || st;\n", up.c_str(), kinds(e).c_str());
+        std::printf("  IF (st = 'A') THEN BEGIN\n    ardudf_legacy_to_udr = 'nothing changed: %s is declared with other "
+                    "arguments than ardudf''s';\n    SUSPEND;\n  END\n", up.c_str());
+        std::printf("  IF (st = 'X') THEN BEGIN\n    ardudf_legacy_to_udr = 'nothing changed: %s is declared, but not "
+                    "as a function of ardudf';\n    SUSPEND;\n  END\n", up.c_str());
+    }
+    std::printf("  IF (states CONTAINING 'A' OR states CONTAINING 'X') THEN\n"
+                "    n = CAST('ardudf_legacy_to_udr.sql: nothing changed' AS INTEGER);\n");
+    std::printf("\n  -- Each legacy declaration redeclared for the UDR module.\n");
+    for (std::size_t i = 0; i < exports.size(); ++i) {
+        const Export& e = exports[i];
+        const std::string name(e.name), up = upper(e.name);
+        std::printf("  st = SUBSTRING(states FROM %zu FOR 1);\n", i + 1);
+        std::printf("  IF (st = 'L') THEN BEGIN\n");
+        std::string ddl = "    EXECUTE STATEMENT 'ALTER FUNCTION " + name + " (";
+        for (int k = 0; k < arg_count(e); ++k)
+            ddl += std::string(k ? ", " : "") + std::string(e.args[k].name) + " ' || udr_type('" + up + "', " +
+                   std::to_string(k + 1) + ") || '";
+        ddl += ") RETURNS ' || udr_type('" + up + "', 0)\n      || ' EXTERNAL NAME ''ardudf_udr!" + name + "!" +
+               std::string(legacy_nulls_option) + "'' ENGINE UDR';\n";
+        std::printf("%s", ddl.c_str());
+        std::printf("    EXECUTE STATEMENT '%s';\n", escaped(comment_ddl("FUNCTION", e.name, e.summary)).c_str());
+        std::printf("    n_moved = n_moved + 1;\n  END\n  ELSE IF (st = 'U') THEN n_udr = n_udr + 1;\n");
+        std::printf("  ELSE missing = IIF(missing = '', '', missing || ', ') || '%s';\n", name.c_str());
+    }
+    for (const auto& p : procedures) {
+        std::printf(R"(
+  -- %s, which the UDR module adds
+  IF (n_moved > 0 AND NOT EXISTS (SELECT 1 FROM RDB$PROCEDURES
+      WHERE RDB$PROCEDURE_NAME = '%s' AND RDB$PACKAGE_NAME IS NULL)) THEN BEGIN
+    EXECUTE STATEMENT '%s';
+    EXECUTE STATEMENT '%s';
+    walk = '; %s declared';
+  END
+)", std::string(p.name).c_str(), upper(p.name).c_str(), escaped("CREATE " + procedure_ddl(p, " ")).c_str(),
+                    escaped(comment_ddl("PROCEDURE", p.name, p.summary)).c_str(), std::string(p.name).c_str());
+    }
+    std::printf(R"(
+  RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_MOVED', states);
+  IF (n_moved > 0) THEN
+    ardudf_legacy_to_udr = n_moved || ' function(s) moved to the UDR module ardudf_udr, reading NULL as the '
+      || 'legacy module did' || walk || IIF(n_udr > 0, '; ' || n_udr || ' on ardudf_udr already', '');
+  ELSE IF (n_udr > 0) THEN
+    ardudf_legacy_to_udr = 'nothing to move, nothing changed: ' || n_udr || ' function(s) on ardudf_udr already';
+  ELSE
+    ardudf_legacy_to_udr = 'nothing to move, nothing changed: no function of ardudf is declared here';
+  IF (missing <> '' AND (n_moved > 0 OR n_udr > 0)) THEN
+    ardudf_legacy_to_udr = ardudf_legacy_to_udr || '; not declared, left so: ' || missing;
+  SUSPEND;
+END^
+
+COMMIT^
+
+-- The indexes: each active one whose expression calls a moved function, found through the
+-- dependencies the engine records (an index on a PSQL function or a computed column that
+-- calls one counts too), rebuilt with the module that now computes its keys.
+EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(1000)) AS
+  DECLARE states VARCHAR(64);
+  DECLARE moved VARCHAR(2000) = ',';
+  DECLARE ix VARCHAR(63);
+  DECLARE rebuilt VARCHAR(800) = '';
+  DECLARE n INTEGER = 0;
+BEGIN
+  states = RDB$GET_CONTEXT('USER_SESSION', 'ARDUDF_MOVED');
+  RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_MOVED', NULL);
+  IF (COALESCE(states, '') NOT CONTAINING 'L') THEN EXIT;
+%s  FOR WITH RECURSIVE callers (name, kind, depth) AS (
+        SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM RDB$DEPENDENCIES d
+          WHERE d.RDB$DEPENDED_ON_TYPE = 15 AND :moved CONTAINING ',' || TRIM(d.RDB$DEPENDED_ON_NAME) || ','
+        UNION ALL
+        SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, c.depth + 1 FROM callers c JOIN RDB$DEPENDENCIES d
+          ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
+          OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
+          OR (c.kind = 3 AND d.RDB$DEPENDED_ON_TYPE = 0 AND EXISTS (SELECT 1 FROM RDB$RELATION_FIELDS f
+              WHERE f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = d.RDB$DEPENDED_ON_NAME
+                AND f.RDB$FIELD_NAME = d.RDB$FIELD_NAME))
+          WHERE c.depth < 16)
+      SELECT DISTINCT TRIM(i.RDB$INDEX_NAME) FROM callers c JOIN RDB$INDICES i ON i.RDB$INDEX_NAME = c.name
+        WHERE c.kind = 6 AND COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0
+      INTO ix DO BEGIN
+    -- ACTIVE on an active index builds it anew.
+    EXECUTE STATEMENT 'ALTER INDEX "' || REPLACE(ix, '"', '""') || '" ACTIVE';
+    n = n + 1;
+    IF (n <= 20) THEN rebuilt = IIF(n > 1, rebuilt || ', ', '') || ix;
+  END
+  ardudf_legacy_to_udr = IIF(n = 0, 'no index calls the moved functions',
+    n || ' index(es) rebuilt: ' || rebuilt || IIF(n > 20, ', ...', ''));
+  SUSPEND;
+END^
+
+COMMIT^
+SET TERM ; ^
+)", moved_names().c_str());
 }
 
 void print_udr() {
@@ -133,14 +412,7 @@ void print_udr() {
         std::printf("-- The rows the last payment or credit note changed, as the loop of\n-- %.*s\n",
                     int(p.loop.size()), p.loop.data());
         std::printf("-- reads them (with the same resets); no rows for NULL or a handle of another attachment.\n");
-        std::string args;
-        for (const Value& v : p.args) args += (args.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type(v, "NONE");
-        std::string results;
-        for (const Value& v : p.results)
-            results += (results.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type(v, "NONE");
-        std::printf("CREATE OR ALTER PROCEDURE %.*s (%s)\n", int(p.name.size()), p.name.data(), args.c_str());
-        std::printf("    RETURNS (%s)\n", results.c_str());
-        std::printf("    EXTERNAL NAME 'ardudf_udr!%.*s' ENGINE UDR;\n", int(p.name.size()), p.name.data());
+        std::printf("CREATE OR ALTER %s;\n", procedure_ddl(p, "\n    ").c_str());
         print_comment("PROCEDURE", p.name, p.summary);
     }
     std::printf("\nCOMMIT;\n");
@@ -150,6 +422,7 @@ void print_udr_drop() {
     std::printf("-- ardudf %s: removes the %zu functions and the procedures of the UDR module.\n", ARDUDF_VERSION,
                 exports.size());
     std::printf("-- Generated from the catalogue; do not edit.\n");
+    print_drop_head("ardudf_udr_drop.sql", sql_names(exports), sql_names(procedures));
     for (const auto& p : procedures) std::printf("DROP PROCEDURE %.*s;\n", int(p.name.size()), p.name.data());
     for (const auto& e : exports) std::printf("DROP FUNCTION %.*s;\n", int(e.name.size()), e.name.data());
     std::printf("COMMIT;\n");
@@ -187,6 +460,7 @@ void print_sql() {
 void print_drop() {
     std::printf("-- ardudf %s: removes all %zu functions. Generated from the catalogue; do not edit.\n",
                 ARDUDF_VERSION, exports.size());
+    print_drop_head("ardudf_drop.sql", sql_names(exports), "");
     for (const auto& e : exports)
         std::printf("DROP EXTERNAL FUNCTION %.*s;\n", int(e.name.size()), e.name.data());
     std::printf("COMMIT;\n");
@@ -280,6 +554,7 @@ int main(int argc, char** argv) {
     else if (what == "drop") print_drop();
     else if (what == "udr") print_udr();
     else if (what == "udr_drop") print_udr_drop();
+    else if (what == "legacy_to_udr") print_legacy_to_udr();
     else if (what == "map") print_map();
     else if (what == "list") print_list();
     else if (what == "nulls") print_nulls();
@@ -290,7 +565,7 @@ int main(int argc, char** argv) {
     } else if (what == "procedures") {
         for (const auto& p : procedures) std::printf("%.*s\n", int(p.name.size()), p.name.data());
     } else {
-        std::fprintf(stderr, "usage: ardudf_catalogue def|map|sql|drop|udr|udr_drop|list|nulls|bench|names|procedures|signatures\n");
+        std::fprintf(stderr, "usage: ardudf_catalogue def|map|sql|drop|udr|udr_drop|legacy_to_udr|list|nulls|bench|names|procedures|signatures\n");
         return 2;
     }
     return 0;
