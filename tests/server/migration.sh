@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# The move of a database from the legacy module to the UDR module in place, in the embedded
+# engine:
+#   tests/server/migration.sh --build-dir DIR --charset NONE|UTF8 [--keep]
+# DIR holds ardudf.so and src/udr/libardudf_udr.so. A database declared with sql/ardudf.sql
+# that calls the functions from every kind of object (migration/schema.sql) gives what
+# migration/report.sql reads. sql/ardudf_legacy_to_udr.sql must leave it giving the same,
+# byte for byte: in the attachment that ran it, after a reconnect with UdfAccess = None,
+# after its second run, and after a backup and restore. Also: the move refused while another
+# attachment is connected and the drop scripts refused by the callers, each with nothing
+# changed; and the way back, from the backup taken before the move.
+set -uo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(cd "$here/../.." && pwd)
+build_dir="" charset="" keep=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build-dir) build_dir=$(cd "$2" && pwd); shift 2 ;;
+    --charset) charset=$2; shift 2 ;;
+    --keep) keep=1; shift ;;
+    *) echo "usage: migration.sh --build-dir DIR --charset NONE|UTF8 [--keep]" >&2; exit 2 ;;
+  esac
+done
+[ -n "$build_dir" ] && [ -n "$charset" ] || { echo "usage: migration.sh --build-dir DIR --charset NONE|UTF8 [--keep]" >&2; exit 2; }
+
+# shellcheck source=../../scripts/fbenv.sh
+. "$source_dir/scripts/fbenv.sh"
+work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-migration.XXXXXX")
+if [ $keep -eq 0 ]; then trap 'exec 3>&- 2>/dev/null; rm -rf "$work"' EXIT; else echo "kept: $work"; fi
+# Both modules in one folder: the legacy one allowed while the database is on it, the UDR
+# one found by the UDR engine throughout.
+mkdir -p "$work/modules"
+cp "$build_dir/ardudf.so" "$build_dir/src/udr/libardudf_udr.so" "$work/modules/" || exit 1
+fbenv_setup "$work/root" "$work/modules" udr || exit 1
+udf_access() { sed -i "s|^UdfAccess = .*|UdfAccess = $1|" "$work/root/firebird.conf"; }
+udf_access "Restrict $work/modules"
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# isql on a database; no line of its output depends on the run or on which module raised an
+# error ("-UDF: NAME" against "-At function 'NAME'").
+run() { # script database
+  isql-fb -q -ch UTF8 -i "$1" "$2" 2>&1 |
+    sed -E -e 's/[[:space:]]*$//' -e "/^-UDF: /d" -e "/^-At function '/d" | cat -s | sed '/./,$!d'
+}
+report() { run "$here/migration/report.sql" "$1"; }
+# How the routines are declared: what "nothing changed" compares.
+declared() {
+  echo "SET LIST ON; SELECT RDB\$FUNCTION_NAME, RDB\$MODULE_NAME, RDB\$ENTRYPOINT, RDB\$ENGINE_NAME FROM RDB\$FUNCTIONS
+    WHERE COALESCE(RDB\$SYSTEM_FLAG, 0) = 0 ORDER BY 1; SELECT RDB\$PROCEDURE_NAME, RDB\$ENTRYPOINT FROM RDB\$PROCEDURES
+    WHERE COALESCE(RDB\$SYSTEM_FLAG, 0) = 0 ORDER BY 1;" | isql-fb -q "$1" 2>&1
+}
+same() { # what expected actual
+  if diff -u "$2" "$3" > "$work/diff"; then echo "ok: $1 ($label)"; else fail "$1 ($label)"; cat "$work/diff"; fi
+}
+expect() { # what pattern output-file
+  if grep -q -- "$2" "$3"; then echo "ok: $1 ($label)"; else fail "$1: no '$2' in ($label)"; cat "$3"; fi
+}
+
+db=$work/moved.fdb
+fbenv_create_db "$db" "$charset" || { fail "cannot create the database"; exit 1; }
+label="$charset, Firebird $(echo "SET HEADING OFF; SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;" |
+  isql-fb -q "$db" 2>&1 | tr -d '[:space:]')"
+run "$source_dir/sql/ardudf.sql" "$db" > "$work/declare.out"
+run "$here/migration/schema.sql" "$db" >> "$work/declare.out"
+[ -s "$work/declare.out" ] && { fail "declaring the legacy module and its callers printed:"; cat "$work/declare.out"; }
+report "$db" > "$work/before.out"
+if grep -q 'not defined\|could not be found\|not loaded' "$work/before.out"; then
+  fail "the legacy module did not answer:"; cat "$work/before.out"
+fi
+gbak -b "$db" "$work/legacy.fbk" || fail "gbak -b of the legacy database"
+declared "$db" > "$work/declared.legacy"
+
+# Both drop scripts, blocked by the callers: nothing dropped, and the callers named.
+run "$source_dir/sql/ardudf_drop.sql" "$db" > "$work/drop.out"
+expect "ardudf_drop.sql refused" 'nothing dropped' "$work/drop.out"
+expect "ardudf_drop.sql names a computed column" 'IB_LPAD is called by column ITEM.PADDED' "$work/drop.out"
+declared "$db" > "$work/declared.now"
+same "ardudf_drop.sql dropped nothing" "$work/declared.legacy" "$work/declared.now"
+
+# Another attachment open: the move refused, nothing changed.
+mkfifo "$work/hold"
+isql-fb -q "$db" < "$work/hold" > /dev/null 2>&1 &
+exec 3> "$work/hold"
+echo "SELECT 1 FROM RDB\$DATABASE;" >&3
+for _ in $(seq 50); do
+  n=$(echo "SET HEADING OFF; SELECT COUNT(*) FROM MON\$ATTACHMENTS WHERE MON\$SYSTEM_FLAG = 0;" | isql-fb -q "$db" | tr -d '[:space:]')
+  [ "${n:-0}" -ge 2 ] && break
+  sleep 0.2
+done
+run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$db" > "$work/refused.out"
+exec 3>&-
+wait
+expect "the move refused while another attachment is connected" 'is connected to this database too' "$work/refused.out"
+expect "the move says it changed nothing" 'ardudf_legacy_to_udr.sql: nothing changed' "$work/refused.out"
+declared "$db" > "$work/declared.now"
+same "the refused move changed nothing" "$work/declared.legacy" "$work/declared.now"
+
+# The move, and the callers read in the same attachment.
+printf "INPUT '%s';\nSET BAIL OFF;\nINPUT '%s';\n" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$here/migration/report.sql" > "$work/move.sql"
+run "$work/move.sql" "$db" > "$work/move.out"
+sed -n '/^ARDUDF_REPORT/,$p' "$work/move.out" > "$work/after.out"
+sed '/^ARDUDF_REPORT/,$d' "$work/move.out" > "$work/moved.out"
+expect "the move" "41 function(s) moved to the UDR module ardudf_udr" "$work/moved.out"
+for index in ITEM_LABEL ITEM_NOTE_LENGTH ITEM_SLASHED ITEM_YEAR; do
+  expect "index $index rebuilt" "rebuilt: .*$index" "$work/moved.out"
+done
+same "every caller, in the attachment that moved" "$work/before.out" "$work/after.out"
+left=$(echo "SET HEADING OFF; SELECT COUNT(*) FROM RDB\$FUNCTIONS WHERE RDB\$MODULE_NAME IS NOT NULL;" | isql-fb -q "$db" | tr -d '[:space:]')
+[ "$left" = 0 ] || fail "$left functions left on the legacy module ($label)"
+
+# From now on the engine loads no legacy module at all.
+udf_access None
+report "$db" > "$work/after.out"
+same "every caller, reconnected, UdfAccess = None" "$work/before.out" "$work/after.out"
+declared "$db" > "$work/declared.udr"
+run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$db" > "$work/again.out"
+expect "the second run" 'nothing to move, nothing changed: 41 function(s) on ardudf_udr already' "$work/again.out"
+declared "$db" > "$work/declared.now"
+same "the second run changed nothing" "$work/declared.udr" "$work/declared.now"
+run "$source_dir/sql/ardudf_udr_drop.sql" "$db" > "$work/drop.out"
+expect "ardudf_udr_drop.sql refused" 'nothing dropped' "$work/drop.out"
+declared "$db" > "$work/declared.now"
+same "ardudf_udr_drop.sql dropped nothing" "$work/declared.udr" "$work/declared.now"
+
+gbak -b "$db" "$work/moved.fbk" && gbak -c "$work/moved.fbk" "$work/restored.fdb" || fail "gbak of the moved database"
+report "$work/restored.fdb" > "$work/after.out"
+same "every caller, after backup and restore" "$work/before.out" "$work/after.out"
+
+# A typing error in the option is an error, never the other NULL rule.
+printf "ALTER FUNCTION ib_string_length (text VARCHAR(10)) RETURNS INTEGER\n  EXTERNAL NAME 'ardudf_udr!ib_string_length!legacy_null' ENGINE UDR;\nSELECT ib_string_length(NULL) FROM RDB\$DATABASE;\n" > "$work/option.sql"
+run "$work/option.sql" "$work/restored.fdb" > "$work/option.out"
+expect "an unknown option refused" "the one option is 'legacy_nulls'" "$work/option.out"
+
+# The way back: the backup taken before the move, with the legacy module allowed again.
+udf_access "Restrict $work/modules"
+gbak -c "$work/legacy.fbk" "$work/back.fdb" || fail "gbak -c of the legacy backup"
+report "$work/back.fdb" > "$work/after.out"
+same "every caller, back on the legacy module from the backup" "$work/before.out" "$work/after.out"
+
+if [ $failures -gt 0 ]; then
+  echo "$failures failure(s) ($label)"
+  exit 1
+fi
+echo "the move to the UDR module in place keeps every result ($label)"

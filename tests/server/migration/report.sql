@@ -1,0 +1,32 @@
+-- What every caller of ardudf in schema.sql gives; changes nothing (it ends in ROLLBACK).
+SET LIST ON;
+SELECT 'report' AS ardudf_report FROM RDB$DATABASE;
+SELECT id, code, padded, plain_name, note_length, year_of, stamp, slashed(code) AS slashed, dates.label(dated) AS label
+  FROM item ORDER BY id;
+SELECT * FROM item_view ORDER BY id;
+SELECT * FROM tokens('a, b;c  d');
+SELECT * FROM tokens(NULL);
+SELECT * FROM settle(60, 10);
+SELECT * FROM settle(NULL, NULL);
+
+-- The expression indexes, and the same conditions without them.
+SET PLAN ON;
+SELECT id FROM item WHERE ib_string_length(note) = 0 ORDER BY id;
+SELECT id FROM item WHERE ib_string_length(note) + 0 = 0 ORDER BY id;
+SELECT id FROM item WHERE year_of = 1899 ORDER BY id;
+SELECT id FROM item WHERE year_of + 0 = 1899 ORDER BY id;
+SELECT id FROM item WHERE slashed(code) = '/000000/' ORDER BY id;
+SELECT id FROM item WHERE slashed(code) || '' = '/000000/' ORDER BY id;
+SELECT id FROM item WHERE dates.label(dated) STARTING WITH '1899' ORDER BY id;
+SET PLAN OFF;
+
+-- What the CHECKs, the domain and the trigger take and refuse.
+INSERT INTO ref VALUES (NULL);
+INSERT INTO ref VALUES ('');
+INSERT INTO item (id, code) VALUES (10, NULL);
+INSERT INTO item (id, code, name) VALUES (11, '123456789012345', 'too long a code');
+INSERT INTO item (id, code, name, kind) VALUES (12, 'A7', NULL, 'A');
+UPDATE item SET code = NULL, kind = NULL WHERE id = 1;
+SELECT id, padded, stamp FROM item WHERE id IN (1, 10, 11, 12) ORDER BY id;
+SELECT COUNT(*) AS refs FROM ref;
+ROLLBACK;
