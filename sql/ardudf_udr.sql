@@ -1,8 +1,9 @@
 -- ardudf 1.1.0: declares all 41 functions of the UDR module 'ardudf_udr', and its
 -- procedures. Generated from src/catalogue/catalogue.h by ardudf_catalogue;
 -- do not edit. Needs no UdfAccess: the UDR engine loads libardudf_udr.so from its
--- plugins/udr folder (plugins.conf, UDR_config path). Same SQL names as sql/ardudf.sql:
--- to switch a database, run the other module's drop script, then this one.
+-- plugins/udr folder (plugins.conf, UDR_config path). Same SQL names as sql/ardudf.sql;
+-- a database declared with that script moves with sql/ardudf_legacy_to_udr.sql instead,
+-- which keeps the legacy module's reading of NULL (docs/migration.md).
 -- CREATE OR ALTER: running it again, or over a database declared by an earlier
 -- release, brings every declaration and its comment up to this release.
 -- A NULL argument gives NULL unless the function's comment says otherwise.

@@ -5,7 +5,9 @@
 #   builtin   Firebird's built-in that does the same job, where there is one
 #   floor     a function of the same declaration that does nothing (ardudf_noop.so)
 #   read      no function: the read of the rows itself
-# and, where the UDR module is built, the same through it (udr) and its floor (udr floor).
+# and, where the UDR module is built, the same through it (udr) and its floor (udr floor),
+# and declared as a database has it after the move in place from the legacy module (moved:
+# its texts as wide as the legacy script declares them, NULL read as the legacy module does).
 # Each query counts the function's results over every row; its time is taken inside the
 # engine around the SELECT alone. Variants and rounds alternate; medians are reported.
 # Then what the declared width of a text costs a call that does nothing, and the walk of a
@@ -147,6 +149,10 @@ COMMIT;
 EOF
   isql -i "$work/udr.sql"
   isql -i "$work/udrnoop.sql"
+  "$build/ardudf_catalogue" udr_moved |
+    sed -e 's/^CREATE \(OR ALTER \)\?\(FUNCTION\|PROCEDURE\) ib_/CREATE \1\2 mv_/' -e '/^COMMENT ON /d' > "$work/moved.sql"
+  echo "COMMIT;" >> "$work/moved.sql"
+  isql -i "$work/moved.sql"
 fi
 
 # ---- the table ----
@@ -200,8 +206,8 @@ if [ -n "$only" ]; then
 fi
 
 # variant -> the prefix of the measured call, and of the setup calls
-prefix_of() { case "$1" in ardudf) echo ib_ ;; floor) echo noop_ ;; udr) echo udr_ ;; udrfloor) echo udrnoop_ ;; esac; }
-setup_prefix_of() { case "$1" in udr|udrfloor) echo udr_ ;; *) echo ib_ ;; esac; }
+prefix_of() { case "$1" in ardudf) echo ib_ ;; floor) echo noop_ ;; udr) echo udr_ ;; udrfloor) echo udrnoop_ ;; moved) echo mv_ ;; esac; }
+setup_prefix_of() { case "$1" in udr|udrfloor) echo udr_ ;; moved) echo mv_ ;; *) echo ib_ ;; esac; }
 
 # One timed query: prints "name|variant|milliseconds".
 timed_block() { # name variant expression setup setup-prefix
@@ -229,7 +235,7 @@ EOF
 }
 
 variants=(ardudf builtin floor read)
-[ $udr -eq 1 ] && variants+=(udr udrfloor)
+[ $udr -eq 1 ] && variants+=(udr udrfloor moved)
 
 
 # ---- the rounds: each function's variants in an order that turns with the round ----
@@ -241,7 +247,7 @@ for ((r = 0; r < total_rounds; r++)); do
     # Each round is a new attachment with a cold page cache and modules not yet loaded:
     # a read and a call of each module first, untimed.
     echo "SELECT COUNT(*), MAX(ib_string_length(txt)) FROM bench_rows;"
-    [ $udr -eq 1 ] && echo "SELECT MAX(udr_string_length(txt)), MAX(udrnoop_string_length(txt)) FROM bench_rows;"
+    [ $udr -eq 1 ] && echo "SELECT MAX(udr_string_length(txt)), MAX(udrnoop_string_length(txt)), MAX(mv_string_length(txt)) FROM bench_rows;"
     echo "SELECT MAX(noop_string_length(txt)) FROM bench_rows;"
     echo "SET TERM ^;"
     fi=0
@@ -250,7 +256,7 @@ for ((r = 0; r < total_rounds; r++)); do
       for ((k = 0; k < nv; k++)); do
         v=${variants[$(((k + r + fi) % nv))]}
         # The width probes exist only as floors.
-        case "$name|$v" in width*\|ardudf | width*\|udr | width*\|builtin) continue ;; esac
+        case "$name|$v" in width*\|ardudf | width*\|udr | width*\|builtin | width*\|moved) continue ;; esac
         case "$v" in
           builtin) [ -n "$builtin" ] || continue; expr=$builtin ;;
           read) expr=id ;;
@@ -339,6 +345,28 @@ load=$(cut -d' ' -f1-3 /proc/loadavg)
       if (udr) printf "; UDR %d of %d%s", ok_udr, n_udr, out_udr == "" ? "" : " (not:" out_udr ")"
       print "."
       if (udr) printf "A UDR call under the legacy floor: %d of %d%s.\n", below, n_udr, over == "" ? "" : " (not:" over ")"
+      if (udr) {
+        print ""
+        print "## After the move in place"
+        print ""
+        print "The UDR module as sql/ardudf_udr.sql declares it, and as a database declared with"
+        print "sql/ardudf.sql has it after sql/ardudf_legacy_to_udr.sql (texts as wide as the legacy"
+        print "script declares them, up to VARCHAR(32765), and NULL read as the legacy module does);"
+        print "ns per row, and moved / UDR: both as measured, and both less the read."
+        print ""
+        print "| function | ardudf UDR | moved | ratio | net ratio |"
+        print "|---|---:|---:|---:|---:|"
+        for (i = 1; i <= count; i++) {
+          f = order[i]
+          if (f ~ /^width/) continue
+          rd = ns(f "|read"); u = ns(f "|udr"); mv = ns(f "|moved")
+          if (u == "" || mv == "") continue
+          printf "| ib_%s | %s | %s | %s | %s |\n", f, show(u), show(mv), ratio(mv, u), ratio(mv - rd, u - rd)
+          rs[++nr] = mv / u
+        }
+        for (i = 2; i <= nr; i++) for (j = i; j > 1 && rs[j - 1] > rs[j]; j--) { t = rs[j]; rs[j] = rs[j - 1]; rs[j - 1] = t }
+        if (nr) printf "\nMedian ratio moved / UDR over the %d functions: %.2f.\n", nr, nr % 2 ? rs[(nr + 1) / 2] : (rs[nr / 2] + rs[nr / 2 + 1]) / 2
+      }
       print ""
       print "## What a declaration costs"
       print ""

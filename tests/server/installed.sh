@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The README's install lines, run as written but for three things: the build folder is a
 # temporary one, `sudo` is dropped, and DESTDIR puts the install under a temporary root.
-# Then both modules and the four scripts must be there, and the installed files must work in
+# Then both modules and the five scripts must be there, and the installed files must work in
 # the engine (the balance cases, legacy and UDR).
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
@@ -16,7 +16,7 @@ echo "$lines"
 (cd "$source_dir" && export DESTDIR=$work/root && eval "$lines") >"$work/log" 2>&1 || { cat "$work/log"; exit 1; }
 
 fail=0
-for f in ardudf.sql ardudf_drop.sql ardudf_udr.sql ardudf_udr_drop.sql; do
+for f in ardudf.sql ardudf_drop.sql ardudf_udr.sql ardudf_udr_drop.sql ardudf_legacy_to_udr.sql; do
   [ -f "$work/root/usr/share/ardudf/sql/$f" ] || { echo "missing: /usr/share/ardudf/sql/$f"; fail=1; }
 done
 legacy=$(find "$work/root" -path '*/UDF/ardudf.so')
