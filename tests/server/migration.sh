@@ -129,6 +129,14 @@ gbak -b "$db" "$work/moved.fbk" && gbak -c "$work/moved.fbk" "$work/restored.fdb
 report "$work/restored.fdb" > "$work/after.out"
 same "every caller, after backup and restore" "$work/before.out" "$work/after.out"
 
+# A database declared for the UDR module from the start is left as it is.
+fbenv_create_db "$work/udr.fdb" "$charset" && run "$source_dir/sql/ardudf_udr.sql" "$work/udr.fdb" > /dev/null
+declared "$work/udr.fdb" > "$work/declared.udr"
+run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/udr.fdb" > "$work/again.out"
+expect "the move over sql/ardudf_udr.sql" 'nothing to move, nothing changed: 41 function(s) on ardudf_udr already' "$work/again.out"
+declared "$work/udr.fdb" > "$work/declared.now"
+same "the move over sql/ardudf_udr.sql changed nothing" "$work/declared.udr" "$work/declared.now"
+
 # A typing error in the option is an error, never the other NULL rule.
 printf "ALTER FUNCTION ib_string_length (text VARCHAR(10)) RETURNS INTEGER\n  EXTERNAL NAME 'ardudf_udr!ib_string_length!legacy_null' ENGINE UDR;\nSELECT ib_string_length(NULL) FROM RDB\$DATABASE;\n" > "$work/option.sql"
 run "$work/option.sql" "$work/restored.fdb" > "$work/option.out"
