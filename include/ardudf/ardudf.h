@@ -36,23 +36,23 @@ extern "C" {
  * nothing. ib_uniqueid's generator is per thread and starts at the same point in every
  * thread: the identifiers are random-looking, not unique. */
 ARDUDF_API int32_t ib_string_length(const char* text) ARDUDF_NOEXCEPT;
-ARDUDF_API char* ib_string_left(const char* text, const int32_t* count) ARDUDF_NOEXCEPT;
-ARDUDF_API char* ib_string_right(const char* text, const int32_t* count) ARDUDF_NOEXCEPT;
-ARDUDF_API char* ib_lpad(const char* text, const int32_t* length, const char* pad) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_string_left(const char* text, const int32_t* len) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_string_right(const char* text, const int32_t* len) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_lpad(const char* text, const int32_t* len, const char* pad) ARDUDF_NOEXCEPT;
 ARDUDF_API char* ib_reversestring(const char* text) ARDUDF_NOEXCEPT;
 ARDUDF_API char* ib_quote_literal(const char* text) ARDUDF_NOEXCEPT;
-ARDUDF_API char* ib_uniqueid(const int32_t* count) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_uniqueid(const int32_t* len) ARDUDF_NOEXCEPT;
 ARDUDF_API char* ib_isnotnull(const char* text) ARDUDF_NOEXCEPT;
 ARDUDF_API int32_t ib_convchartoint(const char* text) ARDUDF_NOEXCEPT;
 ARDUDF_API double ib_greatest(const double* a, const double* b) ARDUDF_NOEXCEPT;
 ARDUDF_API double ib_least(const double* a, const double* b) ARDUDF_NOEXCEPT;
 
 ARDUDF_API int32_t ib_find_token(const char* text, const char* part) ARDUDF_NOEXCEPT;
-ARDUDF_API char* ib_get_token(const char* text, const char* delimiter) ARDUDF_NOEXCEPT;
-ARDUDF_API char* ib_delete_token(const char* text, const char* delimiter) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_get_token(const char* text, const char* delimiters) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_delete_token(const char* text, const char* delimiters) ARDUDF_NOEXCEPT;
 
-ARDUDF_API char* ib_gets_u2_prefix(const char* first, const char* second) ARDUDF_NOEXCEPT;
-ARDUDF_API char* ib_gets_u_prefix(const char* first) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_gets_u2_prefix(const char* flag1, const char* flag2) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_gets_u_prefix(const char* flag) ARDUDF_NOEXCEPT;
 ARDUDF_API char* ib_correct_phone_number(const char* text) ARDUDF_NOEXCEPT;
 ARDUDF_API char* ib_remove_diacritics(const char* text) ARDUDF_NOEXCEPT;
 
@@ -63,22 +63,22 @@ ARDUDF_API char* ib_remove_diacritics(const char* text) ARDUDF_NOEXCEPT;
  * 2023-02-29) every decoded field is 0 (ib_dayofweek too), ib_encodedate and
  * ib_endofdecade give 0.0, and ib_datetostring formats the fields as 0 (DD.MM.YYYY gives
  * 0.0.0, YY gives 00). Times of day are truncated to the millisecond, never rounded. */
-ARDUDF_API int32_t ib_dayofweek(const double* date) ARDUDF_NOEXCEPT;
-ARDUDF_API int32_t ib_decodedate_year(const double* date) ARDUDF_NOEXCEPT;
-ARDUDF_API int32_t ib_decodedate_month(const double* date) ARDUDF_NOEXCEPT;
-ARDUDF_API int32_t ib_decodedate_day(const double* date) ARDUDF_NOEXCEPT;
-ARDUDF_API int32_t ib_decodetime_hour(const double* date) ARDUDF_NOEXCEPT;
-ARDUDF_API int32_t ib_decodetime_min(const double* date) ARDUDF_NOEXCEPT;
-ARDUDF_API int32_t ib_decodetime_sec(const double* date) ARDUDF_NOEXCEPT;
-ARDUDF_API double ib_encodedate(const int32_t* year, const int32_t* month, const int32_t* day) ARDUDF_NOEXCEPT;
-ARDUDF_API int32_t ib_isleapyear(const int32_t* year) ARDUDF_NOEXCEPT;
-ARDUDF_API double ib_endofdecade(const double* date) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_dayofweek(const double* serial) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_decodedate_year(const double* serial) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_decodedate_month(const double* serial) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_decodedate_day(const double* serial) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_decodetime_hour(const double* serial) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_decodetime_min(const double* serial) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_decodetime_sec(const double* serial) ARDUDF_NOEXCEPT;
+ARDUDF_API double ib_encodedate(const int32_t* year_num, const int32_t* month_num, const int32_t* day_num) ARDUDF_NOEXCEPT;
+ARDUDF_API int32_t ib_isleapyear(const int32_t* year_num) ARDUDF_NOEXCEPT;
+ARDUDF_API double ib_endofdecade(const double* serial) ARDUDF_NOEXCEPT;
 ARDUDF_API double ib_current_time(void) ARDUDF_NOEXCEPT;
-ARDUDF_API char* ib_datetostring(const double* date, const char* pattern) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_datetostring(const double* serial, const char* pattern) ARDUDF_NOEXCEPT;
 
 /* ---- settlement balance engine: a context is named by the handle from ib_scbcreate ---- */
 ARDUDF_API int32_t ib_scbcreate(void) ARDUDF_NOEXCEPT;
-ARDUDF_API int32_t ib_scbaddrow(const int32_t* handle, const char* type, const double* amount,
+ARDUDF_API int32_t ib_scbaddrow(const int32_t* handle, const char* row_type, const double* amount,
                                 const double* vat) ARDUDF_NOEXCEPT;
 ARDUDF_API int32_t ib_scbstartcreditnote(const int32_t* handle) ARDUDF_NOEXCEPT;
 ARDUDF_API int32_t ib_scbisaffectedrows(const int32_t* handle) ARDUDF_NOEXCEPT;
@@ -88,7 +88,7 @@ ARDUDF_API double ib_scbreadvat(const int32_t* handle) ARDUDF_NOEXCEPT;
 ARDUDF_API int32_t ib_scbclear(const int32_t* handle) ARDUDF_NOEXCEPT;
 ARDUDF_API int32_t ib_scbfree(const int32_t* handle) ARDUDF_NOEXCEPT;
 ARDUDF_API int32_t ib_scbaddpayment(const int32_t* handle, const double* amount) ARDUDF_NOEXCEPT;
-ARDUDF_API int32_t ib_scbaddcreditnote(const int32_t* handle, const char* type, const double* amount,
+ARDUDF_API int32_t ib_scbaddcreditnote(const int32_t* handle, const char* row_type, const double* amount,
                                        const double* vat) ARDUDF_NOEXCEPT;
 
 #ifdef __cplusplus

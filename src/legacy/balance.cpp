@@ -25,13 +25,13 @@ extern "C" std::int32_t ib_scbcreate(void) noexcept {
     return create_context();
 }
 
-// Adds amount to the row of type (made on first use) and amount and vat to the totals: 1,
+// Adds amount to the row of row_type (made on first use) and amount and vat to the totals: 1,
 // or 0 for an invalid handle. A line zero at 6 places in both amount and vat changes nothing.
-extern "C" std::int32_t ib_scbaddrow(const std::int32_t* handle, const char* type, const double* amount,
+extern "C" std::int32_t ib_scbaddrow(const std::int32_t* handle, const char* row_type, const double* amount,
                                      const double* vat) noexcept {
     ContextLease context(read_handle(handle));
     if (!context) return 0;
-    add_row(*context, read_text(type), read_amount(amount), read_amount(vat));
+    add_row(*context, read_text(row_type), read_amount(amount), read_amount(vat));
     return 1;
 }
 
@@ -43,18 +43,18 @@ extern "C" std::int32_t ib_scbaddpayment(const std::int32_t* handle, const doubl
     return distribute_payment(context.get(), read_amount(amount));
 }
 
-// Lowers the row of type by amount and the VAT by vat, and spreads again what that takes
+// Lowers the row of row_type by amount and the VAT by vat, and spreads again what that takes
 // back: 1, whatever was marked; 0 for an invalid handle.
-extern "C" std::int32_t ib_scbaddcreditnote(const std::int32_t* handle, const char* type, const double* amount,
+extern "C" std::int32_t ib_scbaddcreditnote(const std::int32_t* handle, const char* row_type, const double* amount,
                                             const double* vat) noexcept {
     ContextLease context(read_handle(handle));
     if (!context) return 0;
-    add_credit_note(*context, read_text(type), read_amount(amount), read_amount(vat));
+    add_credit_note(*context, read_text(row_type), read_amount(amount), read_amount(vat));
     return 1;
 }
 
 // 1, always, for any handle; reads and changes nothing. A credit note needs no opening.
-extern "C" std::int32_t ib_scbstartcreditnote(const std::int32_t*) noexcept { return 1; }
+extern "C" std::int32_t ib_scbstartcreditnote([[maybe_unused]] const std::int32_t* handle) noexcept { return 1; }
 
 // 1 when the cursor moved onto the next row changed by the last payment or credit note;
 // 0 when none is left, or for an invalid handle.

@@ -50,24 +50,24 @@ extern "C" std::int32_t ib_string_length(const char* text) noexcept {
     return saturate_int32(read_text(text).size());
 }
 
-// The first count bytes; count 0 gives the empty text, a count beyond the length or a
-// negative count the whole text. Allocates n + 1.
-extern "C" char* ib_string_left(const char* text, const std::int32_t* count) noexcept {
-    return copy(left(read_text(text), read_int(count)));
+// The first len bytes; len 0 gives the empty text, a len beyond the length or a negative
+// len the whole text. Allocates n + 1.
+extern "C" char* ib_string_left(const char* text, const std::int32_t* len) noexcept {
+    return copy(left(read_text(text), read_int(len)));
 }
 
-// The last count bytes; count as for ib_string_left. Allocates n + 1.
-extern "C" char* ib_string_right(const char* text, const std::int32_t* count) noexcept {
-    return copy(right(read_text(text), read_int(count)));
+// The last len bytes; len as for ib_string_left. Allocates n + 1.
+extern "C" char* ib_string_right(const char* text, const std::int32_t* len) noexcept {
+    return copy(right(read_text(text), read_int(len)));
 }
 
-// The text padded on the left with the first byte of pad up to length (an empty pad pads
-// with NUL bytes); a text as long or longer, or a negative length, comes back unchanged.
-extern "C" char* ib_lpad(const char* text, const std::int32_t* length, const char* pad) noexcept {
+// The text padded on the left with the first byte of pad up to len bytes (an empty pad pads
+// with NUL bytes); a text as long or longer, or a negative len, comes back unchanged.
+extern "C" char* ib_lpad(const char* text, const std::int32_t* len, const char* pad) noexcept {
     const std::string_view t = read_text(text);
-    // A longer text is never cut: it comes back as it is, as when it is longer than length.
+    // A longer text is never cut: it comes back as it is, as when it is longer than len.
     const std::size_t width =
-        std::min(lpad_length(t.size(), read_int(length)), std::max(t.size(), past_longest_result));
+        std::min(lpad_length(t.size(), read_int(len)), std::max(t.size(), past_longest_result));
     char* result = allocate(text_size(width));
     if (result == nullptr) return nullptr;
     lpad(t, width, first_byte(pad), result);
@@ -95,10 +95,10 @@ extern "C" char* ib_quote_literal(const char* text) noexcept {
     return result;
 }
 
-// count characters of 0-9 and A-Z from the calling thread's generator; 0 or a negative
-// count gives the empty text. A refused allocation draws nothing.
-extern "C" char* ib_uniqueid(const std::int32_t* count) noexcept {
-    const std::int32_t n = read_int(count);
+// len characters of 0-9 and A-Z from the calling thread's generator; 0 or a negative len
+// gives the empty text. A refused allocation draws nothing.
+extern "C" char* ib_uniqueid(const std::int32_t* len) noexcept {
+    const std::int32_t n = read_int(len);
     const std::size_t length = n > 0 ? std::min(static_cast<std::size_t>(n), past_longest_result) : 0;
     char* result = allocate(text_size(length));
     if (result == nullptr) return nullptr;
@@ -134,22 +134,22 @@ extern "C" std::int32_t ib_find_token(const char* text, const char* part) noexce
     return saturate_int32(find_part(read_text(text), read_text(part)));
 }
 
-// The first token, split at the first byte of delimiter; the empty text when there is none.
-// An empty delimiter gives the whole text.
-extern "C" char* ib_get_token(const char* text, const char* delimiter) noexcept {
-    return copy(first_token(read_text(text), first_byte(delimiter)));
+// The first token, split at the first byte of delimiters; the empty text when there is
+// none. An empty delimiters gives the whole text.
+extern "C" char* ib_get_token(const char* text, const char* delimiters) noexcept {
+    return copy(first_token(read_text(text), first_byte(delimiters)));
 }
 
 // What follows the first token and the delimiters behind it; the empty text when nothing
-// does, and for an empty delimiter.
-extern "C" char* ib_delete_token(const char* text, const char* delimiter) noexcept {
-    return copy(after_first_token(read_text(text), first_byte(delimiter)));
+// does, and for an empty delimiters.
+extern "C" char* ib_delete_token(const char* text, const char* delimiters) noexcept {
+    return copy(after_first_token(read_text(text), first_byte(delimiters)));
 }
 
-// "Y_", "S_", "X_" or "U_" as the first and the second flag are yes ("A...") or no
+// "Y_", "S_", "X_" or "U_" as flag1 and flag2 are yes ("A...") or no
 // (anything else, the empty text and a lower-case a included).
-extern "C" char* ib_gets_u2_prefix(const char* first, const char* second) noexcept {
-    const std::string_view code = prefix_code(is_yes(read_text(first)), is_yes(read_text(second)));
+extern "C" char* ib_gets_u2_prefix(const char* flag1, const char* flag2) noexcept {
+    const std::string_view code = prefix_code(is_yes(read_text(flag1)), is_yes(read_text(flag2)));
     char* result = allocate(3);
     if (result == nullptr) return nullptr;
     result[0] = code[0];
@@ -159,7 +159,7 @@ extern "C" char* ib_gets_u2_prefix(const char* first, const char* second) noexce
 }
 
 // "S_" when the flag is yes, else "U_": ib_gets_u2_prefix with a second flag of no.
-extern "C" char* ib_gets_u_prefix(const char* first) noexcept { return ib_gets_u2_prefix(first, "N"); }
+extern "C" char* ib_gets_u_prefix(const char* flag) noexcept { return ib_gets_u2_prefix(flag, "N"); }
 
 // The digits 0-9 of the text in order, everything else dropped; the empty text when there
 // are none. Allocates the text's length + 1.

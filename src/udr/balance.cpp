@@ -30,52 +30,52 @@ balance::ContextLease lease_of(const AttachmentRef& scope, ISC_LONG handle) noex
 ARDUDF_BALANCE_FUNCTION(ib_scbcreate) { call.result.int32(call.state.create()); }
 
 ARDUDF_BALANCE_FUNCTION(ib_scbaddrow) {
-    const balance::ContextLease lease = lease_of(call.state, call.args.int32(0));
-    if (lease) balance::add_row(*lease, call.args.text(1), call.args.float64(2), call.args.float64(3));
+    const balance::ContextLease lease = lease_of(call.state, call.args.int32("handle"));
+    if (lease) balance::add_row(*lease, call.args.text("row_type"), call.args.float64("amount"), call.args.float64("vat"));
     call.result.int32(lease ? 1 : 0);
 }
 
 ARDUDF_BALANCE_FUNCTION(ib_scbaddpayment) {
-    const balance::ContextLease lease = lease_of(call.state, call.args.int32(0));
-    call.result.int32(lease ? balance::distribute_payment(lease.get(), call.args.float64(1)) : 0);
+    const balance::ContextLease lease = lease_of(call.state, call.args.int32("handle"));
+    call.result.int32(lease ? balance::distribute_payment(lease.get(), call.args.float64("amount")) : 0);
 }
 
 // Its catalogue entry reads NULL itself: 1 whatever it is given.
 ARDUDF_UDR_FUNCTION(ib_scbstartcreditnote) { call.result.int32(1); }
 
 ARDUDF_BALANCE_FUNCTION(ib_scbaddcreditnote) {
-    const balance::ContextLease lease = lease_of(call.state, call.args.int32(0));
-    if (lease) balance::add_credit_note(*lease, call.args.text(1), call.args.float64(2), call.args.float64(3));
+    const balance::ContextLease lease = lease_of(call.state, call.args.int32("handle"));
+    if (lease) balance::add_credit_note(*lease, call.args.text("row_type"), call.args.float64("amount"), call.args.float64("vat"));
     call.result.int32(lease ? 1 : 0);
 }
 
 ARDUDF_BALANCE_FUNCTION(ib_scbisaffectedrows) {
-    const balance::ContextLease lease = lease_of(call.state, call.args.int32(0));
+    const balance::ContextLease lease = lease_of(call.state, call.args.int32("handle"));
     call.result.int32(lease && balance::next_affected_row(*lease) != nullptr ? 1 : 0);
 }
 
 ARDUDF_BALANCE_FUNCTION(ib_scbreadtype) {
-    const balance::ContextLease lease = lease_of(call.state, call.args.int32(0));
+    const balance::ContextLease lease = lease_of(call.state, call.args.int32("handle"));
     call.result.text(lease ? balance::current_type(*lease) : std::string_view());
 }
 
 ARDUDF_BALANCE_FUNCTION(ib_scbreadamount) {
-    const balance::ContextLease lease = lease_of(call.state, call.args.int32(0));
+    const balance::ContextLease lease = lease_of(call.state, call.args.int32("handle"));
     call.result.float64(lease ? balance::take_row_amount(*lease) : 0.0);
 }
 
 ARDUDF_BALANCE_FUNCTION(ib_scbreadvat) {
-    const balance::ContextLease lease = lease_of(call.state, call.args.int32(0));
+    const balance::ContextLease lease = lease_of(call.state, call.args.int32("handle"));
     call.result.float64(lease ? balance::take_vat(*lease) : 0.0);
 }
 
 ARDUDF_BALANCE_FUNCTION(ib_scbclear) {
-    const balance::ContextLease lease = lease_of(call.state, call.args.int32(0));
+    const balance::ContextLease lease = lease_of(call.state, call.args.int32("handle"));
     if (lease) balance::reset_context(*lease);
     call.result.int32(lease ? 1 : 0);
 }
 
-ARDUDF_BALANCE_FUNCTION(ib_scbfree) { call.result.int32(call.state.free(call.args.int32(0))); }
+ARDUDF_BALANCE_FUNCTION(ib_scbfree) { call.result.int32(call.state.free(call.args.int32("handle"))); }
 
 // The walk of the last operation in one call: each row is what one round of the loop its
 // catalogue entry names gives, with the same effects (the cursor moves, amount and VAT are

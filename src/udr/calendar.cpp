@@ -29,21 +29,21 @@ Time time_of(double serial) noexcept {
 }
 } // namespace
 
-ARDUDF_UDR_FUNCTION(ib_dayofweek) { call.result.int32(calendar::day_of_week(call.args.float64(0))); }
-ARDUDF_UDR_FUNCTION(ib_decodedate_year) { call.result.int32(date_of(call.args.float64(0)).year); }
-ARDUDF_UDR_FUNCTION(ib_decodedate_month) { call.result.int32(date_of(call.args.float64(0)).month); }
-ARDUDF_UDR_FUNCTION(ib_decodedate_day) { call.result.int32(date_of(call.args.float64(0)).day); }
-ARDUDF_UDR_FUNCTION(ib_decodetime_hour) { call.result.int32(time_of(call.args.float64(0)).hour); }
-ARDUDF_UDR_FUNCTION(ib_decodetime_min) { call.result.int32(time_of(call.args.float64(0)).minute); }
-ARDUDF_UDR_FUNCTION(ib_decodetime_sec) { call.result.int32(time_of(call.args.float64(0)).second); }
+ARDUDF_UDR_FUNCTION(ib_dayofweek) { call.result.int32(calendar::day_of_week(call.args.float64("serial"))); }
+ARDUDF_UDR_FUNCTION(ib_decodedate_year) { call.result.int32(date_of(call.args.float64("serial")).year); }
+ARDUDF_UDR_FUNCTION(ib_decodedate_month) { call.result.int32(date_of(call.args.float64("serial")).month); }
+ARDUDF_UDR_FUNCTION(ib_decodedate_day) { call.result.int32(date_of(call.args.float64("serial")).day); }
+ARDUDF_UDR_FUNCTION(ib_decodetime_hour) { call.result.int32(time_of(call.args.float64("serial")).hour); }
+ARDUDF_UDR_FUNCTION(ib_decodetime_min) { call.result.int32(time_of(call.args.float64("serial")).minute); }
+ARDUDF_UDR_FUNCTION(ib_decodetime_sec) { call.result.int32(time_of(call.args.float64("serial")).second); }
 
 ARDUDF_UDR_FUNCTION(ib_encodedate) {
-    call.result.float64(calendar::encode_date(call.args.int32(0), call.args.int32(1), call.args.int32(2)));
+    call.result.float64(calendar::encode_date(call.args.int32("year_num"), call.args.int32("month_num"), call.args.int32("day_num")));
 }
 
-ARDUDF_UDR_FUNCTION(ib_isleapyear) { call.result.int32(calendar::is_leap_year(call.args.int32(0))); }
+ARDUDF_UDR_FUNCTION(ib_isleapyear) { call.result.int32(calendar::is_leap_year(call.args.int32("year_num"))); }
 
-ARDUDF_UDR_FUNCTION(ib_endofdecade) { call.result.float64(calendar::end_of_decade(call.args.float64(0))); }
+ARDUDF_UDR_FUNCTION(ib_endofdecade) { call.result.float64(calendar::end_of_decade(call.args.float64("serial"))); }
 
 // The local wall clock, to the millisecond.
 ARDUDF_UDR_FUNCTION(ib_current_time) { call.result.float64(calendar::current_serial()); }
@@ -51,7 +51,7 @@ ARDUDF_UDR_FUNCTION(ib_current_time) { call.result.float64(calendar::current_ser
 ARDUDF_UDR_FUNCTION(ib_datetostring) {
     std::string text;
     try {
-        text = calendar::format_date(call.args.float64(0), call.args.text(1));
+        text = calendar::format_date(call.args.float64("serial"), call.args.text("pattern"));
     } catch (const std::bad_alloc&) {
         call.result.raise_no_memory();
     }

@@ -115,26 +115,46 @@ struct Layout {
     }
 };
 
-// The arguments of one call. A NULL argument reads as the empty text or 0, as the legacy
-// module reads it; a body that must tell NULL apart asks null().
-template <std::size_t N>
+// An argument of catalogue entry E by its name, as the catalogue and the UDR script name it,
+// resolved when the module is compiled: a name the entry does not have, or an argument of
+// another kind than K, does not compile.
+template <std::size_t E, catalogue::Kind K>
+class Arg {
+public:
+    consteval Arg(const char* name) : index_(find(name)) {}
+    unsigned index() const noexcept { return index_; }
+
+private:
+    static consteval unsigned find(std::string_view name) {
+        const catalogue::Export& e = catalogue::exports[E];
+        for (int i = 0; i < catalogue::arg_count(e); ++i)
+            if (e.args[i].name == name) {
+                if (e.args[i].kind != K) throw "the catalogue gives this argument another kind";
+                return static_cast<unsigned>(i);
+            }
+        throw "the catalogue entry has no argument of this name";
+    }
+    unsigned index_;
+};
+
+// The arguments of one call of catalogue entry E, read by name: call.args.int32("len"). A
+// NULL argument reads as the empty text or 0, as the legacy module reads it.
+template <std::size_t E>
 class Args {
 public:
-    Args(const unsigned char* message, const std::array<Field, N>& fields) noexcept : m_(message), f_(fields) {}
+    static constexpr unsigned count = static_cast<unsigned>(catalogue::arg_count(catalogue::exports[E]));
 
-    bool null(unsigned i) const noexcept {
-        ISC_SHORT flag;
-        std::memcpy(&flag, m_ + f_[i].null_offset, sizeof flag);
-        return flag != 0;
-    }
+    Args(const unsigned char* message, const std::array<Field, count>& fields) noexcept : m_(message), f_(fields) {}
+
     bool any_null() const noexcept {
-        for (unsigned i = 0; i < N; ++i)
+        for (unsigned i = 0; i < count; ++i)
             if (null(i)) return true;
         return false;
     }
     // A text as the legacy module sees it: up to the first NUL byte, if any (a CSTRING
     // stops there), so that both modules give the same results.
-    std::string_view text(unsigned i) const noexcept {
+    std::string_view text(Arg<E, catalogue::Kind::text> arg) const noexcept {
+        const unsigned i = arg.index();
         if (null(i)) return {};
         ISC_USHORT length;
         std::memcpy(&length, m_ + f_[i].offset, sizeof length);
@@ -143,22 +163,26 @@ public:
         const void* nul = std::memchr(str, '\0', n);
         return {str, nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - str) : n};
     }
-    std::int32_t int32(unsigned i) const noexcept {
-        if (null(i)) return 0;
-        ISC_LONG value;
-        std::memcpy(&value, m_ + f_[i].offset, sizeof value);
+    std::int32_t int32(Arg<E, catalogue::Kind::int32> arg) const noexcept {
+        ISC_LONG value = 0;
+        if (!null(arg.index())) std::memcpy(&value, m_ + f_[arg.index()].offset, sizeof value);
         return static_cast<std::int32_t>(value);
     }
-    double float64(unsigned i) const noexcept {
-        if (null(i)) return 0.0;
-        double value;
-        std::memcpy(&value, m_ + f_[i].offset, sizeof value);
+    double float64(Arg<E, catalogue::Kind::float64> arg) const noexcept {
+        double value = 0.0;
+        if (!null(arg.index())) std::memcpy(&value, m_ + f_[arg.index()].offset, sizeof value);
         return value;
     }
 
 private:
+    bool null(unsigned i) const noexcept {
+        ISC_SHORT flag;
+        std::memcpy(&flag, m_ + f_[i].null_offset, sizeof flag);
+        return flag != 0;
+    }
+
     const unsigned char* m_;
-    const std::array<Field, N>& f_;
+    const std::array<Field, count>& f_;
 };
 
 // The result of one call.
@@ -215,7 +239,7 @@ struct Stateless {
 // keeps (State, made once per instance from the attachment's context).
 template <std::size_t Index, class State>
 struct Call {
-    Args<Message<Index, false>::count> args;
+    Args<Index> args;
     Result result;
     State& state;
 };

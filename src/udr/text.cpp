@@ -16,37 +16,37 @@ char first_byte(std::string_view t) noexcept { return t.empty() ? '\0' : t.front
 } // namespace
 
 ARDUDF_UDR_FUNCTION(ib_string_length) {
-    call.result.int32(text::saturate_int32(call.args.text(0).size()));
+    call.result.int32(text::saturate_int32(call.args.text("text").size()));
 }
 
 ARDUDF_UDR_FUNCTION(ib_string_left) {
-    call.result.text(text::left(call.args.text(0), call.args.int32(1)));
+    call.result.text(text::left(call.args.text("text"), call.args.int32("len")));
 }
 
 ARDUDF_UDR_FUNCTION(ib_string_right) {
-    call.result.text(text::right(call.args.text(0), call.args.int32(1)));
+    call.result.text(text::right(call.args.text("text"), call.args.int32("len")));
 }
 
 // An empty pad pads with NUL bytes, which end the text: only the text itself is left, as
 // in the legacy module's CSTRING.
 ARDUDF_UDR_FUNCTION(ib_lpad) {
-    const std::string_view t = call.args.text(0);
-    const std::string_view pad = call.args.text(2);
-    const std::size_t width = text::lpad_length(t.size(), call.args.int32(1));
+    const std::string_view t = call.args.text("text");
+    const std::string_view pad = call.args.text("pad");
+    const std::size_t width = text::lpad_length(t.size(), call.args.int32("len"));
     char* str = call.result.reserve(width);
     text::lpad(t, width, pad.empty() ? '\0' : pad.front(), str);
     call.result.set_length(strnlen(str, width));
 }
 
 ARDUDF_UDR_FUNCTION(ib_reversestring) {
-    const std::string_view t = call.args.text(0);
+    const std::string_view t = call.args.text("text");
     text::reverse(t, call.result.reserve(t.size()));
 }
 
 // The shipped declaration takes half the result's width less the quotes, so that every
 // text fits; a text of almost nothing but quotes can outgrow a narrower result.
 ARDUDF_UDR_FUNCTION(ib_quote_literal) {
-    const std::string_view t = call.args.text(0);
+    const std::string_view t = call.args.text("text");
     const std::size_t most = text::quote_literal_size(t.size());
     if (most <= call.result.capacity()) {
         call.result.set_length(text::quote_literal(t, call.result.reserve(most)));
@@ -60,48 +60,48 @@ ARDUDF_UDR_FUNCTION(ib_quote_literal) {
 // From the calling thread's generator, as the legacy module; a length beyond the declared
 // width raises string truncation before anything is drawn.
 ARDUDF_UDR_FUNCTION(ib_uniqueid) {
-    const std::size_t length = call.args.int32(0) > 0 ? static_cast<std::size_t>(call.args.int32(0)) : 0;
+    const std::size_t length = call.args.int32("len") > 0 ? static_cast<std::size_t>(call.args.int32("len")) : 0;
     text::unique_id(text::thread_generator(), length, call.result.reserve(length));
 }
 
 ARDUDF_UDR_FUNCTION(ib_isnotnull) {
-    call.result.text(text::presence_flag(call.args.text(0)));
+    call.result.text(text::presence_flag(call.args.text("text")));
 }
 
 ARDUDF_UDR_FUNCTION(ib_convchartoint) {
-    call.result.int32(text::to_int32(call.args.text(0)));
+    call.result.int32(text::to_int32(call.args.text("text")));
 }
 
 ARDUDF_UDR_FUNCTION(ib_greatest) {
-    call.result.float64(text::greatest(call.args.float64(0), call.args.float64(1)));
+    call.result.float64(text::greatest(call.args.float64("a"), call.args.float64("b")));
 }
 
 ARDUDF_UDR_FUNCTION(ib_least) {
-    call.result.float64(text::least(call.args.float64(0), call.args.float64(1)));
+    call.result.float64(text::least(call.args.float64("a"), call.args.float64("b")));
 }
 
 ARDUDF_UDR_FUNCTION(ib_find_token) {
-    call.result.int32(text::saturate_int32(text::find_part(call.args.text(0), call.args.text(1))));
+    call.result.int32(text::saturate_int32(text::find_part(call.args.text("text"), call.args.text("part"))));
 }
 
 ARDUDF_UDR_FUNCTION(ib_get_token) {
-    call.result.text(text::first_token(call.args.text(0), first_byte(call.args.text(1))));
+    call.result.text(text::first_token(call.args.text("text"), first_byte(call.args.text("delimiters"))));
 }
 
 ARDUDF_UDR_FUNCTION(ib_delete_token) {
-    call.result.text(text::after_first_token(call.args.text(0), first_byte(call.args.text(1))));
+    call.result.text(text::after_first_token(call.args.text("text"), first_byte(call.args.text("delimiters"))));
 }
 
 ARDUDF_UDR_FUNCTION(ib_gets_u2_prefix) {
-    call.result.text(text::prefix_code(text::is_yes(call.args.text(0)), text::is_yes(call.args.text(1))));
+    call.result.text(text::prefix_code(text::is_yes(call.args.text("flag1")), text::is_yes(call.args.text("flag2"))));
 }
 
 ARDUDF_UDR_FUNCTION(ib_gets_u_prefix) {
-    call.result.text(text::prefix_code(text::is_yes(call.args.text(0)), false));
+    call.result.text(text::prefix_code(text::is_yes(call.args.text("flag")), false));
 }
 
 ARDUDF_UDR_FUNCTION(ib_correct_phone_number) {
-    const std::string_view t = call.args.text(0);
+    const std::string_view t = call.args.text("text");
     if (t.size() <= call.result.capacity()) {
         call.result.set_length(text::keep_digits(t, call.result.reserve(t.size())));
         return;
@@ -114,6 +114,6 @@ ARDUDF_UDR_FUNCTION(ib_correct_phone_number) {
 
 // Declared in WIN1250: the engine transliterates from and to the attachment's set.
 ARDUDF_UDR_FUNCTION(ib_remove_diacritics) {
-    const std::string_view t = call.args.text(0);
+    const std::string_view t = call.args.text("text");
     text::remove_diacritics(t, call.result.reserve(t.size()));
 }

@@ -11,6 +11,8 @@
 //   ardudf_catalogue list      ARDUDF_FUNCTION(name, group), one a line, for CMake and C++
 //   ardudf_catalogue nulls     the SQL test of a NULL in each argument position
 //   ardudf_catalogue bench     the calls of bench/sql/calls.sh, read when it runs
+//   ardudf_catalogue prototypes  each export's C prototype with the catalogue's argument names,
+//                              which a test finds in ardudf.h and in the legacy module
 //   ardudf_catalogue names     one export name a line (procedures: one procedure name a line)
 //   ardudf_catalogue signatures  the heading and the two signature lines of each function in
 //                              docs/functions.md, which a test finds there
@@ -576,12 +578,20 @@ int main(int argc, char** argv) {
     else if (what == "nulls") print_nulls();
     else if (what == "bench") print_bench();
     else if (what == "signatures") print_signatures();
+    else if (what == "prototypes") {
+        for (const auto& e : exports) {
+            std::string proto = c_result(e.result.kind) + " " + std::string(e.name) + "(";
+            for (int i = 0; i < arg_count(e); ++i)
+                proto += (i ? ", " : "") + c_type(e.args[i].kind) + " " + std::string(e.args[i].name);
+            std::printf("%s%s)\n", proto.c_str(), arg_count(e) == 0 ? "void" : "");
+        }
+    }
     else if (what == "names") {
         for (const auto& e : exports) std::printf("%.*s\n", int(e.name.size()), e.name.data());
     } else if (what == "procedures") {
         for (const auto& p : procedures) std::printf("%.*s\n", int(p.name.size()), p.name.data());
     } else {
-        std::fprintf(stderr, "usage: ardudf_catalogue def|map|sql|drop|udr|udr_drop|udr_moved|legacy_to_udr|list|nulls|bench|names|procedures|signatures\n");
+        std::fprintf(stderr, "usage: ardudf_catalogue def|map|sql|drop|udr|udr_drop|udr_moved|legacy_to_udr|list|nulls|bench|names|procedures|signatures|prototypes\n");
         return 2;
     }
     return 0;
