@@ -18,6 +18,48 @@ CREATE OR ALTER FUNCTION ib_string_length (
     EXTERNAL NAME 'ardudf_udr!ib_string_length' ENGINE UDR;
 COMMENT ON FUNCTION ib_string_length IS 'length of a text in bytes (ardudf 1.1.0)';
 
+-- len random characters from 0-9 and A-Z; a NULL argument gives NULL
+CREATE OR ALTER FUNCTION ib_uniqueid (
+    len INTEGER
+)
+    RETURNS VARCHAR(255) CHARACTER SET NONE
+    EXTERNAL NAME 'ardudf_udr!ib_uniqueid' ENGINE UDR;
+COMMENT ON FUNCTION ib_uniqueid IS 'len random characters from 0-9 and A-Z (ardudf 1.1.0)';
+
+-- A for a non-empty text, N for an empty one; NULL gives 'N'
+CREATE OR ALTER FUNCTION ib_isnotnull (
+    text VARCHAR(8191) CHARACTER SET NONE
+)
+    RETURNS VARCHAR(1) CHARACTER SET NONE
+    EXTERNAL NAME 'ardudf_udr!ib_isnotnull' ENGINE UDR;
+COMMENT ON FUNCTION ib_isnotnull IS 'A for a non-empty text, N for an empty one (ardudf 1.1.0)';
+
+-- the decimal number at the start of a text; a NULL argument gives NULL
+CREATE OR ALTER FUNCTION ib_convchartoint (
+    text VARCHAR(8191) CHARACTER SET NONE
+)
+    RETURNS INTEGER
+    EXTERNAL NAME 'ardudf_udr!ib_convchartoint' ENGINE UDR;
+COMMENT ON FUNCTION ib_convchartoint IS 'the decimal number at the start of a text (ardudf 1.1.0)';
+
+-- the greater of two numbers; a NULL argument gives NULL
+CREATE OR ALTER FUNCTION ib_greatest (
+    a DOUBLE PRECISION,
+    b DOUBLE PRECISION
+)
+    RETURNS DOUBLE PRECISION
+    EXTERNAL NAME 'ardudf_udr!ib_greatest' ENGINE UDR;
+COMMENT ON FUNCTION ib_greatest IS 'the greater of two numbers (ardudf 1.1.0)';
+
+-- the lesser of two numbers; a NULL argument gives NULL
+CREATE OR ALTER FUNCTION ib_least (
+    a DOUBLE PRECISION,
+    b DOUBLE PRECISION
+)
+    RETURNS DOUBLE PRECISION
+    EXTERNAL NAME 'ardudf_udr!ib_least' ENGINE UDR;
+COMMENT ON FUNCTION ib_least IS 'the lesser of two numbers (ardudf 1.1.0)';
+
 -- ---- text functions ----
 
 -- the first len bytes of a text; a NULL argument gives NULL
@@ -63,52 +105,6 @@ CREATE OR ALTER FUNCTION ib_quote_literal (
     RETURNS VARCHAR(8191) CHARACTER SET NONE
     EXTERNAL NAME 'ardudf_udr!ib_quote_literal' ENGINE UDR;
 COMMENT ON FUNCTION ib_quote_literal IS 'a text as an SQL string literal (ardudf 1.1.0)';
-
--- ---- value functions ----
-
--- len random characters from 0-9 and A-Z; a NULL argument gives NULL
-CREATE OR ALTER FUNCTION ib_uniqueid (
-    len INTEGER
-)
-    RETURNS VARCHAR(255) CHARACTER SET NONE
-    EXTERNAL NAME 'ardudf_udr!ib_uniqueid' ENGINE UDR;
-COMMENT ON FUNCTION ib_uniqueid IS 'len random characters from 0-9 and A-Z (ardudf 1.1.0)';
-
--- A for a non-empty text, N for an empty one; NULL gives 'N'
-CREATE OR ALTER FUNCTION ib_isnotnull (
-    text VARCHAR(8191) CHARACTER SET NONE
-)
-    RETURNS VARCHAR(1) CHARACTER SET NONE
-    EXTERNAL NAME 'ardudf_udr!ib_isnotnull' ENGINE UDR;
-COMMENT ON FUNCTION ib_isnotnull IS 'A for a non-empty text, N for an empty one (ardudf 1.1.0)';
-
--- the decimal number at the start of a text; a NULL argument gives NULL
-CREATE OR ALTER FUNCTION ib_convchartoint (
-    text VARCHAR(8191) CHARACTER SET NONE
-)
-    RETURNS INTEGER
-    EXTERNAL NAME 'ardudf_udr!ib_convchartoint' ENGINE UDR;
-COMMENT ON FUNCTION ib_convchartoint IS 'the decimal number at the start of a text (ardudf 1.1.0)';
-
--- the greater of two numbers; a NULL argument gives NULL
-CREATE OR ALTER FUNCTION ib_greatest (
-    a DOUBLE PRECISION,
-    b DOUBLE PRECISION
-)
-    RETURNS DOUBLE PRECISION
-    EXTERNAL NAME 'ardudf_udr!ib_greatest' ENGINE UDR;
-COMMENT ON FUNCTION ib_greatest IS 'the greater of two numbers (ardudf 1.1.0)';
-
--- the lesser of two numbers; a NULL argument gives NULL
-CREATE OR ALTER FUNCTION ib_least (
-    a DOUBLE PRECISION,
-    b DOUBLE PRECISION
-)
-    RETURNS DOUBLE PRECISION
-    EXTERNAL NAME 'ardudf_udr!ib_least' ENGINE UDR;
-COMMENT ON FUNCTION ib_least IS 'the lesser of two numbers (ardudf 1.1.0)';
-
--- ---- text functions ----
 
 -- 1-based position of a part in a text, 0 if absent; a NULL argument gives NULL
 CREATE OR ALTER FUNCTION ib_find_token (

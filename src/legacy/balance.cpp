@@ -6,6 +6,7 @@
 #include "core/balance/handles.h"
 #include "core/balance/payment.h"
 #include "core/balance/tolerance.h"
+#include "legacy/arguments.h"
 #include "legacy/result.h"
 
 #include <new>
@@ -14,9 +15,9 @@ namespace {
 
 using namespace ardudf::balance;
 
-std::int32_t read_handle(const std::int32_t* handle) noexcept { return handle != nullptr ? *handle : 0; }
-double read_amount(const double* value) noexcept { return value != nullptr ? *value : 0.0; }
-std::string_view read_text(const char* text) noexcept { return text != nullptr ? text : ""; }
+using ardudf::legacy::read_text;
+std::int32_t read_handle(const std::int32_t* handle) noexcept { return ardudf::legacy::read_int(handle); }
+double read_amount(const double* amount) noexcept { return ardudf::legacy::read_double(amount); }
 
 } // namespace
 

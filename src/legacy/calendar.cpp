@@ -5,6 +5,7 @@
 #include "ardudf/ardudf.h"
 #include "core/calendar/format.h"
 #include "core/calendar/serial.h"
+#include "legacy/arguments.h"
 #include "legacy/result.h"
 
 #include <string>
@@ -13,8 +14,9 @@ namespace {
 
 using namespace ardudf::calendar;
 
-double read_serial(const double* date) noexcept { return date != nullptr ? *date : 0.0; }
-std::int32_t read_int(const std::int32_t* value) noexcept { return value != nullptr ? *value : 0; }
+using ardudf::legacy::read_int;
+using ardudf::legacy::read_text;
+double read_serial(const double* serial) noexcept { return ardudf::legacy::read_double(serial); }
 
 } // namespace
 

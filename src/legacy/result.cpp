@@ -55,6 +55,11 @@ char* allocate_result(std::int32_t size) noexcept {
     return static_cast<char*>(entry(size));
 }
 
+char* allocate_text(std::size_t length) noexcept {
+    if (length >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return nullptr;
+    return allocate_result(static_cast<std::int32_t>(length + 1));
+}
+
 char* copy_result(std::string_view text) noexcept {
     // The allocator takes an int32: a longer text has no result rather than a short one.
     if (text.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return nullptr;

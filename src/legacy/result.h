@@ -2,6 +2,9 @@
 // server can free it (FREE_IT). The support library is loaded on the first text result.
 #pragma once
 
+#include "catalogue/catalogue.h"
+
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -11,6 +14,15 @@ namespace ardudf::legacy {
 // the allocator itself gives none. The first call that finds no allocator writes one line
 // to stderr.
 char* allocate_result(std::int32_t size) noexcept;
+
+// No declaration can accept a text result longer than the longest CSTRING. A length asked
+// for by an argument is cut one byte past it: the server refuses that result with the same
+// "string right truncation" as the whole, which would cost up to 2 GB and half a minute.
+inline constexpr std::size_t past_longest_result = catalogue::long_text.legacy + 1;
+
+// Room for a text of length bytes and its terminator, through allocate_result; null when
+// that is more than the allocator's int32 takes.
+char* allocate_text(std::size_t length) noexcept;
 
 // A copy of text with its terminator, allocated through allocate_result.
 char* copy_result(std::string_view text) noexcept;

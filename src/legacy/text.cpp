@@ -1,9 +1,9 @@
-// The text and value exports: read the arguments (a null pointer reads as the empty text
+// The text exports: read the arguments (a null pointer reads as the empty text
 // or 0), call the routine, hand text through the server's allocator. Every size is checked
 // against the allocator's int32 before it is asked for; a result that cannot be allocated,
 // or that the allocator refuses, is the null pointer (SQL NULL) and nothing is written.
 #include "ardudf/ardudf.h"
-#include "catalogue/catalogue.h"
+#include "legacy/arguments.h"
 #include "legacy/result.h"
 #include "core/text/cleaning.h"
 #include "core/text/strings.h"
@@ -14,17 +14,11 @@
 
 namespace {
 
-// No declaration can accept a text result longer than the longest CSTRING. A length asked
-// for by an argument is cut one byte past it: the server refuses that result with the same
-// "string right truncation" as the whole, which would cost up to 2 GB and half a minute.
-constexpr std::size_t past_longest_result = ardudf::catalogue::long_text.legacy + 1;
-
 using namespace ardudf::text;
-
-std::string_view read_text(const char* text) noexcept { return text != nullptr ? text : ""; }
-std::int32_t read_int(const std::int32_t* value) noexcept { return value != nullptr ? *value : 0; }
-double read_double(const double* value) noexcept { return value != nullptr ? *value : 0.0; }
-char first_byte(const char* text) noexcept { return text != nullptr ? text[0] : '\0'; }
+using ardudf::legacy::first_byte;
+using ardudf::legacy::past_longest_result;
+using ardudf::legacy::read_int;
+using ardudf::legacy::read_text;
 
 // size bytes from the server, or null; a size of 0 stands for one the allocator cannot take.
 char* allocate(std::size_t size) noexcept {
@@ -44,11 +38,6 @@ char* copy(std::string_view text) noexcept {
 }
 
 } // namespace
-
-// The number of bytes before the terminator; 0 for the empty text.
-extern "C" std::int32_t ib_string_length(const char* text) noexcept {
-    return saturate_int32(read_text(text).size());
-}
 
 // The first len bytes; len 0 gives the empty text, a len beyond the length or a negative
 // len the whole text. Allocates n + 1.
@@ -94,39 +83,6 @@ extern "C" char* ib_quote_literal(const char* text) noexcept {
     quote_literal(t, result);
     return result;
 }
-
-// len characters of 0-9 and A-Z from the calling thread's generator; 0 or a negative len
-// gives the empty text. A refused allocation draws nothing.
-extern "C" char* ib_uniqueid(const std::int32_t* len) noexcept {
-    const std::int32_t n = read_int(len);
-    const std::size_t length = n > 0 ? std::min(static_cast<std::size_t>(n), past_longest_result) : 0;
-    char* result = allocate(text_size(length));
-    if (result == nullptr) return nullptr;
-    unique_id(thread_generator(), length, result);
-    result[length] = '\0';
-    return result;
-}
-
-// "A" for a text with at least one byte (a blank counts), "N" for the empty text.
-extern "C" char* ib_isnotnull(const char* text) noexcept {
-    char* result = allocate(2);
-    if (result == nullptr) return nullptr;
-    result[0] = presence_flag(read_text(text))[0];
-    result[1] = '\0';
-    return result;
-}
-
-// The decimal number after leading white space and one sign; no digit gives 0, a number
-// out of range the nearest int32 limit.
-extern "C" std::int32_t ib_convchartoint(const char* text) noexcept { return to_int32(read_text(text)); }
-
-// a when a > b, else b: equal values (+0 and -0 too) and any NaN give b.
-extern "C" double ib_greatest(const double* a, const double* b) noexcept {
-    return greatest(read_double(a), read_double(b));
-}
-
-// a when a < b, else b: equal values and any NaN give b.
-extern "C" double ib_least(const double* a, const double* b) noexcept { return least(read_double(a), read_double(b)); }
 
 // 1-based byte position of the first occurrence of part (any bytes, case-sensitive), 0
 // when absent; an empty part gives 1.

@@ -1,4 +1,4 @@
-// The text and value functions of the UDR module, over the routines of core/text. A routine
+// The text functions of the UDR module, over the routines of core/text. A routine
 // with texts follows the widths its declaration gives them; a result longer than its
 // declared width raises string truncation.
 #include "udr/routine.h"
@@ -14,10 +14,6 @@ namespace text = ardudf::text;
 namespace {
 char first_byte(std::string_view t) noexcept { return t.empty() ? '\0' : t.front(); }
 } // namespace
-
-ARDUDF_UDR_FUNCTION(ib_string_length) {
-    call.result.int32(text::saturate_int32(call.args.text("text").size()));
-}
 
 ARDUDF_UDR_FUNCTION(ib_string_left) {
     call.result.text(text::left(call.args.text("text"), call.args.int32("len")));
@@ -55,29 +51,6 @@ ARDUDF_UDR_FUNCTION(ib_quote_literal) {
     std::string quoted(most, '\0');
     quoted.resize(text::quote_literal(t, quoted.data()));
     call.result.text(quoted);
-}
-
-// From the calling thread's generator, as the legacy module; a length beyond the declared
-// width raises string truncation before anything is drawn.
-ARDUDF_UDR_FUNCTION(ib_uniqueid) {
-    const std::size_t length = call.args.int32("len") > 0 ? static_cast<std::size_t>(call.args.int32("len")) : 0;
-    text::unique_id(text::thread_generator(), length, call.result.reserve(length));
-}
-
-ARDUDF_UDR_FUNCTION(ib_isnotnull) {
-    call.result.text(text::presence_flag(call.args.text("text")));
-}
-
-ARDUDF_UDR_FUNCTION(ib_convchartoint) {
-    call.result.int32(text::to_int32(call.args.text("text")));
-}
-
-ARDUDF_UDR_FUNCTION(ib_greatest) {
-    call.result.float64(text::greatest(call.args.float64("a"), call.args.float64("b")));
-}
-
-ARDUDF_UDR_FUNCTION(ib_least) {
-    call.result.float64(text::least(call.args.float64("a"), call.args.float64("b")));
 }
 
 ARDUDF_UDR_FUNCTION(ib_find_token) {

@@ -20,7 +20,9 @@
 #include "ardudf_version.h"
 #include "catalogue/catalogue.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 #include <span>
 #include <string>
 #include <string_view>
@@ -389,6 +391,19 @@ SET TERM ; ^
 )", moved_names().c_str());
 }
 
+// One function of the UDR script (moved: as print_udr says).
+void print_udr_function(const Export& e, bool moved) {
+    std::printf("\n-- %.*s; %s\n", int(e.summary.size()), e.summary.data(),
+                moved ? "NULL is read as the empty text or 0" : udr_null_rule(e).c_str());
+    const std::string params = udr_params(e.args, e.charset, moved);
+    std::printf("CREATE OR ALTER FUNCTION %.*s (%s%s)\n", int(e.name.size()), e.name.data(), params.c_str(),
+                params.empty() ? "" : "\n");
+    std::printf("    RETURNS %s\n", udr_type(e.result, e.charset, moved).c_str());
+    std::printf("    EXTERNAL NAME 'ardudf_udr!%.*s%s' ENGINE UDR;\n", int(e.name.size()), e.name.data(),
+                moved ? ("!" + std::string(legacy_nulls_option)).c_str() : "");
+    print_comment("FUNCTION", e.name, e.summary);
+}
+
 // moved: the functions as a database declared with sql/ardudf.sql has them after
 // sql/ardudf_legacy_to_udr.sql, for the benchmarks (bench/sql/calls.sh).
 void print_udr(bool moved) {
@@ -408,21 +423,14 @@ void print_udr(bool moved) {
         std::printf("-- release, brings every declaration and its comment up to this release.\n");
         std::printf("-- A NULL argument gives NULL unless the function's comment says otherwise.\n");
     }
-    std::string group;
-    for (const auto& e : exports) {
-        if (e.group != group) {
-            group = e.group;
-            std::printf("\n-- ---- %s functions ----\n", group.c_str());
-        }
-        std::printf("\n-- %.*s; %s\n", int(e.summary.size()), e.summary.data(),
-                    moved ? "NULL is read as the empty text or 0" : udr_null_rule(e).c_str());
-        const std::string params = udr_params(e.args, e.charset, moved);
-        std::printf("CREATE OR ALTER FUNCTION %.*s (%s%s)\n", int(e.name.size()), e.name.data(), params.c_str(),
-                    params.empty() ? "" : "\n");
-        std::printf("    RETURNS %s\n", udr_type(e.result, e.charset, moved).c_str());
-        std::printf("    EXTERNAL NAME 'ardudf_udr!%.*s%s' ENGINE UDR;\n", int(e.name.size()), e.name.data(),
-                    moved ? ("!" + std::string(legacy_nulls_option)).c_str() : "");
-        print_comment("FUNCTION", e.name, e.summary);
+    // Each group under one heading, the groups in the order the catalogue first names them.
+    std::vector<std::string_view> groups;
+    for (const auto& e : exports)
+        if (std::find(groups.begin(), groups.end(), e.group) == groups.end()) groups.push_back(e.group);
+    for (std::string_view group : groups) {
+        std::printf("\n-- ---- %.*s functions ----\n", int(group.size()), group.data());
+        for (const auto& e : exports)
+            if (e.group == group) print_udr_function(e, moved);
     }
     for (const auto& p : procedures) {
         std::printf("\n-- ---- the walk in one call ----\n\n");

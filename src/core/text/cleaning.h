@@ -11,9 +11,6 @@ namespace ardudf::text {
 // A flag text is yes when its first byte is the upper-case A.
 constexpr bool is_yes(std::string_view flag) noexcept { return !flag.empty() && flag.front() == 'A'; }
 
-// The flag text of a text's presence: "A" when it has a byte (a blank counts), else "N".
-constexpr std::string_view presence_flag(std::string_view text) noexcept { return text.empty() ? "N" : "A"; }
-
 // "Y_", "S_", "X_" or "U_" for (yes, yes), (yes, no), (no, yes), (no, no).
 std::string_view prefix_code(bool first, bool second) noexcept;
 

@@ -10,8 +10,6 @@ std::size_t clamp_count(std::size_t length, std::int32_t count) noexcept {
     return std::min<std::size_t>(length, static_cast<std::uint32_t>(count));
 }
 
-constexpr bool is_space(unsigned char c) noexcept { return c == ' ' || (c >= 9 && c <= 13); }
-
 } // namespace
 
 std::string_view left(std::string_view text, std::int32_t count) noexcept {
@@ -73,37 +71,6 @@ std::size_t quote_literal(std::string_view text, char* out) noexcept {
     *w++ = '\'';
     *w = '\0';
     return static_cast<std::size_t>(w - out);
-}
-
-IdGenerator& thread_generator() noexcept {
-    thread_local IdGenerator generator;
-    return generator;
-}
-
-void unique_id(IdGenerator& generator, std::size_t count, char* out) noexcept {
-    static constexpr char digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    for (std::size_t i = 0; i < count; ++i) out[i] = digits[generator.draw() % 36];
-}
-
-std::int32_t to_int32(std::string_view text) noexcept {
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n && is_space(static_cast<unsigned char>(text[i]))) ++i;
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    const std::uint32_t limit = negative ? 2147483648u : 2147483647u;
-    std::uint64_t value = 0;
-    for (; i < n; ++i) {
-        const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
-        if (digit > 9) break;
-        value = value * 10 + digit;
-        if (value >= limit) { // clamped; further digits cannot bring it back
-            value = limit;
-            break;
-        }
-    }
-    // -2147483648 is representable only as the negation done in 64 bits.
-    return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(value) : static_cast<std::int64_t>(value));
 }
 
 } // namespace ardudf::text

@@ -1,4 +1,4 @@
-// Substrings, padding, reversal, quoting and the value functions. Texts are bytes; every
+// Substrings, padding, reversal and quoting. Texts are bytes; every
 // length and count is a byte count. The routines that build a text write into memory the
 // caller sized with the matching *_size routine; a size of 0 means the result cannot be
 // asked of the server's allocator (its size argument is an int32).
@@ -40,27 +40,5 @@ std::size_t quote_literal_size(std::size_t length) noexcept;
 // Writes 'text' with every inner quote doubled and the terminator; returns the length
 // written before the terminator.
 std::size_t quote_literal(std::string_view text, char* out) noexcept;
-
-// The identifier generator: a 32-bit linear congruential state, 1 before the first draw.
-struct IdGenerator {
-    std::uint32_t state = 1;
-    // 0..32767, bits 16 to 30 of the next state.
-    std::uint32_t draw() noexcept {
-        state = state * 214013u + 2531011u;
-        return (state >> 16) & 32767u;
-    }
-};
-// The calling thread's generator: every thread starts its own sequence at 1.
-IdGenerator& thread_generator() noexcept;
-// Writes count characters of 0-9 and A-Z, one draw each. No terminator.
-void unique_id(IdGenerator& generator, std::size_t count, char* out) noexcept;
-
-// The decimal number at the start of text: white space (9-13, 32), one sign, digits;
-// no digit gives 0, out of range clamps to the int32 limits. No locale.
-std::int32_t to_int32(std::string_view text) noexcept;
-
-// a when a > b (a < b), else b: equal values and NaN give b.
-constexpr double greatest(double a, double b) noexcept { return a > b ? a : b; }
-constexpr double least(double a, double b) noexcept { return a < b ? a : b; }
 
 } // namespace ardudf::text
