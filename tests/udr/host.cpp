@@ -16,9 +16,12 @@
 // server test and the value isql printed for it in that test's expected output.
 #include "engine.h"
 
+#include <firebird/Message.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cctype>
+#include <cstddef>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -400,6 +403,34 @@ std::string expected_text(const Line& l, const host::Outcome& o, bool procedure)
     return t;
 }
 
+// ---- the layout rule against the compiler's -------------------------------------------------
+
+// A module that declares its messages with Message.h (the walk procedure does) reads them as
+// C structs: the engine's rule in engine.cpp must give the same offsets on each platform.
+FB_MESSAGE(Probe, ::Firebird::CheckStatusWrapper,
+           (FB_SMALLINT, s)(FB_DOUBLE, d)(FB_VARCHAR(5), v)(FB_INTEGER, i)(FB_BIGINT, b)(FB_VARCHAR(2), w)(FB_DOUBLE, e));
+
+int layout_faults() {
+    using T = Probe::Type;
+    const std::vector<host::Param> fields = {{"s", SQL_SHORT, 2, 0, 0},    {"d", SQL_DOUBLE, 8, 0, 0},
+                                             {"v", SQL_VARYING, 5, 0, 0},  {"i", SQL_LONG, 4, 0, 0},
+                                             {"b", SQL_INT64, 8, 0, 0},    {"w", SQL_VARYING, 2, 0, 0},
+                                             {"e", SQL_DOUBLE, 8, 0, 0}};
+    const std::size_t want[][2] = {{offsetof(T, s), offsetof(T, sNull)}, {offsetof(T, d), offsetof(T, dNull)},
+                                   {offsetof(T, v), offsetof(T, vNull)}, {offsetof(T, i), offsetof(T, iNull)},
+                                   {offsetof(T, b), offsetof(T, bNull)}, {offsetof(T, w), offsetof(T, wNull)},
+                                   {offsetof(T, e), offsetof(T, eNull)}};
+    const auto got = host::lay_out(fields, nullptr);
+    int faults = 0;
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        if (got[k].offset == want[k][0] && got[k].null_offset == want[k][1]) continue;
+        std::cout << "FAIL: field " << fields[k].name << " laid out at " << got[k].offset << "/" << got[k].null_offset
+                  << ", the compiler's struct has " << want[k][0] << "/" << want[k][1] << "\n";
+        ++faults;
+    }
+    return faults;
+}
+
 // ---- running calls -----------------------------------------------------------------------------
 
 class Session {
@@ -552,6 +583,7 @@ int main(int argc, char** argv) {
         // Every routine the module registers is declared, and every declared one registered.
         int failures = 0;
         if (mode == "check") {
+            failures += layout_faults();
             const auto names = engine->registered();
             for (const auto& d : declared) {
                 const auto bang = d.entry_point.find('!');
