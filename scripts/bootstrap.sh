@@ -30,14 +30,42 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
+
+# The 32-bit Windows tests where the kernel runs no 32-bit program: qemu-i386
+# (scripts/emulate_i386.sh). Debian 12's qemu 7.2 cannot run Wine; bookworm-backports has
+# one that can, so that suite is added to the sources (once) and qemu taken from it. Debian
+# 13's own is new enough.
+qemu_suite=""
+if [ $need_i386 -eq 1 ]; then
+  qemu_version=$(dpkg-query -W -f='${Status} ${Version}' qemu-user-static 2>/dev/null |
+    sed -n 's/^install ok installed //p' || true)
+  if [ -z "$qemu_version" ] || dpkg --compare-versions "$qemu_version" lt 1:8; then
+    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    if [ "$codename" = bookworm ]; then
+      qemu_suite=bookworm-backports
+      list=/etc/apt/sources.list.d/ardudf-bookworm-backports.sources
+      if [ ! -f "$list" ]; then
+        printf '%s\n' "# Added by ardudf's scripts/bootstrap.sh: qemu-user-static, new enough to run Wine." \
+          "Types: deb" "URIs: http://deb.debian.org/debian" "Suites: bookworm-backports" "Components: main" \
+          "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" | $sudo tee "$list" >/dev/null
+      fi
+    fi
+    missing+=(qemu-user-static)
+  fi
+fi
+[ ${#missing[@]} -eq 0 ] && exit 0
 if [ $need_i386 -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi
 echo "bootstrap: installing ${missing[*]}"
 $sudo apt-get update -qq
 # The server package would start a service; nothing here needs one.
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+others=()
+for p in "${missing[@]}"; do [ "$p" = qemu-user-static ] || others+=("$p"); done
+[ ${#others[@]} -eq 0 ] || DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${others[@]}" >/dev/null
+if [ ${#others[@]} -ne ${#missing[@]} ]; then
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq ${qemu_suite:+-t "$qemu_suite"} qemu-user-static >/dev/null
+fi

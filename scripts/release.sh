@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release into dist/ and tests it as users install it:
 #   dist/ardudf_<version>-1_amd64.deb   Debian 12 (Firebird 3.0) and Debian 13 (Firebird 4.0)
-#   dist/ardudf-<version>-win32.zip      32-bit Firebird on Windows
-#   dist/ardudf-<version>-win64.zip      64-bit Firebird on Windows
+#   dist/ardudf-<version>-win32.zip      32-bit Firebird on Windows (legacy and UDR DLLs)
+#   dist/ardudf-<version>-win64.zip      64-bit Firebird on Windows (legacy and UDR DLLs)
 #   dist/SHA256SUMS
 #
 #   scripts/release.sh              builds, then runs the install tests (ctest --preset release)
@@ -76,22 +76,26 @@ echo "== lintian $deb"
 lintian $deb || { echo "release: lintian reports an error" >&2; exit 1; }
 
 # ---- Windows archives ---------------------------------------------------------------------
-# The legacy module with the runtime inside (the toolchain files link it statically), the
-# legacy scripts, the docs as HTML, the licence and the installation notes, with Windows
+# Both modules with the runtime inside (the toolchain files link them statically), the
+# scripts of both, the docs as HTML, the licence and the installation notes, with Windows
 # line ends for the text files.
+sql_files=(ardudf.sql ardudf_drop.sql ardudf_udr.sql ardudf_udr_drop.sql
+  # the migration of a database from the legacy declarations to the UDR ones
+  ardudf_legacy_to_udr.sql)
 crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }
 for arch_w in win32:i686 win64:x64; do
   name=${arch_w%%:*} triple=${arch_w#*:}
   bits=${name#win}
   b=build/release-$name
   cmake -S . -B $b -G Ninja --toolchain cmake/mingw-$triple.cmake -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-  cmake --build $b -j2 --target ardudf
+  cmake --build $b -j2 --target ardudf ardudf_udr
   top=ardudf-$version-$name
   z=$b/zip/$top
   mkdir -p $z/sql $z/docs
   strip_tool=$(sed -n 's/^CMAKE_STRIP:FILEPATH=//p' $b/CMakeCache.txt)
   "$strip_tool" -o $z/ardudf.dll $b/ardudf.dll
-  cp sql/ardudf.sql sql/ardudf_drop.sql $z/sql/
+  "$strip_tool" -o $z/ardudf_udr.dll $b/src/udr/ardudf_udr.dll
+  for f in "${sql_files[@]}"; do cp "sql/$f" $z/sql/; done
   crlf LICENSE $z/LICENSE.txt
   sed -e "s/@VERSION@/$version/g" -e "s/@BITS@/$bits/g" packaging/windows/README-windows.txt >$b/readme
   crlf $b/readme $z/README-windows.txt

@@ -5,6 +5,9 @@
 #                                    then the fuzz targets for a few seconds
 #   scripts/test.sh default asan     only these presets ("fuzz" is one too)
 # Extra ctest arguments go in CTEST_ARGS, e.g. CTEST_ARGS="-R server" scripts/test.sh default
+# The 32-bit Windows tests (mingw-i686) run natively where the kernel starts 32-bit programs,
+# else emulated by qemu-i386 (scripts/emulate_i386.sh); ARDUDF_I686=emulated takes the
+# emulated path on any machine, ARDUDF_I686=native never takes it.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh || exit 1
@@ -31,7 +34,27 @@ for preset in "${presets[@]}"; do
     failed=1
     continue
   fi
-  ctest --preset "$preset" -j2 --output-junit "$(pwd)/$junit" "${ctest_args[@]}" || failed=1
+  # How the 32-bit Wine runs: natively, emulated, or (neither possible) skipped with the reason.
+  run=() how=""
+  if [ "$preset" = mingw-i686 ]; then
+    native=1
+    /usr/lib/wine/wine --version >/dev/null 2>&1 || native=0
+    if [ "${ARDUDF_I686:-}" = emulated ] || { [ $native -eq 0 ] && [ "${ARDUDF_I686:-}" != native ]; }; then
+      if why=$(scripts/emulate_i386.sh --check); then
+        run=(scripts/emulate_i386.sh) how="emulated ($(qemu-i386-static --version | head -1 | cut -d' ' -f1-3))"
+      elif [ "${ARDUDF_I686:-}" = emulated ]; then
+        summary+=("$(printf '%-12s ARDUDF_I686=emulated, but %s' "$preset" "$why")")
+        failed=1
+        continue
+      else
+        how="native, which this kernel refuses; no emulation either: $why"
+      fi
+    else
+      how=native
+    fi
+    echo "== 32-bit Windows programs: $how"
+  fi
+  "${run[@]}" ctest --preset "$preset" -j2 --output-junit "$(pwd)/$junit" "${ctest_args[@]}" || failed=1
   [ "$preset" = fuzz ] && cat build/fuzz/tests/fuzz/runs/*/summary 2>/dev/null
   if [ ! -f "$junit" ]; then
     summary+=("$(printf '%-12s no test report' "$preset")")
@@ -42,6 +65,7 @@ for preset in "${presets[@]}"; do
   p=$((tests - f - s))
   total_passed=$((total_passed + p)) total_failed=$((total_failed + f)) total_skipped=$((total_skipped + s))
   line=$(printf '%-12s %4d passed, %d failed, %d skipped' "$preset" "$p" "$f" "$s")
+  [ -n "$how" ] && line+=" (32-bit Wine: $how)"
   if [ "$s" -gt 0 ]; then
     line+=": $(grep -o '<testcase name="[^"]*"[^>]*status="notrun"' "$junit" | cut -d'"' -f2 | tr '\n' ' ')"
     line+=$(grep -o 'SKIPPED: [^<]*' "$junit" | sort -u | sed 's/^/\n             /')

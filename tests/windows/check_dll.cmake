@@ -1,6 +1,7 @@
-# What a user gets in ardudf.dll: exactly the catalogue's exports, undecorated, and imports
-# of system DLLs only (the runtime is linked in, so the DLL is one file to copy).
-#   cmake -DOBJDUMP=... -DDLL=... -DDEF=... -P check_dll.cmake
+# What a user gets in a DLL: exactly the expected exports, undecorated, and imports of system
+# DLLs only (the runtime is linked in, so the DLL is one file to copy). The exports are the
+# catalogue's (ardudf.dll, its .def file) or the ones named (ardudf_udr.dll: its entry point).
+#   cmake -DOBJDUMP=... -DDLL=... -DDEF=...|-DEXPORTS=name;... -P check_dll.cmake
 cmake_minimum_required(VERSION 3.25)
 
 set(system_dlls kernel32.dll msvcrt.dll)
@@ -24,12 +25,14 @@ foreach(line IN LISTS lines)
   endif()
 endforeach()
 
-file(STRINGS ${DEF} def_lines REGEX "^[ \t]+ib_")
-set(catalogue)
-foreach(line IN LISTS def_lines)
-  string(STRIP "${line}" name)
-  list(APPEND catalogue ${name})
-endforeach()
+set(catalogue ${EXPORTS})
+if(DEF)
+  file(STRINGS ${DEF} def_lines REGEX "^[ \t]+ib_")
+  foreach(line IN LISTS def_lines)
+    string(STRIP "${line}" name)
+    list(APPEND catalogue ${name})
+  endforeach()
+endif()
 
 set(faults)
 foreach(dll IN LISTS imports)
@@ -58,10 +61,10 @@ if(missing)
   list(JOIN missing " " m)
   list(APPEND faults "misses ${n} exports: ${m}")
 endif()
-if(n_catalogue LESS 41)
+if(DEF AND n_catalogue LESS 41)
   list(APPEND faults "the .def file lists ${n_catalogue} exports")
 endif()
 if(faults)
   list(JOIN faults "\n  " f)
-  message(FATAL_ERROR "ardudf.dll:\n  ${f}")
+  message(FATAL_ERROR "${DLL}:\n  ${f}")
 endif()
