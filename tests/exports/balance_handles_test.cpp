@@ -130,8 +130,8 @@ TEST(BalanceHandles, NeighboursAndPlainNumbersOfALiveHandleReachNothing) {
     LiveContexts live(api, 3);
     const std::int32_t h = live.handles[1];
     std::vector<std::int32_t> guesses;
-    for (std::int64_t d = -1000; d <= 1000; ++d)
-        if (d != 0) guesses.push_back(static_cast<std::int32_t>(static_cast<std::uint32_t>(h) + static_cast<std::uint32_t>(d)));
+    for (std::int32_t d = -1000; d <= 1000; ++d)
+        if (d != 0) guesses.push_back(static_cast<std::int32_t>(static_cast<std::uint32_t>(h) + d));
     for (std::uint32_t generation = 1; generation <= 4; ++generation)
         for (std::uint32_t slot = 1; slot <= 64; ++slot) guesses.push_back(plain_value(generation, slot));
     int hits = 0;
@@ -145,6 +145,7 @@ TEST(BalanceHandles, NeighboursAndPlainNumbersOfALiveHandleReachNothing) {
     EXPECT_EQ(hits, 0);
 }
 
+// Two random handles are that close with odds of 2,000 / 2^32.
 TEST(BalanceHandles, HandlesMadeInARowAreFarApart) {
     Api api;
     std::vector<std::int32_t> made;
@@ -166,9 +167,9 @@ TEST(BalanceHandles, HandlesMadeInARowAreFarApart) {
 
 // 25,000 blind guesses, small numbers and the plain slot-and-generation numbers of the
 // first 4,000 slots in their first generations (where the other tests of this process
-// leave the table), against 100 live contexts. A guess that is a live handle reaches it, as it
-// must; with keyed handles that happens with odds of 25,000 x 100 / 2^32, so one at most
-// (a plain numbering hits all 100). Every other guess reaches nothing.
+// leave the table), against 100 live contexts. A guess that is a live handle reaches it,
+// as it must; with keyed handles that happens with odds of 25,000 x 100 / 2^32, so once
+// at most (a plain numbering hits all 100). Every other guess reaches nothing.
 TEST(BalanceHandles, BlindGuessesReachNoLiveContext) {
     Api api;
     LiveContexts live(api, 100);
