@@ -4,9 +4,10 @@
 // values that, without the key, tells nothing about the value of one handle from the values
 // of others. The key is drawn from the operating system when the module is loaded.
 //
-// Table values are at least 2^20 (the generation is never 0), and so are handles: where
-// the cipher lands below 2^20 it is applied again until it does not (cycle walking), which
-// keeps the mapping one to one and leaves 0 and the small integers out of it.
+// Table values lie in [2^20, 2^31) (the generation is never 0 and has 11 bits), and so do
+// handles: positive, as SQL code has always seen them, and never a small integer. Where the
+// cipher lands outside that range it is applied again until it does not (cycle walking),
+// which keeps the mapping one to one; it takes two rounds of the cipher on average.
 #pragma once
 
 #include <array>
@@ -33,22 +34,24 @@ private:
 class KeyedNumbering {
 public:
     static constexpr std::uint32_t floor = 1u << 20;
+    static constexpr std::uint32_t ceiling = 1u << 31; // the first value not in the range
 
     explicit KeyedNumbering(const SpeckKey& key) noexcept : cipher_(key) {}
 
-    // value >= floor
+    static constexpr bool in_range(std::uint32_t x) noexcept { return x - floor < ceiling - floor; }
+
+    // value in [floor, ceiling)
     std::uint32_t handle_of(std::uint32_t value) const noexcept {
         std::uint32_t handle = cipher_.encrypt(value);
-        while (handle < floor) handle = cipher_.encrypt(handle);
+        while (!in_range(handle)) handle = cipher_.encrypt(handle);
         return handle;
     }
 
-    // The value of a handle; 0 for 0 and the other integers below floor, which no value
-    // maps to.
+    // The value of a handle; 0 for one outside [floor, ceiling), which no value maps to.
     std::uint32_t value_of(std::uint32_t handle) const noexcept {
-        if (handle < floor) return 0;
+        if (!in_range(handle)) return 0;
         std::uint32_t value = cipher_.decrypt(handle);
-        while (value < floor) value = cipher_.decrypt(value);
+        while (!in_range(value)) value = cipher_.decrypt(value);
         return value;
     }
 

@@ -1,14 +1,14 @@
 // The table behind handles (see handles.h), over a numbering that turns a slot-and-
 // generation value into the handle SQL sees and back:
 //   bits  0..19  slot number + 1 (never 0)
-//   bits 20..31  the slot's generation, 1..4095, bumped on every free
-// so every value is at least 2^20. The module numbers them with KeyedNumbering
+//   bits 20..30  the slot's generation, 1..2047, bumped on every free
+// so every value lies in [2^20, 2^31). The module numbers them with KeyedNumbering
 // (handle_cipher.h); the benchmarks also build a table on the plain values to measure
 // what the keys cost.
 //
-// A freed handle stays invalid until its slot has gone round all 4095 generations, and
+// A freed handle stays invalid until its slot has gone round all 2047 generations, and
 // slots are reused first-in first-out once 4096 of them exist, so that takes at least
-// 16 million create/free cycles.
+// 8 million create/free cycles.
 //
 // Lookups take no global lock: the slot's state word is its own lock, held for the length
 // of one call on the context. It is uncontended when SQL uses a context from one
@@ -27,7 +27,7 @@
 
 namespace ardudf::balance {
 
-// state: bit 0 locked, bit 1 live, bits 2.. generation (1..4095)
+// state: bit 0 locked, bit 1 live, bits 2.. generation (1..2047)
 struct HandleSlot {
     std::atomic<std::uint32_t> state{1u << 2};
     BalanceContext* context = nullptr;
@@ -133,7 +133,7 @@ private:
     static constexpr std::uint32_t chunk_bits = 10;
     static constexpr std::uint32_t chunk_size = 1u << chunk_bits;
     static constexpr std::uint32_t chunk_count = (max_slots + chunk_size - 1) / chunk_size;
-    static constexpr std::uint32_t generations = 4095;
+    static constexpr std::uint32_t generations = 2047;
     static constexpr std::uint32_t reuse_after = 4096; // fresh slots first, up to this many
 
     static constexpr std::uint32_t locked = 1u;

@@ -2,8 +2,8 @@
 // fit in one on 64-bit servers, and a handle that is forged, freed or stale must not reach
 // memory. So every handle names a slot and its generation in a table (handle_table.h),
 // through a permutation keyed when the module is loaded (handle_cipher.h): the handles of
-// a process follow no order another caller could use to guess a live one. 0 and the
-// integers below 2^20 are never handles.
+// a process follow no order another caller could use to guess a live one. Handles are
+// positive; 0, the integers below 2^20 and the negative ones are never handles.
 //
 // Lookups take no global lock: the slot's state word is its own lock, held for the length
 // of one call on the context.
