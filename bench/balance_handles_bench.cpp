@@ -3,7 +3,13 @@
 // slots not), and with two threads on one context (its slot's lock taken in turn).
 // Create and free go through the table's mutex. Baseline: BM_HandleZero, the same export
 // given handle 0, which leases nothing.
+//
+// What the keyed numbering costs: BM_Table* run the table itself twice in the same run,
+// once numbered as the module numbers it (KeyedNumbering, a Speck32/64 permutation) and
+// once with the handle being the plain slot-and-generation value, as before the keys.
 #include "ardudf/ardudf.h"
+#include "core/balance/handle_cipher.h"
+#include "core/balance/handle_table.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,6 +31,74 @@ std::int32_t cursor_document() {
     ib_scbisaffectedrows(&h);
     return h;
 }
+
+// ---- the table on its own, keyed and plain ----
+
+using ardudf::balance::BalanceContext;
+using ardudf::balance::HandleTable;
+using ardudf::balance::KeyedNumbering;
+
+struct PlainNumbering {
+    std::uint32_t handle_of(std::uint32_t value) const noexcept { return value; }
+    std::uint32_t value_of(std::uint32_t handle) const noexcept { return handle; }
+};
+
+template <class Numbering> HandleTable<Numbering>& table();
+template <> HandleTable<KeyedNumbering>& table() {
+    static HandleTable<KeyedNumbering> t{KeyedNumbering(ardudf::balance::module_key())};
+    return t;
+}
+template <> HandleTable<PlainNumbering>& table() {
+    static HandleTable<PlainNumbering> t{PlainNumbering{}};
+    return t;
+}
+
+// A lease of a live context, as every balance call takes one: find, lock, read, unlock.
+// Keyed handles take one to several rounds of the cipher each (two on average), so the
+// lease goes through 64 contexts in turn.
+constexpr int table_contexts = 64;
+
+template <class Numbering> void BM_TableLease(benchmark::State& state) {
+    auto& t = table<Numbering>();
+    std::int32_t handles[table_contexts];
+    for (auto& h : handles) h = t.add(new BalanceContext());
+    int i = 0;
+    for (auto _ : state) {
+        auto* slot = t.lock(handles[i]);
+        benchmark::DoNotOptimize(slot->context);
+        t.unlock(slot);
+        i = (i + 1) % table_contexts;
+    }
+    for (const auto h : handles) delete t.remove(h);
+}
+BENCHMARK_TEMPLATE(BM_TableLease, PlainNumbering)->Threads(1)->Threads(2)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_TableLease, KeyedNumbering)->Threads(1)->Threads(2)->UseRealTime();
+
+// Forged handles, live ones with a bit flipped: the lookup that finds nothing.
+template <class Numbering> void BM_TableLeaseForged(benchmark::State& state) {
+    auto& t = table<Numbering>();
+    const std::int32_t h = t.add(new BalanceContext());
+    std::int32_t forged[table_contexts];
+    for (int i = 0; i < table_contexts; ++i) forged[i] = h ^ (1 << (i % 30)) ^ (i << 8);
+    int i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(t.lock(forged[i]));
+        i = (i + 1) % table_contexts;
+    }
+    delete t.remove(h);
+}
+BENCHMARK_TEMPLATE(BM_TableLeaseForged, PlainNumbering);
+BENCHMARK_TEMPLATE(BM_TableLeaseForged, KeyedNumbering);
+
+template <class Numbering> void BM_TableAddRemove(benchmark::State& state) {
+    auto& t = table<Numbering>();
+    BalanceContext context;
+    for (auto _ : state) benchmark::DoNotOptimize(t.remove(t.add(&context)));
+}
+BENCHMARK_TEMPLATE(BM_TableAddRemove, PlainNumbering);
+BENCHMARK_TEMPLATE(BM_TableAddRemove, KeyedNumbering);
+
+// ---- through the exports ----
 
 void BM_HandleZero(benchmark::State& state) {
     const std::int32_t h = 0;

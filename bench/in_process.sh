@@ -91,6 +91,20 @@ cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)
         if (name[i] ~ /^BM_AddDistinctRows_BigO$/) fit = substr(cpu[i], 6)
       }
       printf "- adding rows is linear: the fitted complexity is %s; per row %s with 10 rows, %s with 200,000 (the row index outgrows the caches)\n", fit, t(first), t(last_row)
+      # The keyed handle numbering against the plain slot-and-generation values, same run,
+      # in the times of the table below.
+      for (i = 1; i <= NR; i++) if (name[i] ~ /^BM_Table/) {
+        key = name[i]; sub(/<(Plain|Keyed)Numbering>/, "", key)
+        v = name[i] ~ /threads:2/ ? real[i] : cpu[i]
+        if (name[i] ~ /<PlainNumbering>/) plain[key] = v; else keyed[key] = v
+      }
+      line = ""
+      for (i = 1; i <= NR; i++) if (name[i] ~ /^BM_Table.*<KeyedNumbering>/) {
+        key = name[i]; sub(/<KeyedNumbering>/, "", key)
+        if (!(key in plain) || plain[key] <= 0) continue
+        line = line sprintf("%s%s %.2f (%s against %s)", line == "" ? "" : "; ", key, keyed[key] / plain[key], t(keyed[key]), t(plain[key]))
+      }
+      if (line != "") printf "- keyed handles, time against the plain numbering in the same run: %s\n", line
       print ""
       print "## Medians"
       last = ""

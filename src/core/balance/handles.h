@@ -1,15 +1,12 @@
 // Handles of balance contexts. SQL keeps a 32-bit integer; a context's address does not
 // fit in one on 64-bit servers, and a handle that is forged, freed or stale must not reach
-// memory. So every handle goes through this table:
-//   bits  0..19  slot number + 1 (never 0, so 0 is never a handle)
-//   bits 20..31  the slot's generation, 1..4095, bumped on every free
-// A freed handle stays invalid until its slot has gone round all 4095 generations, and
-// slots are reused first-in first-out once 4096 of them exist, so that takes at least
-// 16 million create/free cycles. Small integers (below 2^20) are never handles.
+// memory. So every handle names a slot and its generation in a table (handle_table.h),
+// through a permutation keyed when the module is loaded (handle_cipher.h): the handles of
+// a process follow no order another caller could use to guess a live one. Handles are
+// positive; 0, the integers below 2^20 and the negative ones are never handles.
 //
 // Lookups take no global lock: the slot's state word is its own lock, held for the length
-// of one call on the context. It is uncontended when SQL uses a context from one
-// attachment at a time, and it keeps two calls on one context from overlapping when not.
+// of one call on the context.
 #pragma once
 
 #include <cstdint>
