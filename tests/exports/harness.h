@@ -1,11 +1,33 @@
 // Loads the built module by path and calls its exports by name, as the server does.
 #pragma once
 
+#include "legacy/signature.h"
+
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace harness {
+
+// An export's name as a template argument: its function type comes from the catalogue,
+// and a name the catalogue lacks does not compile.
+template <std::size_t N> struct Export {
+    char name[N]{};
+    consteval Export(const char (&s)[N]) { std::copy_n(s, N, name); }
+    constexpr std::string_view view() const { return {name, N - 1}; }
+};
+
+consteval std::size_t entry_of(std::string_view name) {
+    const std::size_t e = signature::index_of(name);
+    if (e == ardudf::catalogue::exports.size()) throw "not an export of the catalogue";
+    return e;
+}
+
+// The pointer type of the export named X, as the catalogue declares it.
+template <Export X> using function_of = signature::pointer<entry_of(X.view())>;
 
 // Which libib_util.so (ib_util.dll) the module finds when it asks for one by name.
 enum class Support { counting, without_allocator, missing };
@@ -39,7 +61,10 @@ public:
 
     void* symbol(const char* name) const; // throws when the module lacks it
     void* find(const char* name) const;   // null when the module lacks it
-    template <class F> F* fn(const char* name) const { return reinterpret_cast<F*>(symbol(name)); }
+    // The export named X through its catalogue type: fn throws when the module lacks it,
+    // find gives null.
+    template <Export X> function_of<X> fn() const { return reinterpret_cast<function_of<X>>(symbol(X.name)); }
+    template <Export X> function_of<X> find() const { return reinterpret_cast<function_of<X>>(find(X.name)); }
     void unload(); // dlclose: runs the module's process-detach
     void* handle() const { return handle_; }
 
