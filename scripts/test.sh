@@ -6,7 +6,7 @@
 #   scripts/test.sh default asan     only these presets ("fuzz" is one too)
 # Extra ctest arguments go in CTEST_ARGS, e.g. CTEST_ARGS="-R server" scripts/test.sh default
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 scripts/bootstrap.sh || exit 1
 
 presets=("$@")
