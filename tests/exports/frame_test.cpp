@@ -37,8 +37,7 @@ TEST_F(FrameTest, NumberResultsNeverLoadTheSupportLibrary) {
     Module m(true);
     std::int32_t h = m.fn<"ib_scbcreate">()();
     const double amount = 10.0, vat = 2.0;
-    m.fn<"ib_scbaddrow">()(
-        &h, "GOODS", &amount, &vat);
+    m.fn<"ib_scbaddrow">()(&h, "GOODS", &amount, &vat);
     m.fn<"ib_scbisaffectedrows">()(&h);
     m.fn<"ib_scbreadvat">()(&h);
     m.fn<"ib_scbfree">()(&h);
