@@ -33,12 +33,12 @@ if [ $show -eq 0 ]; then
   fi
 fi
 
+# shellcheck source=fbenv.sh
 . scripts/fbenv.sh
 mkdir -p work
 fbenv_setup "$engine_root" build/default
 fbenv_create_db "$db" UTF8
-version=$(echo "SET HEADING OFF; SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;" |
-  fbenv_isql "$db" | tr -d '[:space:]')
+version=$(fbenv_value "$db" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;")
 echo "engine: Firebird $version, embedded ($(fbenv_engine_dir))"
 (cd sql && fbenv_isql "$db" -b -i ardudf.sql)
 echo "declared $(grep -c '^DECLARE EXTERNAL FUNCTION' sql/ardudf.sql) functions in $db (character set UTF8)"
@@ -64,9 +64,9 @@ if [ -f "$udr_dir/libardudf_udr.so" ]; then
 fi
 
 if [ $fb -eq 3 ]; then
-  open='  eval "$(scripts/fbenv.sh work/firebird build/default)"
+  open='  eval "$(scripts/fbenv_exports.sh work/firebird build/default)"
   isql-fb -ch UTF8 work/demo.fdb'
-  open_udr='  eval "$(scripts/fbenv.sh work/firebird-udr build/default/src/udr udr)"
+  open_udr='  eval "$(scripts/fbenv_exports.sh work/firebird-udr build/default/src/udr udr)"
   isql-fb -ch UTF8 work/demo_udr.fdb'
 else
   open="  scripts/fb4root.sh run -- bash -c '. scripts/fbenv.sh && fbenv_setup work/firebird4 build/default &&

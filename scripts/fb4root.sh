@@ -80,13 +80,16 @@ host_mirror() {
     END { flush() }')
   if [ -z "$uri" ]; then
     uri=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
-      sed -n "s/^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?\([^[:space:]]\+\)[[:space:]]\+$codename[[:space:]].*/\2/p" | head -1)
+      sed -n "s/^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?\([^[:space:]]\+\)[[:space:]]\+${codename}[[:space:]].*/\2/p" | head -1)
   fi
   [ -n "$uri" ] || return 1
   echo "$uri"
 }
 
 complete() { [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$recipe" ]; }
+
+# The Firebird version of the root's isql (runs as root, outside any engine environment).
+root_version() { chroot "$root" /usr/bin/isql-fb -z -q </dev/null 2>&1 | sed -n 's/.*LI-V\([0-9.]*\).*/\1/p' | head -1; }
 
 build() {
   mkdir -p "$cache"
@@ -131,7 +134,7 @@ build() {
     die "building the root failed (log: $root.log)"
   # Proof that the engine and its tools are there: isql runs and names its version.
   local v
-  v=$(chroot "$root" /usr/bin/isql-fb -z -q </dev/null 2>&1 | sed -n 's/.*LI-V\([0-9.]*\).*/\1/p' | head -1)
+  v=$(root_version)
   case "$v" in
     "$fb".*) ;;
     *) die "the root has no working Firebird $fb isql (got '${v}'; log: $root.log)" ;;
@@ -211,6 +214,6 @@ case "$cmd" in
   run) as_root run "$@"; run "$@" ;;
   version)
     complete || die "no complete root in $root"
-    chroot "$root" /usr/bin/isql-fb -z -q </dev/null 2>&1 | sed -n 's/.*LI-V\([0-9.]*\).*/\1/p' | head -1 ;;
+    root_version ;;
   *) sed -n '2,/^set -euo/p' "$script" | sed '$d' | sed 's/^# \{0,1\}//' >&2; exit 2 ;;
 esac

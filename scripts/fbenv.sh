@@ -1,17 +1,22 @@
-#!/usr/bin/env bash
-# A private root for Firebird's embedded engine, so that isql-fb (and anything else linked
-# with libfbclient) runs the engine in-process with our own firebird.conf: UDFs allowed
-# from one folder, locks and temporary files under the root, nothing in /etc touched.
+# shellcheck shell=bash
+# A library, sourced: a private root for Firebird's embedded engine, so that isql-fb (and
+# anything else linked with libfbclient) runs the engine in-process with our own
+# firebird.conf: UDFs allowed from one folder, locks and temporary files under the root,
+# nothing in /etc touched. And the one way the scripts run isql.
 #
-#   source scripts/fbenv.sh
+#   . scripts/fbenv.sh
 #   fbenv_setup ROOT UDF_DIR      # builds ROOT, exports FIREBIRD, FIREBIRD_LOCK, FIREBIRD_TMP
 #   fbenv_setup ROOT UDR_DIR udr  # the same with UdfAccess = None and UDR modules from UDR_DIR
 #   fbenv_create_db FILE CHARSET  # a new database of that default character set (NONE, UTF8)
-#   fbenv_isql FILE [isql args]   # isql-fb on FILE with a UTF8 connection
+#   fb_isql [isql args]           # isql-fb, quiet: every script runs isql through this
+#   fbenv_isql DB [isql args]     # isql on DB (a file, or HOST/PORT:FILE) with a UTF8 connection
+#   fbenv_value DB SELECT...      # the one value of a one-row query, blanks around it trimmed
+#   fbenv_version                 # the version of the client's engine (3.0.11, 4.0.5)
 #
-# Run as a command it builds the root and prints the exports for a shell:
-#   eval "$(scripts/fbenv.sh work/firebird build/default)"              # legacy module
-#   eval "$(scripts/fbenv.sh work/firebird-udr build/default/src/udr udr)" # UDR module
+# scripts/fbenv_exports.sh prints the exports of a root for an interactive shell.
+
+# The isql program; long_results.sh measures it as a process of its own.
+FB_ISQL=${FB_ISQL:-isql-fb}
 
 # The engine's own folder (plugins, intl, firebird.msg, lib/libib_util.so).
 fbenv_engine_dir() {
@@ -92,25 +97,29 @@ fbenv_point_conf() {
   ln -sfn "$root/plugins.conf" "$conf/plugins.conf"
 }
 
+fb_isql() {
+  "$FB_ISQL" -q "$@"
+}
+
 fbenv_isql() {
   local db=$1
   shift
-  isql-fb -q -ch UTF8 "$@" "$db"
+  fb_isql -ch UTF8 "$@" "$db"
+}
+
+# Errors come out in the place of the value, so that a comparison with it shows them.
+fbenv_value() {
+  local db=$1
+  shift
+  echo "SET HEADING OFF; $*" | fbenv_isql "$db" 2>&1 | sed -e '/^[[:space:]]*$/d' -e 's/^[[:space:]]*//' -e 's/[[:space:]]*$//'
+}
+
+fbenv_version() {
+  fb_isql -z </dev/null 2>&1 | sed -n 's/.*-V\([0-9.]*\).*/\1/p' | head -1
 }
 
 fbenv_create_db() {
   local file=$1 charset=${2:-UTF8}
   rm -f "$file"
-  echo "CREATE DATABASE '$file' PAGE_SIZE 8192 DEFAULT CHARACTER SET $charset;" | isql-fb -q -b
+  echo "CREATE DATABASE '$file' PAGE_SIZE 8192 DEFAULT CHARACTER SET $charset;" | fb_isql -b
 }
-
-if [ "${BASH_SOURCE[0]}" = "$0" ]; then
-  set -euo pipefail
-  if [ $# -lt 2 ] || [ $# -gt 3 ] || { [ $# -eq 3 ] && [ "$3" != udr ] && [ "$3" != udf ]; }; then
-    echo "usage: eval \"\$($0 ROOT UDF_DIR)\"  or  eval \"\$($0 ROOT UDR_DIR udr)\"" >&2
-    exit 2
-  fi
-  fbenv_setup "$@"
-  printf 'export FIREBIRD=%q FIREBIRD_LOCK=%q FIREBIRD_TMP=%q ISC_USER=SYSDBA\n' \
-    "$FIREBIRD" "$FIREBIRD_LOCK" "$FIREBIRD_TMP"
-fi

@@ -45,7 +45,8 @@ find $stage -type d -exec chmod 755 {} +
 # file from a debian/ folder of its working one).
 mkdir -p $b/shlibdeps/debian
 printf 'Source: ardudf\n\nPackage: ardudf\nArchitecture: any\n' >$b/shlibdeps/debian/control
-libs=$(cd $b/shlibdeps && dpkg-shlibdeps -O $(find ../stage -name '*.so' | sort) 2>/dev/null |
+mapfile -t modules < <(cd $b/shlibdeps && find ../stage -name '*.so' | sort)
+libs=$(cd $b/shlibdeps && dpkg-shlibdeps -O "${modules[@]}" 2>/dev/null |
   sed -n 's/^shlibs:Depends=//p')
 mkdir -p $stage/DEBIAN
 cat >$stage/DEBIAN/control <<CONTROL

@@ -9,7 +9,7 @@
 # else emulated by qemu-i386 (scripts/emulate_i386.sh); ARDUDF_I686=emulated takes the
 # emulated path on any machine, ARDUDF_I686=native never takes it.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 scripts/bootstrap.sh || exit 1
 
 presets=("$@")

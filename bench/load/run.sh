@@ -36,8 +36,8 @@ while [ $# -gt 0 ]; do
   esac
 done
 build=$(cd "$build" && pwd) out=$(realpath -m "$out")
-# shellcheck source=../../tests/tcp/server.sh
-. "$source_dir/tests/tcp/server.sh"
+# shellcheck source=../../tests/tcp/server_lib.sh
+. "$source_dir/tests/tcp/server_lib.sh"
 if [ -z "${ARDUDF_TCP_ROOT:-}" ]; then
   ARDUDF_TCP_ROOT=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-load.XXXXXX")
   export ARDUDF_TCP_ROOT
@@ -67,7 +67,7 @@ declare_narrow() {
     script=$(sed -e 's/^DECLARE EXTERNAL FUNCTION ib_/DECLARE EXTERNAL FUNCTION n_ib_/' -e '/^COMMENT ON /d' \
                  -e 's/CSTRING(32767)/CSTRING(255)/g' "$source_dir/sql/ardudf.sql")
   fi
-  out=$(echo "$script" | isql-fb -q -b -ch UTF8 "$ARDUDF_DATABASE" 2>&1)
+  out=$(echo "$script" | fbenv_isql "$ARDUDF_DATABASE" -b 2>&1)
   [ -z "$out" ] || { echo "declaring the n_ functions: $out" >&2; return 1; }
 }
 
@@ -76,7 +76,9 @@ start() { # kind mode
   tcp_server_setup "$ARDUDF_TCP_ROOT/$1-$2" "$([ "$1" = udr ] && echo "$udr_dir" || echo "$legacy_dir")" "$2" \
     "$([ "$1" = udr ] && echo udr || echo udf)" || exit 1
   tcp_server_start || exit 1
-  export ARDUDF_MODULE=$([ "$1" = udr ] && echo udr || echo legacy)
+  ARDUDF_MODULE=legacy
+  [ "$1" = udr ] && ARDUDF_MODULE=udr
+  export ARDUDF_MODULE
   export ARDUDF_DATABASE=$ARDUDF_SERVER:$TCP_ROOT/test.fdb
   tcp_create_database "$ARDUDF_DATABASE" "$([ "$1" = udr ] && echo udr || echo udf)" || exit 1
   declare_narrow "$1" || exit 1
@@ -111,7 +113,7 @@ done
 [[ " $parts " == *" faults "* ]] && for kind in legacy udr; do
   echo "== $kind module, Super: $kills clients killed, each holding 10,000 rows"
   start "$kind" super
-  coproc BYSTANDER { exec isql-fb -q -ch UTF8 "$ARDUDF_DATABASE" > /dev/null 2>&1; }
+  coproc BYSTANDER { fbenv_isql "$ARDUDF_DATABASE" > /dev/null 2>&1; }
   sleep 1
   idle=$(rss_mb) marks="" last=""
   for i in $(seq "$kills"); do
@@ -128,11 +130,12 @@ done
   after=$(rss_mb)
   # The last killed client's context, seen from another attachment: the legacy module's
   # contexts belong to the module (its walk goes on: 1); the UDR module's were freed (0).
-  probe=$(echo "SET HEADING OFF; SELECT ib_scbisaffectedrows($last) FROM RDB\$DATABASE;" |
-    isql-fb -q -ch UTF8 "$ARDUDF_DATABASE" 2>&1 | tr -d '[:space:]')
+  probe=$(fbenv_value "$ARDUDF_DATABASE" "SELECT ib_scbisaffectedrows($last) FROM RDB\$DATABASE;")
   check=$("$load" --connections 2 --statements 50 2>&1) || { echo "FAIL: after the kills: $check"; failures=$((failures + 1)); }
   echo "kills kind=$kind count=$kills rss_idle_mb=$idle after_each_50=${marks# } rss_after_mb=$after last_context_walk=$probe" | tee -a "$report"
-  exec {BYSTANDER[1]}>&-
+  # Its input closed, the bystander's isql ends.
+  bystander_in=${BYSTANDER[1]}
+  exec {bystander_in}>&-
   wait "$BYSTANDER_PID" 2>/dev/null
   tcp_server_stop
   [ "$TCP_CRASHED" -eq 0 ] || { echo "FAIL: the server crashed"; failures=$((failures + 1)); }
@@ -169,7 +172,7 @@ field() { sed -n "s/.*\b$1=\([^ ]*\).*/\1/p" <<<"$2"; }
   echo "## Over TCP: load and faults"
   echo
   echo "Written by \`bench/load/run.sh\` on $(date -u '+%Y-%m-%d %H:%M') UTC; $(nproc) cores (shared), load average"
-  echo "$(cut -d' ' -f1-3 /proc/loadavg) at the end. Firebird $(isql-fb -z 2>/dev/null </dev/null | sed -n 's/.*-V\([0-9.]*\).*/\1/p' | head -1)"
+  echo "$(cut -d' ' -f1-3 /proc/loadavg) at the end. Firebird $(fbenv_version)"
   echo "over TCP on 127.0.0.1 (tests/tcp/server.sh); the clients are processes of"
   echo "\`tests/tcp/load.pl\` (DBD::Firebird, libfbclient), $connections connections x $statements statements, a text"
   echo "statement (7 text functions and ib_greatest on bound parameters) and a 20-row settlement"

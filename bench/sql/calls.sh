@@ -91,7 +91,7 @@ fi
 
 db=$work/bench.fdb
 fbenv_create_db "$db" NONE
-isql() { isql-fb -q -ch UTF8 -b "$@" "$db"; }
+isql() { fbenv_isql "$db" -b "$@"; }
 
 # ---- declarations ----
 (cd "$source_dir/sql" && isql -i ardudf.sql)
@@ -290,7 +290,7 @@ fi
 # ---- the report ----
 cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)
 cores=$(nproc)
-fbver=$(isql-fb -z -q </dev/null 2>&1 | sed -n 's/.*\(WI\|LI\)-V\([0-9.]*\).*/\2/p' | head -1)
+fbver=$(fbenv_version)
 load=$(cut -d' ' -f1-3 /proc/loadavg)
 {
   echo "# ardudf in the server"

@@ -13,6 +13,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 build=$(cd "${1:-$source_dir/build/default}" && pwd)
 walks=${2:-50} rounds=${3:-5}
+# shellcheck source=../../scripts/fbenv.sh
 . "$source_dir/scripts/fbenv.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -24,8 +25,8 @@ prepare() { # mode module_dir declare_sql extra_sql...
   (
     fbenv_setup "$work/$mode" "$dir" "$mode"
     fbenv_create_db "$work/$mode.fdb" UTF8
-    cd "$source_dir/sql" && isql-fb -q -b -i "$declare" "$work/$mode.fdb"
-    for f in walk_setup.sql "$@"; do isql-fb -q -b -i "$here/$f" "$work/$mode.fdb"; done
+    cd "$source_dir/sql" && fb_isql -b -i "$declare" "$work/$mode.fdb"
+    for f in walk_setup.sql "$@"; do fb_isql -b -i "$here/$f" "$work/$mode.fdb"; done
   )
 }
 prepare udf "$build" ardudf.sql
@@ -35,7 +36,7 @@ round() { # mode procedure -> "rows ms"
   (
     fbenv_setup "$work/$1" "$([ "$1" = udr ] && echo "$build/src/udr" || echo "$build")" "$1" >/dev/null
     printf 'SET LIST ON;\nEXECUTE PROCEDURE bench_open(%d);\nSELECT rows_walked, ms FROM %s(%d);\nEXECUTE PROCEDURE bench_close(%d);\n' \
-      "$walks" "$2" "$walks" "$walks" | isql-fb -q -b "$work/$1.fdb" |
+      "$walks" "$2" "$walks" "$walks" | fb_isql -b "$work/$1.fdb" |
       awk '$1 == "ROWS_WALKED" {r = $2} $1 == "MS" {m = $2} END {print r, m}'
   )
 }

@@ -5,11 +5,12 @@
 set -euo pipefail
 program=$1 module_dir=$2 threads=$3 seconds=$4
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=../../scripts/fbenv.sh
 . "$source_dir/scripts/fbenv.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-engine.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 fbenv_setup "$work/root" "$module_dir"
 fbenv_create_db "$work/test.fdb" UTF8
-out=$(cd "$source_dir/sql" && isql-fb -q -ch UTF8 -b -i ardudf.sql "$work/test.fdb" 2>&1)
+out=$(cd "$source_dir/sql" && fbenv_isql "$work/test.fdb" -b -i ardudf.sql 2>&1)
 [ -z "$out" ] || { echo "declaring printed: $out"; exit 1; }
 ${ENGINE_WRAPPER:-} "$program" "$work/test.fdb" "$threads" "$seconds"

@@ -10,26 +10,24 @@
 
 namespace balance_api {
 
-using H = const std::int32_t*;
-
 struct Api {
     harness::Module& m = harness::shared();
-    std::int32_t create() { return m.fn<std::int32_t()>("ib_scbcreate")(); }
+    std::int32_t create() { return m.fn<"ib_scbcreate">()(); }
     std::int32_t addrow(std::int32_t h, const char* t, double a, double v) {
-        return m.fn<std::int32_t(H, const char*, const double*, const double*)>("ib_scbaddrow")(&h, t, &a, &v);
+        return m.fn<"ib_scbaddrow">()(&h, t, &a, &v);
     }
     std::int32_t pay(std::int32_t h, double a) {
-        return m.fn<std::int32_t(H, const double*)>("ib_scbaddpayment")(&h, &a);
+        return m.fn<"ib_scbaddpayment">()(&h, &a);
     }
     std::int32_t credit(std::int32_t h, const char* t, double a, double v) {
-        return m.fn<std::int32_t(H, const char*, const double*, const double*)>("ib_scbaddcreditnote")(&h, t, &a, &v);
+        return m.fn<"ib_scbaddcreditnote">()(&h, t, &a, &v);
     }
-    std::int32_t affected(std::int32_t h) { return m.fn<std::int32_t(H)>("ib_scbisaffectedrows")(&h); }
-    std::string type(std::int32_t h) { return harness::take(m.fn<char*(H)>("ib_scbreadtype")(&h)); }
-    double amount(std::int32_t h) { return m.fn<double(H)>("ib_scbreadamount")(&h); }
-    double vat(std::int32_t h) { return m.fn<double(H)>("ib_scbreadvat")(&h); }
-    std::int32_t clear(std::int32_t h) { return m.fn<std::int32_t(H)>("ib_scbclear")(&h); }
-    std::int32_t free(std::int32_t h) { return m.fn<std::int32_t(H)>("ib_scbfree")(&h); }
+    std::int32_t affected(std::int32_t h) { return m.fn<"ib_scbisaffectedrows">()(&h); }
+    std::string type(std::int32_t h) { return harness::take(m.fn<"ib_scbreadtype">()(&h)); }
+    double amount(std::int32_t h) { return m.fn<"ib_scbreadamount">()(&h); }
+    double vat(std::int32_t h) { return m.fn<"ib_scbreadvat">()(&h); }
+    std::int32_t clear(std::int32_t h) { return m.fn<"ib_scbclear">()(&h); }
+    std::int32_t free(std::int32_t h) { return m.fn<"ib_scbfree">()(&h); }
 };
 
 // One reported row as the usual loop reads it: type, amount, VAT.

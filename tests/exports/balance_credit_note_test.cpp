@@ -94,7 +94,7 @@ TEST(BalanceCreditNote, InvalidHandle) {
     const std::int32_t h = api.create();
     api.free(h);
     EXPECT_EQ(api.credit(h, "GOODS", 1.0, 1.0), 0);
-    auto credit = api.m.fn<std::int32_t(H, const char*, const double*, const double*)>("ib_scbaddcreditnote");
+    auto credit = api.m.fn<"ib_scbaddcreditnote">();
     EXPECT_EQ(credit(nullptr, nullptr, nullptr, nullptr), 0);
 }
 

@@ -13,26 +13,19 @@
 
 namespace {
 
-using H = const std::int32_t*;
-using addrow_fn = std::int32_t(H, const char*, const double*, const double*);
-using pay_fn = std::int32_t(H, const double*);
-using int_fn = std::int32_t(H);
-using dbl_fn = double(H);
-using text_fn = char*(H);
-
 struct Api {
     harness::Module& m = harness::shared();
-    std::int32_t create() { return m.fn<std::int32_t()>("ib_scbcreate")(); }
+    std::int32_t create() { return m.fn<"ib_scbcreate">()(); }
     std::int32_t addrow(std::int32_t h, const char* t, double a, double v) {
-        return m.fn<addrow_fn>("ib_scbaddrow")(&h, t, &a, &v);
+        return m.fn<"ib_scbaddrow">()(&h, t, &a, &v);
     }
-    std::int32_t affected(std::int32_t h) { return m.fn<int_fn>("ib_scbisaffectedrows")(&h); }
-    std::string type(std::int32_t h) { return harness::take(m.fn<text_fn>("ib_scbreadtype")(&h)); }
-    double amount(std::int32_t h) { return m.fn<dbl_fn>("ib_scbreadamount")(&h); }
-    double vat(std::int32_t h) { return m.fn<dbl_fn>("ib_scbreadvat")(&h); }
-    std::int32_t clear(std::int32_t h) { return m.fn<int_fn>("ib_scbclear")(&h); }
-    std::int32_t free(std::int32_t h) { return m.fn<int_fn>("ib_scbfree")(&h); }
-    std::int32_t start(std::int32_t h) { return m.fn<int_fn>("ib_scbstartcreditnote")(&h); }
+    std::int32_t affected(std::int32_t h) { return m.fn<"ib_scbisaffectedrows">()(&h); }
+    std::string type(std::int32_t h) { return harness::take(m.fn<"ib_scbreadtype">()(&h)); }
+    double amount(std::int32_t h) { return m.fn<"ib_scbreadamount">()(&h); }
+    double vat(std::int32_t h) { return m.fn<"ib_scbreadvat">()(&h); }
+    std::int32_t clear(std::int32_t h) { return m.fn<"ib_scbclear">()(&h); }
+    std::int32_t free(std::int32_t h) { return m.fn<"ib_scbfree">()(&h); }
+    std::int32_t start(std::int32_t h) { return m.fn<"ib_scbstartcreditnote">()(&h); }
 };
 
 // Every export given an invalid handle answers as for handle 0; the live context beside

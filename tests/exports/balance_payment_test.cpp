@@ -117,7 +117,7 @@ TEST(BalancePayment, InvalidHandleOrEmptyContext) {
     EXPECT_EQ(api.vat(h), 0.0);
     api.free(h);
     EXPECT_EQ(api.pay(h, 10.0), 0) << "freed";
-    auto pay = api.m.fn<std::int32_t(H, const double*)>("ib_scbaddpayment");
+    auto pay = api.m.fn<"ib_scbaddpayment">();
     EXPECT_EQ(pay(nullptr, nullptr), 0);
 }
 

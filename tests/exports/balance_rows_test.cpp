@@ -127,7 +127,7 @@ TEST(BalanceRows, ReadTypeFallsBackToTheEmptyText) {
     balance_api::Api api;
     const std::int32_t h = api.create();
     api.addrow(h, "GOODS", 100.0, 0.0);
-    auto* readtype = api.m.fn<char*(const std::int32_t*)>("ib_scbreadtype");
+    auto* readtype = api.m.fn<"ib_scbreadtype">();
     harness::reset_counters();
     harness::fail_sizes_above(1);
     EXPECT_EQ(harness::take(readtype(&h)), "");

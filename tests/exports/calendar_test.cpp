@@ -12,19 +12,17 @@
 
 namespace {
 
-using int_of_date = std::int32_t(const double*);
-using date_of_date = double(const double*);
-using int_of_int = std::int32_t(const std::int32_t*);
-using encode_fn = double(const std::int32_t*, const std::int32_t*, const std::int32_t*);
-
 const harness::Module& module() { return harness::shared(); }
 
 // The seven field exports of one day serial, in the order of the table below.
 std::array<std::int32_t, 7> fields_of(const double* serial) {
     std::array<std::int32_t, 7> out{};
-    const char* names[] = {"ib_dayofweek",       "ib_decodedate_year", "ib_decodedate_month", "ib_decodedate_day",
-                           "ib_decodetime_hour", "ib_decodetime_min",  "ib_decodetime_sec"};
-    for (std::size_t i = 0; i < out.size(); ++i) out[i] = module().fn<int_of_date>(names[i])(serial);
+    const auto& m = module();
+    const harness::function_of<"ib_dayofweek"> fields[] = {
+        m.fn<"ib_dayofweek">(),       m.fn<"ib_decodedate_year">(), m.fn<"ib_decodedate_month">(),
+        m.fn<"ib_decodedate_day">(),  m.fn<"ib_decodetime_hour">(), m.fn<"ib_decodetime_min">(),
+        m.fn<"ib_decodetime_sec">()};
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] = fields[i](serial);
     return out;
 }
 
@@ -53,7 +51,7 @@ TEST(CalendarExports, EncodeDate) {
     const EncodeCase cases[] = {
         {2024, 3, 5, 45356.0}, {1899, 12, 29, -1.0}, {67560, 3, 5, 45356.0}, {2023, 2, 29, 0.0}, // no such date
     };
-    const auto encode = module().fn<encode_fn>("ib_encodedate");
+    const auto encode = module().fn<"ib_encodedate">();
     for (const auto& c : cases) EXPECT_EQ(encode(&c.y, &c.m, &c.d), c.serial) << c.y << "-" << c.m << "-" << c.d;
     const std::int32_t y = 2024, m = 3;
     EXPECT_EQ(encode(&y, &m, nullptr), 0.0) << "day 0 does not exist";
@@ -62,7 +60,7 @@ TEST(CalendarExports, EncodeDate) {
 struct LeapCase { std::int32_t year, leap; };
 TEST(CalendarExports, IsLeapYear) {
     const LeapCase cases[] = {{1900, 0}, {2000, 1}, {-100, 0}};
-    const auto leap = module().fn<int_of_int>("ib_isleapyear");
+    const auto leap = module().fn<"ib_isleapyear">();
     for (const auto& c : cases) EXPECT_EQ(leap(&c.year), c.leap) << c.year;
     EXPECT_EQ(leap(nullptr), 1) << "null reads as year 0";
 }
@@ -81,18 +79,16 @@ TEST(CalendarExports, EndOfDecade) {
         {10565735.0, 10565737.0},           // 30827-12-30: the day after the last encodable one
         {nan, 0.0}, {-109206.0, 0.0}, {1e300, 0.0},
     };
-    const auto decade = module().fn<date_of_date>("ib_endofdecade");
+    const auto decade = module().fn<"ib_endofdecade">();
     for (const auto& c : cases) EXPECT_EQ(decade(&c.serial), c.next) << c.serial;
 }
 
 TEST(CalendarExports, CurrentTimeIsToday) {
     const double before = std::floor(std::time(nullptr) / 86400.0) + 25569.0 - 2; // a UTC day, with room for any zone
-    const double now = module().fn<double()>("ib_current_time")();
+    const double now = module().fn<"ib_current_time">()();
     EXPECT_GT(now, before);
     EXPECT_LT(now, before + 4);
 }
-
-using format_fn = char*(const double*, const char*);
 
 struct FormatCase { double serial; const char* pattern; std::string expected; };
 TEST(CalendarExports, DateToString) {
@@ -101,7 +97,7 @@ TEST(CalendarExports, DateToString) {
         {45356.0, "\xc8\xe9 +1", "\xc8\xe9 +1"}, {45356.0, nullptr, ""}, // a null pattern reads as ""
         {nan, "DD.MM.YYYY", "0.0.0"}, {-inf, "YY", "00"}, // outside the supported range: fields 0
     };
-    const auto format = module().fn<format_fn>("ib_datetostring");
+    const auto format = module().fn<"ib_datetostring">();
     for (const auto& c : cases)
         EXPECT_EQ(harness::take(format(&c.serial, c.pattern)), c.expected) << (c.pattern ? c.pattern : "(null)");
     EXPECT_EQ(harness::take(format(nullptr, "D.M.YYYY")), "30.12.1899") << "a null date reads as 0.0";
@@ -113,13 +109,13 @@ TEST(CalendarExports, DateToStringAtTheDeclaredWidths) {
     std::string pattern, expected;
     for (int i = 0; i < 85; ++i) pattern += "yMd", expected += "241225";
     const double christmas = 45651.0; // 2024-12-25
-    EXPECT_EQ(harness::take(module().fn<format_fn>("ib_datetostring")(&christmas, pattern.c_str())), expected);
+    EXPECT_EQ(harness::take(module().fn<"ib_datetostring">()(&christmas, pattern.c_str())), expected);
 }
 
 TEST(CalendarExports, DateToStringWithoutResultMemoryGivesNull) {
     harness::reset_counters(1);
     const double date = 45356.0;
-    EXPECT_EQ(module().fn<format_fn>("ib_datetostring")(&date, "DD.MM.YYYY"), nullptr);
+    EXPECT_EQ(module().fn<"ib_datetostring">()(&date, "DD.MM.YYYY"), nullptr);
     EXPECT_EQ(harness::allocations(), 1);
     harness::reset_counters();
 }

@@ -18,20 +18,18 @@ namespace {
 using ardudf::catalogue::Kind;
 using ardudf::catalogue::exports;
 
-using H = const std::int32_t*;
-
 // One document settled from start to end; the transcript of everything read back.
 std::string settle(const harness::Module& m, int variant) {
-    auto create = m.fn<std::int32_t()>("ib_scbcreate");
-    auto add = m.fn<std::int32_t(H, const char*, const double*, const double*)>("ib_scbaddrow");
-    auto pay = m.fn<std::int32_t(H, const double*)>("ib_scbaddpayment");
-    auto note = m.fn<std::int32_t(H, const char*, const double*, const double*)>("ib_scbaddcreditnote");
-    auto affected = m.fn<std::int32_t(H)>("ib_scbisaffectedrows");
-    auto type = m.fn<char*(H)>("ib_scbreadtype");
-    auto amount = m.fn<double(H)>("ib_scbreadamount");
-    auto vat = m.fn<double(H)>("ib_scbreadvat");
-    auto clear = m.fn<std::int32_t(H)>("ib_scbclear");
-    auto release = m.fn<std::int32_t(H)>("ib_scbfree");
+    auto create = m.fn<"ib_scbcreate">();
+    auto add = m.fn<"ib_scbaddrow">();
+    auto pay = m.fn<"ib_scbaddpayment">();
+    auto note = m.fn<"ib_scbaddcreditnote">();
+    auto affected = m.fn<"ib_scbisaffectedrows">();
+    auto type = m.fn<"ib_scbreadtype">();
+    auto amount = m.fn<"ib_scbreadamount">();
+    auto vat = m.fn<"ib_scbreadvat">();
+    auto clear = m.fn<"ib_scbclear">();
+    auto release = m.fn<"ib_scbfree">();
 
     const std::int32_t h = create();
     std::string seen = h != 0 ? "" : "no context; ";
@@ -102,7 +100,7 @@ TEST(Concurrency, SettlingThreadsBesideStatelessThreadsGiveTheResultsOfSingleCal
             start.arrive_and_wait();
             // Each thread's generator starts afresh.
             const std::int32_t four = 4;
-            first_ids[t] = exports_by_index::render(fresh.fn<char*(const std::int32_t*)>("ib_uniqueid")(&four));
+            first_ids[t] = exports_by_index::render(fresh.fn<"ib_uniqueid">()(&four));
             for (int r = 0; r < rounds; ++r) wrong[settlers + t] += stateless_round(fresh) != stateless_alone;
         });
     for (auto& th : threads) th.join();

@@ -15,8 +15,6 @@ namespace {
 using harness::Module;
 using harness::Support;
 
-using text_of_handle = char*(const std::int32_t*);
-
 struct FrameTest : ::testing::Test {
     void SetUp() override {
         harness::use_support(Support::counting);
@@ -31,19 +29,18 @@ struct FrameTest : ::testing::Test {
     // A text result that needs no state: the type of the current row of no context.
     static char* text_result(const Module& m) {
         const std::int32_t none = 0;
-        return m.fn<text_of_handle>("ib_scbreadtype")(&none);
+        return m.fn<"ib_scbreadtype">()(&none);
     }
 };
 
 TEST_F(FrameTest, NumberResultsNeverLoadTheSupportLibrary) {
     Module m(true);
-    std::int32_t h = m.fn<std::int32_t()>("ib_scbcreate")();
+    std::int32_t h = m.fn<"ib_scbcreate">()();
     const double amount = 10.0, vat = 2.0;
-    m.fn<std::int32_t(const std::int32_t*, const char*, const double*, const double*)>("ib_scbaddrow")(
-        &h, "GOODS", &amount, &vat);
-    m.fn<std::int32_t(const std::int32_t*)>("ib_scbisaffectedrows")(&h);
-    m.fn<double(const std::int32_t*)>("ib_scbreadvat")(&h);
-    m.fn<std::int32_t(const std::int32_t*)>("ib_scbfree")(&h);
+    m.fn<"ib_scbaddrow">()(&h, "GOODS", &amount, &vat);
+    m.fn<"ib_scbisaffectedrows">()(&h);
+    m.fn<"ib_scbreadvat">()(&h);
+    m.fn<"ib_scbfree">()(&h);
     EXPECT_EQ(harness::support_loads(), 0);
     m.unload();
     EXPECT_EQ(harness::support_releases(), 0);

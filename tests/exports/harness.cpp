@@ -1,98 +1,17 @@
 #include "harness.h"
 
+#include "dlopen_interposer.h"
+
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <mutex>
 #include <stdexcept>
-#include <string_view>
-
-namespace {
-
-std::atomic<harness::Support> support{harness::Support::counting};
-std::atomic<int> loads{0};
-std::atomic<int> releases{0};
-std::atomic<void*> util_handle{nullptr};
-
-using dlopen_fn = void* (*)(const char*, int);
-using dlclose_fn = int (*)(void*);
-
-dlopen_fn real_dlopen() {
-    static auto f = reinterpret_cast<dlopen_fn>(dlsym(RTLD_NEXT, "dlopen"));
-    return f;
-}
-dlclose_fn real_dlclose() {
-    static auto f = reinterpret_cast<dlclose_fn>(dlsym(RTLD_NEXT, "dlclose"));
-    return f;
-}
-
-void* counting_library() {
-    static void* h = real_dlopen()(COUNTING_UTIL, RTLD_NOW | RTLD_LOCAL);
-    return h;
-}
-
-} // namespace
-
-// The module resolves dlopen and dlclose to these: requests for the support library by its
-// plain name are counted and sent to the stand-in that the test chose.
-extern "C" __attribute__((visibility("default"))) void* dlopen(const char* file, int mode) {
-    if (file != nullptr && std::string_view(file) == "libib_util.so") {
-        ++loads;
-        void* h = nullptr;
-        switch (support.load()) {
-        case harness::Support::counting: h = real_dlopen()(COUNTING_UTIL, mode); break;
-        case harness::Support::without_allocator: h = real_dlopen()(EMPTY_UTIL, mode); break;
-        case harness::Support::missing: h = nullptr; break;
-        }
-        if (h != nullptr) util_handle = h;
-        return h;
-    }
-    return real_dlopen()(file, mode);
-}
-
-extern "C" __attribute__((visibility("default"))) int dlclose(void* handle) {
-    if (handle == util_handle.load()) ++releases;
-    return real_dlclose()(handle);
-}
 
 namespace harness {
 
-void use_support(Support s) { support = s; }
-int support_loads() { return loads; }
-int support_releases() { return releases; }
-
-long allocations() {
-    auto f = reinterpret_cast<long (*)()>(dlsym(counting_library(), "counting_allocations"));
-    return f();
-}
-
-long last_allocation_size() {
-    auto f = reinterpret_cast<long (*)()>(dlsym(counting_library(), "counting_last_size"));
-    return f();
-}
-
-void fail_sizes_above(long size) {
-    auto f = reinterpret_cast<void (*)(long)>(dlsym(counting_library(), "counting_fail_above"));
-    f(size);
-}
-
-void reset_counters(long fail_from_call) {
-    loads = 0;
-    releases = 0;
-    auto f = reinterpret_cast<void (*)(long)>(dlsym(counting_library(), "counting_reset"));
-    f(fail_from_call);
-}
-
-void fail_only(long call) {
-    loads = 0;
-    releases = 0;
-    auto f = reinterpret_cast<void (*)(long)>(dlsym(counting_library(), "counting_fail_only"));
-    f(call);
-}
+void use_support(Support s) { interposer::route_support(s); }
 
 Module::Module(bool fresh) {
     path_ = ARDUDF_MODULE;
@@ -107,7 +26,7 @@ Module::Module(bool fresh) {
         std::filesystem::copy_file(path_, copy, std::filesystem::copy_options::overwrite_existing);
         path_ = copy.string();
     }
-    handle_ = real_dlopen()(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
+    handle_ = interposer::real_dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
     const char* error = handle_ == nullptr ? dlerror() : nullptr;
     if (fresh) std::filesystem::remove_all(dir_);
     if (handle_ == nullptr) throw std::runtime_error(std::string("cannot load ") + path_ + ": " + error);
@@ -116,7 +35,7 @@ Module::Module(bool fresh) {
 Module::~Module() { unload(); }
 
 void Module::unload() {
-    if (handle_ != nullptr) real_dlclose()(handle_);
+    if (handle_ != nullptr) interposer::real_dlclose(handle_);
     handle_ = nullptr;
 }
 

@@ -1,8 +1,8 @@
 // The harness on Windows: the module is loaded with LoadLibraryA and its exports found
 // with GetProcAddress, as the server does. LoadLibraryA cannot be interposed simply, so
 // the module's requests for ib_util.dll are steered by the DLL search path and observed
-// by the test ib_util.dll itself, which reports its process attach and detach and its
-// allocations to the functions below.
+// by the stand-in ib_util.dll itself, which reports its process attach and detach and asks
+// the program for each allocation (tests/support/ib_util_host.cpp).
 #include "harness.h"
 
 #include <windows.h>
@@ -15,14 +15,6 @@
 
 namespace {
 
-std::atomic<int> attaches{0};
-std::atomic<int> detaches{0};
-std::atomic<long> allocation_count{0};
-std::atomic<long> fail_at{0};
-std::atomic<long> fail_above{0};
-std::atomic<long> fail_just{0};
-std::atomic<long> last_size{-1};
-
 // Wine maps the Unix root to drive Z:; a path from the build tree is a Unix path.
 std::string windows_path(std::string path) {
     if (!path.empty() && path[0] == '/') path = "Z:" + path;
@@ -33,49 +25,15 @@ std::string last_error() { return std::to_string(GetLastError()); }
 
 } // namespace
 
-// Called by the test ib_util.dll (tests/exports/support/*_win32.cpp).
-extern "C" __declspec(dllexport) void harness_support_attached(int attached) {
-    ++(attached != 0 ? attaches : detaches);
-}
-extern "C" __declspec(dllexport) int harness_support_allocating(long size) {
-    const long n = ++allocation_count;
-    last_size = size;
-    const long k = fail_at.load();
-    const long limit = fail_above.load();
-    return (k != 0 && n >= k) || n == fail_just.load() || (limit != 0 && size > limit);
-}
-
 namespace harness {
 
 void use_support(Support s) {
     // The folder searched after the program's own, which holds no ib_util.dll.
-    const char* dir = s == Support::counting ? COUNTING_UTIL_DIR
-                    : s == Support::without_allocator ? EMPTY_UTIL_DIR
-                                                      : NO_UTIL_DIR;
+    const char* dir = s == Support::counting ? IB_UTIL_COUNTING_DIR
+                    : s == Support::without_allocator ? IB_UTIL_WITHOUT_ALLOCATOR_DIR
+                                                      : IB_UTIL_MISSING_DIR;
     if (!SetDllDirectoryA(windows_path(dir).c_str()))
         throw std::runtime_error("SetDllDirectoryA: " + last_error());
-}
-
-int support_loads() { return attaches; }
-int support_releases() { return detaches; }
-long allocations() { return allocation_count; }
-long last_allocation_size() { return last_size; }
-
-void fail_sizes_above(long size) { fail_above = size; }
-
-void fail_only(long call) {
-    reset_counters();
-    fail_just = call;
-}
-
-void reset_counters(long fail_from_call) {
-    attaches = 0;
-    detaches = 0;
-    allocation_count = 0;
-    last_size = -1;
-    fail_at = fail_from_call;
-    fail_above = 0;
-    fail_just = 0;
 }
 
 bool support_loaded() { return GetModuleHandleA("ib_util.dll") != nullptr; }

@@ -16,11 +16,11 @@ using ardudf::catalogue::exports;
 
 struct Balance {
     const harness::Module& m;
-    template <class F> F* fn(const char* n) const { return reinterpret_cast<F*>(m.find(n)); }
+    template <harness::Export X> harness::function_of<X> fn() const { return m.find<X>(); }
 
     std::int32_t make() const {
-        const std::int32_t h = fn<std::int32_t()>("ib_scbcreate")();
-        auto* add = fn<std::int32_t(const std::int32_t*, const char*, const double*, const double*)>("ib_scbaddrow");
+        const std::int32_t h = fn<"ib_scbcreate">()();
+        auto* add = fn<"ib_scbaddrow">();
         const double a1 = 100.0, v1 = 21.0, a2 = 50.0, v2 = 0.0;
         add(&h, "GOODS", &a1, &v1);
         add(&h, "SERVICE", &a2, &v2);
@@ -30,11 +30,11 @@ struct Balance {
     // Everything the exports let one see of a context: the current row, a walk, and, when
     // the module has payments, what a payment then spreads.
     std::string observe(std::int32_t h) const {
-        auto* type = fn<char*(const std::int32_t*)>("ib_scbreadtype");
-        auto* amount = fn<double(const std::int32_t*)>("ib_scbreadamount");
-        auto* vat = fn<double(const std::int32_t*)>("ib_scbreadvat");
-        auto* affected = fn<std::int32_t(const std::int32_t*)>("ib_scbisaffectedrows");
-        auto* pay = fn<std::int32_t(const std::int32_t*, const double*)>("ib_scbaddpayment");
+        auto* type = fn<"ib_scbreadtype">();
+        auto* amount = fn<"ib_scbreadamount">();
+        auto* vat = fn<"ib_scbreadvat">();
+        auto* affected = fn<"ib_scbisaffectedrows">();
+        auto* pay = fn<"ib_scbaddpayment">();
         auto read = [&] {
             return exports_by_index::render(type(&h)) + " " + exports_by_index::render(amount(&h)) + " " +
                    exports_by_index::render(vat(&h)) + "; ";
@@ -48,7 +48,7 @@ struct Balance {
         }
         return seen;
     }
-    void release(std::int32_t h) const { fn<std::int32_t(const std::int32_t*)>("ib_scbfree")(&h); }
+    void release(std::int32_t h) const { fn<"ib_scbfree">()(&h); }
 };
 
 // One call of entry e; position null_at (or -1) gets a null pointer, every other position

@@ -14,12 +14,12 @@ namespace {
 using ardudf::catalogue::Kind;
 using ardudf::catalogue::exports;
 
-template <class F> F* fn(const char* n) { return reinterpret_cast<F*>(harness::shared().find(n)); }
+template <harness::Export X> harness::function_of<X> fn() { return harness::shared().find<X>(); }
 
 // A context with one row, GOODS, under the cursor (or 0 without the balance exports).
 std::int32_t context_with_a_row() {
-    auto* create = fn<std::int32_t()>("ib_scbcreate");
-    auto* add = fn<std::int32_t(const std::int32_t*, const char*, const double*, const double*)>("ib_scbaddrow");
+    auto* create = fn<"ib_scbcreate">();
+    auto* add = fn<"ib_scbaddrow">();
     const std::int32_t h = create();
     const double amount = 100.0, vat = 21.0;
     add(&h, "GOODS", &amount, &vat);
@@ -53,7 +53,7 @@ protected:
     }
     void TearDown() override {
         harness::reset_counters();
-        if (handle_ != 0) fn<std::int32_t(const std::int32_t*)>("ib_scbfree")(&handle_);
+        if (handle_ != 0) fn<"ib_scbfree">()(&handle_);
     }
     std::int32_t handle_ = 0;
 };
@@ -89,13 +89,13 @@ INSTANTIATE_TEST_SUITE_P(EveryExport, ResultAllocation, ::testing::Range<std::si
 TEST(ResultAllocation, ReadTypeFallsBackToTheEmptyTextWhenTheCopyIsRefused) {
     harness::use_support(harness::Support::counting);
     const std::int32_t h = context_with_a_row();
-    auto* type = fn<char*(const std::int32_t*)>("ib_scbreadtype");
+    auto* type = fn<"ib_scbreadtype">();
     harness::fail_only(1);
     EXPECT_EQ(exports_by_index::render(type(&h)), "text ''");
     EXPECT_EQ(harness::allocations(), 2);
     harness::reset_counters();
     EXPECT_EQ(exports_by_index::render(type(&h)), "text 'GOODS'") << "the context is unchanged";
-    fn<std::int32_t(const std::int32_t*)>("ib_scbfree")(&h);
+    fn<"ib_scbfree">()(&h);
 }
 
 } // namespace

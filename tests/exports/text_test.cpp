@@ -19,14 +19,7 @@
 
 namespace {
 
-using text_fn = char*(const char*);
-using text_int_fn = char*(const char*, const std::int32_t*);
-using text_text_fn = char*(const char*, const char*);
-using lpad_fn = char*(const char*, const std::int32_t*, const char*);
-using int_fn = char*(const std::int32_t*);
-using value_fn = double(const double*, const double*);
-
-template <class F> F* fn(const char* name) { return harness::shared().fn<F>(name); }
+template <harness::Export X> harness::function_of<X> fn() { return harness::shared().fn<X>(); }
 
 constexpr std::int32_t int_max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t int_min = std::numeric_limits<std::int32_t>::min();
@@ -64,10 +57,10 @@ TEST_F(TextExports, LeftAndRight) {
     };
     for (const auto& c : cases) {
         const std::string l = c.left, r = c.right;
-        const auto left = run([&] { return fn<text_int_fn>("ib_string_left")(c.text, &c.count); });
+        const auto left = run([&] { return fn<"ib_string_left">()(c.text, &c.count); });
         EXPECT_EQ(left.text, l) << c.text << " " << c.count;
         EXPECT_EQ(left.size, static_cast<long>(l.size() + 1));
-        const auto right = run([&] { return fn<text_int_fn>("ib_string_right")(c.text, &c.count); });
+        const auto right = run([&] { return fn<"ib_string_right">()(c.text, &c.count); });
         EXPECT_EQ(right.text, r) << c.text << " " << c.count;
         EXPECT_EQ(right.size, static_cast<long>(r.size() + 1));
     }
@@ -86,7 +79,7 @@ TEST_F(TextExports, LeftPad) {
         {"42", 0, "0", "42", 3},
     };
     for (const auto& c : cases) {
-        const auto r = run([&] { return fn<lpad_fn>("ib_lpad")(c.text, &c.length, c.pad); });
+        const auto r = run([&] { return fn<"ib_lpad">()(c.text, &c.length, c.pad); });
         EXPECT_EQ(r.text, c.expected) << c.text << " " << c.length;
         EXPECT_EQ(r.size, c.size) << c.text << " " << c.length;
     }
@@ -95,7 +88,7 @@ TEST_F(TextExports, LeftPad) {
 TEST_F(TextExports, LeftPadWithEmptyPadFillsWithNul) {
     const std::int32_t five = 5;
     harness::reset_counters();
-    char* r = fn<lpad_fn>("ib_lpad")("42", &five, "");
+    char* r = fn<"ib_lpad">()("42", &five, "");
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(std::string(r, 6), std::string("\0\0\0" "42\0", 6));
     EXPECT_EQ(harness::last_allocation_size(), 6);
@@ -108,7 +101,7 @@ TEST_F(TextExports, Reverse) {
         {"", "", 1}, {"abc", "cba", 4}, {"a", "a", 2}, {"ab\xC3\xA9", "\xA9\xC3" "ba", 5},
     };
     for (const auto& c : cases) {
-        const auto r = run([&] { return fn<text_fn>("ib_reversestring")(c.text); });
+        const auto r = run([&] { return fn<"ib_reversestring">()(c.text); });
         EXPECT_EQ(r.text, c.expected) << c.text;
         EXPECT_EQ(r.size, c.size);
     }
@@ -124,7 +117,7 @@ TEST_F(TextExports, QuoteLiteral) {
         {"'x'", "'''x'''", 9},
     };
     for (const auto& c : cases) {
-        const auto r = run([&] { return fn<text_fn>("ib_quote_literal")(c.text); });
+        const auto r = run([&] { return fn<"ib_quote_literal">()(c.text); });
         EXPECT_EQ(r.text, c.expected) << c.text;
         EXPECT_EQ(r.size, c.size) << c.text;
     }
@@ -133,25 +126,25 @@ TEST_F(TextExports, QuoteLiteral) {
 TEST_F(TextExports, IsNotNull) {
     const OneTextCase cases[] = {{"", "N", 2}, {" ", "A", 2}, {"x", "A", 2}, {nullptr, "N", 2}};
     for (const auto& c : cases) {
-        const auto r = run([&] { return fn<text_fn>("ib_isnotnull")(c.text); });
+        const auto r = run([&] { return fn<"ib_isnotnull">()(c.text); });
         EXPECT_EQ(r.text, c.expected);
         EXPECT_EQ(r.size, c.size);
     }
 }
 
 TEST_F(TextExports, NullArgumentsReadAsEmptyOrZero) {
-    EXPECT_EQ(run([] { return fn<text_int_fn>("ib_string_left")(nullptr, nullptr); }).text, "");
-    EXPECT_EQ(run([] { return fn<lpad_fn>("ib_lpad")("7", nullptr, nullptr); }).text, "7");
-    EXPECT_EQ(run([] { return fn<int_fn>("ib_uniqueid")(nullptr); }).text, "");
-    EXPECT_EQ(fn<std::int32_t(const char*)>("ib_string_length")(nullptr), 0);
-    EXPECT_EQ(fn<std::int32_t(const char*)>("ib_convchartoint")(nullptr), 0);
+    EXPECT_EQ(run([] { return fn<"ib_string_left">()(nullptr, nullptr); }).text, "");
+    EXPECT_EQ(run([] { return fn<"ib_lpad">()("7", nullptr, nullptr); }).text, "7");
+    EXPECT_EQ(run([] { return fn<"ib_uniqueid">()(nullptr); }).text, "");
+    EXPECT_EQ(fn<"ib_string_length">()(nullptr), 0);
+    EXPECT_EQ(fn<"ib_convchartoint">()(nullptr), 0);
 }
 
 // Identifiers, always drawn in a fresh thread so that the sequence starts at 1.
 std::vector<Outcome> ids_in_new_thread(std::vector<std::int32_t> counts) {
     std::vector<Outcome> out;
     std::thread([&] {
-        for (std::int32_t c : counts) out.push_back(run([&] { return fn<int_fn>("ib_uniqueid")(&c); }));
+        for (std::int32_t c : counts) out.push_back(run([&] { return fn<"ib_uniqueid">()(&c); }));
     }).join();
     return out;
 }
@@ -177,10 +170,10 @@ TEST_F(TextExports, UniqueIdCharacters) {
 }
 
 TEST_F(TextExports, NumberFunctions) {
-    auto length = fn<std::int32_t(const char*)>("ib_string_length");
+    auto length = fn<"ib_string_length">();
     EXPECT_EQ(length(""), 0);
     EXPECT_EQ(length("abc\xC3\xA9"), 5);
-    auto to_int = fn<std::int32_t(const char*)>("ib_convchartoint");
+    auto to_int = fn<"ib_convchartoint">();
     EXPECT_EQ(to_int("  -17abc"), -17);
     EXPECT_EQ(to_int("99999999999"), int_max);
     EXPECT_EQ(to_int("-99999999999"), int_min);
@@ -192,8 +185,8 @@ TEST_F(TextExports, NumberFunctions) {
         {1, 2, 2, 1}, {2, 1, 2, 1}, {-1, -1, -1, -1}, {0.0, -0.0, -0.0, -0.0}, {-0.0, 0.0, 0.0, 0.0},
         {nan, 1, 1, 1}, {1, nan, nan, nan}, {-INFINITY, INFINITY, INFINITY, -INFINITY},
     };
-    auto greatest = fn<value_fn>("ib_greatest");
-    auto least = fn<value_fn>("ib_least");
+    auto greatest = fn<"ib_greatest">();
+    auto least = fn<"ib_least">();
     for (const auto& c : cases) {
         // Bit patterns: the sign of a zero matters, and the NaN must be the argument itself.
         EXPECT_EQ(std::bit_cast<std::uint64_t>(greatest(&c.a, &c.b)), std::bit_cast<std::uint64_t>(c.greatest))
@@ -216,33 +209,33 @@ TEST_F(TextExports, LengthsBeyondTheLongestResultStopOneBytePastIt) {
     };
     for (const auto& c : cases) {
         harness::reset_counters();
-        const std::string r = harness::take(std::string(c.name) == "ib_lpad" ? fn<lpad_fn>("ib_lpad")("42", &c.count, "0")
-                                                                            : fn<int_fn>("ib_uniqueid")(&c.count));
+        const std::string r = harness::take(std::string(c.name) == "ib_lpad" ? fn<"ib_lpad">()("42", &c.count, "0")
+                                                                            : fn<"ib_uniqueid">()(&c.count));
         EXPECT_EQ(harness::last_allocation_size(), c.asked) << c.name << " " << c.count;
         EXPECT_EQ(static_cast<long>(r.size()) + 1, c.asked) << c.name << " " << c.count;
     }
     // A text already longer than that is never cut.
     const std::string long_text(40000, 'x');
     const std::int32_t wider = 50000;
-    EXPECT_EQ(harness::take(fn<lpad_fn>("ib_lpad")(long_text.c_str(), &wider, "0")), long_text);
+    EXPECT_EQ(harness::take(fn<"ib_lpad">()(long_text.c_str(), &wider, "0")), long_text);
 }
 
 TEST_F(TextExports, RefusedAllocationGivesNullAndDrawsNothing) {
     const std::int32_t four = 4;
     const std::vector<std::pair<const char*, char* (*)()>> calls = {
-        {"ib_string_left", [] { const std::int32_t n = 2; return fn<text_int_fn>("ib_string_left")("abc", &n); }},
-        {"ib_string_right", [] { const std::int32_t n = 2; return fn<text_int_fn>("ib_string_right")("abc", &n); }},
-        {"ib_lpad", [] { const std::int32_t n = 9; return fn<lpad_fn>("ib_lpad")("abc", &n, "0"); }},
-        {"ib_reversestring", [] { return fn<text_fn>("ib_reversestring")("abc"); }},
-        {"ib_quote_literal", [] { return fn<text_fn>("ib_quote_literal")("a'b"); }},
-        {"ib_isnotnull", [] { return fn<text_fn>("ib_isnotnull")("abc"); }},
-        {"ib_uniqueid", [] { const std::int32_t n = 3; return fn<int_fn>("ib_uniqueid")(&n); }},
-        {"ib_get_token", [] { return fn<text_text_fn>("ib_get_token")("a,b", ","); }},
-        {"ib_delete_token", [] { return fn<text_text_fn>("ib_delete_token")("a,b", ","); }},
-        {"ib_gets_u2_prefix", [] { return fn<text_text_fn>("ib_gets_u2_prefix")("A", "A"); }},
-        {"ib_gets_u_prefix", [] { return fn<text_fn>("ib_gets_u_prefix")("A"); }},
-        {"ib_correct_phone_number", [] { return fn<text_fn>("ib_correct_phone_number")("1-2"); }},
-        {"ib_remove_diacritics", [] { return fn<text_fn>("ib_remove_diacritics")("\xE8" "a"); }},
+        {"ib_string_left", [] { const std::int32_t n = 2; return fn<"ib_string_left">()("abc", &n); }},
+        {"ib_string_right", [] { const std::int32_t n = 2; return fn<"ib_string_right">()("abc", &n); }},
+        {"ib_lpad", [] { const std::int32_t n = 9; return fn<"ib_lpad">()("abc", &n, "0"); }},
+        {"ib_reversestring", [] { return fn<"ib_reversestring">()("abc"); }},
+        {"ib_quote_literal", [] { return fn<"ib_quote_literal">()("a'b"); }},
+        {"ib_isnotnull", [] { return fn<"ib_isnotnull">()("abc"); }},
+        {"ib_uniqueid", [] { const std::int32_t n = 3; return fn<"ib_uniqueid">()(&n); }},
+        {"ib_get_token", [] { return fn<"ib_get_token">()("a,b", ","); }},
+        {"ib_delete_token", [] { return fn<"ib_delete_token">()("a,b", ","); }},
+        {"ib_gets_u2_prefix", [] { return fn<"ib_gets_u2_prefix">()("A", "A"); }},
+        {"ib_gets_u_prefix", [] { return fn<"ib_gets_u_prefix">()("A"); }},
+        {"ib_correct_phone_number", [] { return fn<"ib_correct_phone_number">()("1-2"); }},
+        {"ib_remove_diacritics", [] { return fn<"ib_remove_diacritics">()("\xE8" "a"); }},
     };
     for (const auto& [name, call] : calls) {
         harness::reset_counters(1);
@@ -252,9 +245,9 @@ TEST_F(TextExports, RefusedAllocationGivesNullAndDrawsNothing) {
     std::string id;
     std::thread([&] {
         harness::reset_counters(1);
-        EXPECT_EQ(fn<int_fn>("ib_uniqueid")(&four), nullptr);
+        EXPECT_EQ(fn<"ib_uniqueid">()(&four), nullptr);
         harness::reset_counters();
-        id = harness::take(fn<int_fn>("ib_uniqueid")(&four));
+        id = harness::take(fn<"ib_uniqueid">()(&four));
     }).join();
     EXPECT_EQ(id, "5ZY4");
 }
@@ -268,7 +261,7 @@ TEST_F(TextExports, FindToken) {
         {"a,bc,d", ",bc,", 2},                     // any bytes, delimiters too
         {"aaab", "aab", 2}, {"abab", "ab", 1},
     };
-    auto find = fn<std::int32_t(const char*, const char*)>("ib_find_token");
+    auto find = fn<"ib_find_token">();
     harness::reset_counters();
     for (const auto& c : cases) EXPECT_EQ(find(c.text, c.part), c.expected) << c.text << " / " << c.part;
     EXPECT_EQ(harness::allocations(), 0);
@@ -288,10 +281,10 @@ TEST_F(TextExports, GetAndDeleteToken) {
         {"ab,", ",", "ab", ""},
     };
     for (const auto& c : cases) {
-        const auto token = run([&] { return fn<text_text_fn>("ib_get_token")(c.text, c.delimiter); });
+        const auto token = run([&] { return fn<"ib_get_token">()(c.text, c.delimiter); });
         EXPECT_EQ(token.text, c.token) << c.text;
         EXPECT_EQ(token.size, static_cast<long>(c.token.size() + 1));
-        const auto rest = run([&] { return fn<text_text_fn>("ib_delete_token")(c.text, c.delimiter); });
+        const auto rest = run([&] { return fn<"ib_delete_token">()(c.text, c.delimiter); });
         EXPECT_EQ(rest.text, c.rest) << c.text;
         EXPECT_EQ(rest.size, static_cast<long>(c.rest.size() + 1));
     }
@@ -306,10 +299,10 @@ TEST_F(TextExports, PrefixCodes) {
         {nullptr, "Ax", "X_", "U_"}, {" A", "A", "X_", "U_"},
     };
     for (const auto& c : cases) {
-        const auto both = run([&] { return fn<text_text_fn>("ib_gets_u2_prefix")(c.first, c.second); });
+        const auto both = run([&] { return fn<"ib_gets_u2_prefix">()(c.first, c.second); });
         EXPECT_EQ(both.text, c.both) << (c.first ? c.first : "null") << " " << c.second;
         EXPECT_EQ(both.size, 3);
-        const auto one = run([&] { return fn<text_fn>("ib_gets_u_prefix")(c.first); }); // one allocation
+        const auto one = run([&] { return fn<"ib_gets_u_prefix">()(c.first); }); // one allocation
         EXPECT_EQ(one.text, c.one) << (c.first ? c.first : "null");
         EXPECT_EQ(one.size, 3);
     }
@@ -321,7 +314,7 @@ TEST_F(TextExports, PhoneNumber) {
         {"\xB9\xB2" "7\xFF" "8", "78", 6},         // bytes above 127 are never digits
     };
     for (const auto& c : cases) {
-        const auto r = run([&] { return fn<text_fn>("ib_correct_phone_number")(c.text); });
+        const auto r = run([&] { return fn<"ib_correct_phone_number">()(c.text); });
         EXPECT_EQ(r.text, c.expected) << c.text;
         EXPECT_EQ(r.size, c.size) << c.text;
     }
@@ -371,7 +364,7 @@ TEST_F(TextExports, RemoveDiacritics) {
     for (const auto& c : cases) {
         const std::string in = to_cp1250(c.utf8);
         const std::string expected = to_cp1250(c.expected);
-        const auto r = run([&] { return fn<text_fn>("ib_remove_diacritics")(in.c_str()); });
+        const auto r = run([&] { return fn<"ib_remove_diacritics">()(in.c_str()); });
         EXPECT_EQ(r.text, expected) << c.utf8;
         EXPECT_EQ(r.size, static_cast<long>(in.size() + 1));
     }

@@ -22,14 +22,17 @@ using ardudf::catalogue::Kind;
 using ardudf::catalogue::exports;
 
 void* find(std::string_view name) { return dlsym(RTLD_DEFAULT, std::string(name).c_str()); }
-template <class F> F* fn(const char* n) { return reinterpret_cast<F*>(find(n)); }
-
-using H = const std::int32_t*;
-std::int32_t create() { return fn<std::int32_t() noexcept>("ib_scbcreate")(); }
-std::int32_t add(std::int32_t h, const char* type, double a, double v) {
-    return fn<std::int32_t(H, const char*, const double*, const double*) noexcept>("ib_scbaddrow")(&h, type, &a, &v);
+// The export of catalogue entry E, through its catalogue type.
+template <std::size_t E> signature::pointer<E> fn() {
+    static_assert(E < exports.size(), "not an export of the catalogue");
+    return reinterpret_cast<signature::pointer<E>>(find(exports[E].name));
 }
-std::int32_t release(std::int32_t h) { return fn<std::int32_t(H) noexcept>("ib_scbfree")(&h); }
+
+std::int32_t create() { return fn<signature::index_of("ib_scbcreate")>()(); }
+std::int32_t add(std::int32_t h, const char* type, double a, double v) {
+    return fn<signature::index_of("ib_scbaddrow")>()(&h, type, &a, &v);
+}
+std::int32_t release(std::int32_t h) { return fn<signature::index_of("ib_scbfree")>()(&h); }
 
 std::string render(std::int32_t v) { return std::to_string(v); }
 std::string render(double v) {
@@ -127,8 +130,3 @@ INSTANTIATE_TEST_SUITE_P(EveryExport, OwnAllocation, ::testing::Range<std::size_
                          [](const auto& info) { return std::string(exports[info.param].name); });
 
 } // namespace
-
-// The server's allocator, for the text results, when no libib_util.so is installed.
-extern "C" __attribute__((visibility("default"))) void* ib_util_malloc(long size) {
-    return std::malloc(static_cast<std::size_t>(size));
-}

@@ -22,8 +22,12 @@ apt-get install -y -qq --no-install-recommends "$deb"
 engine=$(fbenv_engine_dir)
 echo "engine folder: $engine"
 status=0
-"$source_dir/tests/server/run.sh" --module-dir "$engine/UDF" --sql-dir /usr/share/ardudf/sql --charset UTF8 | grep -v '^ok: [a-z_0-9]* (' || status=1
-"$source_dir/tests/server/run.sh" --udr --module-dir "$engine/plugins/udr" --sql-dir /usr/share/ardudf/sql --charset UTF8 | grep -v '^ok: [a-z_0-9]* (' || status=1
+for part in run examples snippets; do
+  "$source_dir/tests/server/$part.sh" --module-dir "$engine/UDF" --sql-dir /usr/share/ardudf/sql --charset UTF8 |
+    grep -v '^ok: [a-z_0-9]* (' || status=1
+  "$source_dir/tests/server/$part.sh" --udr --module-dir "$engine/plugins/udr" --sql-dir /usr/share/ardudf/sql --charset UTF8 |
+    grep -v '^ok: [a-z_0-9]* (' || status=1
+done
 
 echo "== apt-get purge ardudf"
 apt-get purge -y -qq ardudf

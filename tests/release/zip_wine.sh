@@ -21,7 +21,9 @@ case $arch in
 esac
 export WINELOADER=$loader WINEARCH=$arch WINEPREFIX=$source_dir/build/wine-$preset WINEDEBUG=-all \
   WINEDLLOVERRIDES=mscoree,mshtml= DISPLAY=
+# shellcheck source=../windows/wine_probe.sh
 . "$source_dir/tests/windows/wine_probe.sh"
+wine_probe
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-zipwine.XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -7,6 +7,7 @@
 #   long_results.sh MODULE_DIR
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=../../scripts/fbenv.sh
 . "$source_dir/scripts/fbenv.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-long.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -21,7 +22,8 @@ SELECT ib_uniqueid($1) FROM RDB\$DATABASE;
 SELECT ib_lpad('a', $1, '*') || 'x' FROM RDB\$DATABASE;"
   local start end
   start=$(date +%s%N)
-  /usr/bin/time -f '%M' -o "$work/rss" isql-fb -q -ch UTF8 "$work/t.fdb" <<<"$sql" >"$work/out.$1" 2>&1 || true
+  # The isql process itself is measured: its program, with fb_isql's options.
+  /usr/bin/time -f '%M' -o "$work/rss" "$FB_ISQL" -q -ch UTF8 "$work/t.fdb" <<<"$sql" >"$work/out.$1" 2>&1 || true
   end=$(date +%s%N)
   echo "$(tail -1 "$work/rss") $(((end - start) / 1000000))"
 }

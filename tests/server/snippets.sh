@@ -1,81 +1,29 @@
 #!/usr/bin/env bash
-# Turns every ```sql block of the given Markdown files into an isql script, so that each
-# snippet of the docs runs in the engine:
-#   snippets.sh udf|udr FILE.md ... > snippets.sql
-# - A block of statements (SELECT, EXECUTE BLOCK, CREATE, ...) runs as it stands.
-# - A block of PSQL lines (h = ..., r = ..., WHILE, FOR SELECT) runs inside an EXECUTE BLOCK
-#   that declares h, r, kind, row_type, amount and vat, with a new context in h unless the
-#   block makes its own, freed at the end. A "-- walk: TYPE AMOUNT, ..., VAT X" comment is
-#   checked: the walk after that line must give those rows (amounts to one decimal, VAT
-#   summed over the walk, left out when 0; "-- walk: none" for no row). Any other payment
-#   or credit note is walked silently, as a program would.
-# - A block that uses what only the UDR module has (ib_scbwalk, ENGINE UDR) runs only there.
-# Each block is announced by "snippet FILE:LINE"; a failed walk prints "FILE:LINE: walk ...".
-set -euo pipefail
-mode=$1
-shift
-for file in "$@"; do
-  awk -v mode="$mode" -v file="$(basename "$file")" '
-    function q(s) { gsub(/\047/, "\047\047", s); return s }
-    function walk(expected, at,   v) {
-      print "  walk = \047\047; vs = 0;"
-      print "  WHILE (ib_scbisaffectedrows(h) = 1) DO BEGIN"
-      print "    row_type = ib_scbreadtype(h); amount = ib_scbreadamount(h); vat = ib_scbreadvat(h); vs = vs + vat;"
-      print "    walk = walk || \047, \047 || row_type || \047 \047 || CAST(CAST(amount AS NUMERIC(18,1)) AS VARCHAR(30));"
-      print "  END"
-      if (expected == "") return
-      if (expected == "none") expected = ""
-      print "  IF (vs <> 0) THEN walk = walk || \047, VAT \047 || CAST(CAST(vs AS NUMERIC(18,1)) AS VARCHAR(30));"
-      print "  walk = SUBSTRING(walk FROM 3);"
-      print "  IF (walk IS DISTINCT FROM \047" q(expected) "\047) THEN BEGIN"
-      print "    walk = \047" file ":" at ": walk " "\047 || IIF(walk = \047\047, \047none\047, walk) || \047, the docs say " q(expected) "\047; SUSPEND;"
-      print "  END"
-    }
-    function flush(   i, line, code, expected, psql, own_create, own_free) {
-      if (n == 0) return
-      udr_only = 0
-      for (i = 1; i <= n; i++) if (text[i] ~ /ib_scbwalk|ENGINE UDR/) udr_only = 1
-      if (udr_only && mode != "udr") { n = 0; return }
-      print "SELECT \047snippet " file ":" start "\047 AS snippet FROM RDB$DATABASE;"
-      psql = 0
-      for (i = 1; i <= n; i++) {
-        if (text[i] ~ /^[ \t]*(--|$)/) continue
-        psql = (text[i] !~ /^[ \t]*(SELECT|EXECUTE|CREATE|ALTER|DROP|RECREATE|COMMENT|SET|INSERT|UPDATE|DELETE|COMMIT)[ \t(]/)
-        break
-      }
-      if (!psql) {
-        for (i = 1; i <= n; i++) print text[i]
-        n = 0
-        return
-      }
-      own_create = own_free = 0
-      for (i = 1; i <= n; i++) {
-        if (text[i] ~ /h = ib_scbcreate\(\)/) own_create = 1
-        if (text[i] ~ /ib_scbfree\(h\)/) own_free = 1
-      }
-      print "SET TERM ^ ;"
-      print "EXECUTE BLOCK RETURNS (kind VARCHAR(255), row_type VARCHAR(255), amount DOUBLE PRECISION, vat DOUBLE PRECISION, walk VARCHAR(2000)) AS"
-      print "  DECLARE h INTEGER; DECLARE r INTEGER; DECLARE vs DOUBLE PRECISION;"
-      print "BEGIN"
-      if (!own_create) print "  h = ib_scbcreate();"
-      for (i = 1; i <= n; i++) {
-        line = text[i]
-        expected = ""
-        if (match(line, /-- walk: .*/)) expected = substr(line, RSTART + 9)
-        code = line
-        sub(/[ \t]*--.*/, "", code)
-        if (code == "") continue
-        print "  " code
-        if (expected != "") walk(expected, start + i)
-        else if (code ~ /ib_scbadd(payment|creditnote)/) walk("", 0)
-      }
-      if (!own_free) print "  r = ib_scbfree(h);"
-      print "END^"
-      print "SET TERM ; ^"
-      n = 0
-    }
-    /^```sql[ \t]*$/ { inside = 1; start = FNR; n = 0; next }
-    inside && /^```[ \t]*$/ { inside = 0; flush(); next }
-    inside { text[++n] = $0 }
-  ' "$file"
-done
+# Every ```sql block of the README and docs/ runs in Firebird's embedded engine, in a
+# database of its own with the module's functions declared (a block may declare a function);
+# a walk a block's comment describes is checked (snippets.awk says how a block is run).
+#
+#   tests/server/snippets.sh --module-dir DIR --charset NONE|UTF8 [--udr] [--tcp] [--sql-dir DIR] [--keep]
+#
+# The options are those of tests/server/lib.sh.
+set -uo pipefail
+# shellcheck source=lib.sh
+. "$(dirname "$0")/lib.sh"
+server_options "$@"
+server_start
+server_database snippets
+server_declare "$declare_sql"
+
+for file in "$source_dir/README.md" "$source_dir"/docs/*.md; do
+  awk -v mode="$mode" -v file="$(basename "$file")" -f "$here/snippets.awk" "$file"
+done > "$work/snippets.sql"
+out=$(fbenv_isql "$db" -m -i "$work/snippets.sql" 2>&1 | server_normalise)
+count=$(grep -c '^snippet ' <<<"$out")
+if grep -q 'SQLSTATE\|the docs say' <<<"$out"; then
+  fail "snippets of the README and docs/ ($label):"
+  grep -B1 -A3 'SQLSTATE\|the docs say\|^snippet ' <<<"$out" | grep -v '^SNIPPET' | sed 's/  */ /g'
+else
+  echo "ok: $count snippets of the README and docs/ ($label)"
+fi
+
+server_finish

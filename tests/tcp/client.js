@@ -7,7 +7,7 @@
 // - Each "Example:" of docs/functions.md whose arguments are plain literals (texts, with Czech
 //   letters among them, doubles, integers, NULL) becomes `SELECT f(?, ...)` with the
 //   literals bound from JavaScript; its result must be the documented one. The UDR module
-//   takes its "UDR example:" lines where an example passes NULL, as tests/server/run.sh does.
+//   takes its "UDR example:" lines where an example passes NULL, as tests/server/examples.sh does.
 // - Settlements of docs/balance.md, statement by statement from the client: the context
 //   made, its rows loaded and each operation sent as parameters, then walked by the four
 //   calls per row (each its own statement) and, in the UDR module, by ib_scbwalk on a twin

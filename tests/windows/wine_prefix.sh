@@ -2,7 +2,9 @@
 # Makes the Wine prefix of the tests (WINEPREFIX) on first use, headless, and keeps a
 # wineserver running for the test programs that follow.
 set -eu
+# shellcheck source=wine_probe.sh
 . "$(dirname "$0")/wine_probe.sh"
+wine_probe
 mkdir -p "$WINEPREFIX"
 unset DISPLAY WAYLAND_DISPLAY
 # The lock (fd 9) is closed for everything started here, or a lingering wineserver would hold it.
