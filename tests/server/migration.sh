@@ -42,7 +42,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # isql on a database; no line of its output depends on the run or on which module raised an
 # error ("-UDF: NAME" against "-At function 'NAME'").
 run() { # script database
-  isql-fb -q -ch UTF8 -i "$1" "$2" 2>&1 |
+  fbenv_isql "$2" -i "$1" 2>&1 |
     sed -E -e 's/[[:space:]]*$//' -e "/^-UDF: /d" -e "/^-At function '/d" | cat -s | sed '/./,$!d'
 }
 report() { run "$here/migration/report.sql" "$1"; }
@@ -50,7 +50,7 @@ report() { run "$here/migration/report.sql" "$1"; }
 declared() {
   echo "SET LIST ON; SELECT RDB\$FUNCTION_NAME, RDB\$MODULE_NAME, RDB\$ENTRYPOINT, RDB\$ENGINE_NAME FROM RDB\$FUNCTIONS
     WHERE COALESCE(RDB\$SYSTEM_FLAG, 0) = 0 ORDER BY 1; SELECT RDB\$PROCEDURE_NAME, RDB\$ENTRYPOINT FROM RDB\$PROCEDURES
-    WHERE COALESCE(RDB\$SYSTEM_FLAG, 0) = 0 ORDER BY 1;" | isql-fb -q "$1" 2>&1
+    WHERE COALESCE(RDB\$SYSTEM_FLAG, 0) = 0 ORDER BY 1;" | fbenv_isql "$1" 2>&1
 }
 same() { # what expected actual
   if diff -u "$2" "$3" > "$work/diff"; then echo "ok: $1 ($label)"; else fail "$1 ($label)"; cat "$work/diff"; fi
@@ -61,8 +61,7 @@ expect() { # what pattern output-file
 
 db=$work/moved.fdb
 fbenv_create_db "$db" "$charset" || { fail "cannot create the database"; exit 1; }
-label="$charset, Firebird $(echo "SET HEADING OFF; SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;" |
-  isql-fb -q "$db" 2>&1 | tr -d '[:space:]')"
+label="$charset, Firebird $(fbenv_value "$db" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;")"
 run "$source_dir/sql/ardudf.sql" "$db" > "$work/declare.out"
 run "$here/migration/schema.sql" "$db" >> "$work/declare.out"
 [ -s "$work/declare.out" ] && { fail "declaring the legacy module and its callers printed:"; cat "$work/declare.out"; }
@@ -82,12 +81,12 @@ same "ardudf_drop.sql dropped nothing" "$work/declared.legacy" "$work/declared.n
 
 # Another attachment open: the move refused, nothing changed.
 mkfifo "$work/hold"
-isql-fb -q "$db" < "$work/hold" > /dev/null 2>&1 &
+fbenv_isql "$db" < "$work/hold" > /dev/null 2>&1 &
 exec 3> "$work/hold"
 echo "SELECT 1 FROM RDB\$DATABASE;" >&3
 for _ in $(seq 50); do
-  n=$(echo "SET HEADING OFF; SELECT COUNT(*) FROM MON\$ATTACHMENTS WHERE MON\$SYSTEM_FLAG = 0;" | isql-fb -q "$db" | tr -d '[:space:]')
-  [ "${n:-0}" -ge 2 ] && break
+  n=$(fbenv_value "$db" "SELECT COUNT(*) FROM MON\$ATTACHMENTS WHERE MON\$SYSTEM_FLAG = 0;")
+  [ "$n" -ge 2 ] 2>/dev/null && break
   sleep 0.2
 done
 run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$db" > "$work/refused.out"
@@ -108,7 +107,7 @@ for index in ITEM_LABEL ITEM_NOTE_LENGTH ITEM_SLASHED ITEM_YEAR; do
   expect "index $index rebuilt" "rebuilt: .*$index" "$work/moved.out"
 done
 same "every caller, in the attachment that moved" "$work/before.out" "$work/after.out"
-left=$(echo "SET HEADING OFF; SELECT COUNT(*) FROM RDB\$FUNCTIONS WHERE RDB\$MODULE_NAME IS NOT NULL;" | isql-fb -q "$db" | tr -d '[:space:]')
+left=$(fbenv_value "$db" "SELECT COUNT(*) FROM RDB\$FUNCTIONS WHERE RDB\$MODULE_NAME IS NOT NULL;")
 [ "$left" = 0 ] || fail "$left functions left on the legacy module ($label)"
 
 # From now on the engine loads no legacy module at all.
