@@ -10,7 +10,7 @@ packages=()
 need_i386=0
 for g in "${groups[@]}"; do
   case "$g" in
-    build) packages+=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev libicu-dev shellcheck) ;;
+    build) packages+=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev libicu-dev shellcheck clang-format) ;;
     # debootstrap: the Debian 13 root with Firebird 4 (scripts/fb4root.sh). The tests over
     # TCP: Perl's DBD::Firebird drives the load; node and npm the JavaScript client
     # (node-firebird, installed by the tests with npm ci). A node from elsewhere that brings

@@ -63,6 +63,8 @@ struct Export {
     std::string_view udr_nulls = {};
 };
 
+// One entry on two lines: its name, group, result, arguments and summary, then its benchmark call.
+// clang-format off
 inline constexpr auto exports = std::to_array<Export>({
     {"ib_string_length", "value", i32(), {txt("text")}, "length of a text in bytes",
      "{F}string_length(txt)#OCTET_LENGTH(txt)#"},
@@ -146,6 +148,7 @@ inline constexpr auto exports = std::to_array<Export>({
     {"ib_scbaddcreditnote", "balance", i32(), {i32("handle"), txt("row_type", bytes(255)), f64("amount"), f64("vat")}, "lowers a row and the VAT, spreads what it frees",
      "{F}scbaddcreditnote(:h, typ, p, 0)##doc"},
 });
+// clang-format on
 
 // The set-returning forms, UDR only: a procedure that gives in one call the rows a loop of
 // functions reads.
