@@ -76,7 +76,12 @@ void BM_PaymentAndWalk(benchmark::State& state) {
     state.SetComplexityN(n);
     state.SetItemsProcessed(state.iterations() * n);
 }
-BENCHMARK(BM_PaymentAndWalk)->RangeMultiplier(10)->Range(10, 100000)->Arg(200000)->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_PaymentAndWalk)
+    ->RangeMultiplier(10)
+    ->Range(10, 100000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);
 
 void BM_PaymentOnly(benchmark::State& state) {
     const auto n = static_cast<int>(state.range(0));
@@ -94,6 +99,11 @@ void BM_PaymentOnly(benchmark::State& state) {
     state.SetComplexityN(n);
     state.SetItemsProcessed(state.iterations() * n);
 }
-BENCHMARK(BM_PaymentOnly)->RangeMultiplier(10)->Range(10, 100000)->Arg(200000)->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_PaymentOnly)
+    ->RangeMultiplier(10)
+    ->Range(10, 100000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);
 
 } // namespace

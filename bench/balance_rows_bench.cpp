@@ -24,7 +24,14 @@ void BM_AddDistinctRows(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * n);
 }
 BENCHMARK(BM_AddDistinctRows)
-    ->Arg(10)->Arg(100)->Arg(1000)->Arg(10000)->Arg(25000)->Arg(100000)->Arg(200000)
-    ->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(25000)
+    ->Arg(100000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);
 
 } // namespace

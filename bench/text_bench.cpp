@@ -15,8 +15,8 @@
 namespace {
 
 // Windows-1250 prose: "Příliš žluťoučký kůň úpěl ďábelské ódy. Straße, 1 'x' + 2; "
-const std::string prose_unit =
-    "P\xF8\xEDli\x9A \x9Elu\x9Dou\xE8k\xFD k\xF9\xF2 \xFAp\xECl \xEF\xE1\x62\x65lsk\xE9 \xF3\x64y. Stra\xDF\x65, 1 'x' + 2; ";
+const std::string prose_unit = "P\xF8\xEDli\x9A \x9Elu\x9Dou\xE8k\xFD k\xF9\xF2 \xFAp\xECl \xEF\xE1\x62\x65lsk\xE9 "
+                               "\xF3\x64y. Stra\xDF\x65, 1 'x' + 2; ";
 const std::string phone_unit = "+420 (603) 123-456, tel. 777 888 999; ";
 
 std::string fill(const std::string& unit, std::int64_t size) {

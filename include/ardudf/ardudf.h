@@ -70,7 +70,8 @@ ARDUDF_API int32_t ib_decodedate_day(const double* serial) ARDUDF_NOEXCEPT;
 ARDUDF_API int32_t ib_decodetime_hour(const double* serial) ARDUDF_NOEXCEPT;
 ARDUDF_API int32_t ib_decodetime_min(const double* serial) ARDUDF_NOEXCEPT;
 ARDUDF_API int32_t ib_decodetime_sec(const double* serial) ARDUDF_NOEXCEPT;
-ARDUDF_API double ib_encodedate(const int32_t* year_num, const int32_t* month_num, const int32_t* day_num) ARDUDF_NOEXCEPT;
+ARDUDF_API double ib_encodedate(const int32_t* year_num, const int32_t* month_num,
+                                const int32_t* day_num) ARDUDF_NOEXCEPT;
 ARDUDF_API int32_t ib_isleapyear(const int32_t* year_num) ARDUDF_NOEXCEPT;
 ARDUDF_API double ib_endofdecade(const double* serial) ARDUDF_NOEXCEPT;
 ARDUDF_API double ib_current_time(void) ARDUDF_NOEXCEPT;

@@ -45,11 +45,11 @@ constexpr Value f64(std::string_view name = {}) { return {name, Kind::float64, {
 inline constexpr std::string_view legacy_nulls_option = "legacy_nulls";
 
 struct Export {
-    std::string_view name;    // exported symbol and SQL name
-    std::string_view group;   // text, value, calendar or balance
+    std::string_view name;  // exported symbol and SQL name
+    std::string_view group; // text, value, calendar or balance
     Value result;
     std::array<Value, 4> args; // Kind::none after the last argument
-    std::string_view summary; // one line, for the generated scripts
+    std::string_view summary;  // one line, for the generated scripts
     // The call in bench/sql/calls.sh over its table ({F}: the prefix of the module measured),
     // the built-in that does the same job, and the setup of a balance call, '#' between;
     // empty for a function measured with another (ib_scbfree, with ib_scbcreate).
@@ -154,15 +154,17 @@ inline constexpr auto exports = std::to_array<Export>({
 // functions reads.
 struct Procedure {
     std::string_view name;
-    std::string_view loop;     // the functions whose loop it replaces, for its comment
+    std::string_view loop; // the functions whose loop it replaces, for its comment
     std::array<Value, 1> args;
     std::array<Value, 3> results;
-    std::string_view summary;  // one line, for the generated scripts
+    std::string_view summary; // one line, for the generated scripts
 };
 
 inline constexpr std::array<Procedure, 1> procedures{{
-    {"ib_scbwalk", "ib_scbisaffectedrows, ib_scbreadtype, ib_scbreadamount and ib_scbreadvat",
-     {i32("handle")}, {txt("row_type", bytes(255)), f64("amount"), f64("vat")},
+    {"ib_scbwalk",
+     "ib_scbisaffectedrows, ib_scbreadtype, ib_scbreadamount and ib_scbreadvat",
+     {i32("handle")},
+     {txt("row_type", bytes(255)), f64("amount"), f64("vat")},
      "the rows the last payment or credit note changed, with their type, amount and VAT"},
 }};
 

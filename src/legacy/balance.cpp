@@ -22,9 +22,7 @@ double read_amount(const double* amount) noexcept { return ardudf::legacy::read_
 } // namespace
 
 // The handle of a new, empty context; 0 when memory runs out.
-extern "C" std::int32_t ib_scbcreate(void) noexcept {
-    return create_context();
-}
+extern "C" std::int32_t ib_scbcreate(void) noexcept { return create_context(); }
 
 // Adds amount to the row of row_type (made on first use) and amount and vat to the totals: 1,
 // or 0 for an invalid handle. A line zero at 6 places in both amount and vat changes nothing.
@@ -100,6 +98,4 @@ extern "C" std::int32_t ib_scbclear(const std::int32_t* handle) noexcept {
 
 // 1, and the context is freed; the handle and its copies become invalid, so a second
 // free returns 0, as does any invalid handle.
-extern "C" std::int32_t ib_scbfree(const std::int32_t* handle) noexcept {
-    return free_context(read_handle(handle));
-}
+extern "C" std::int32_t ib_scbfree(const std::int32_t* handle) noexcept { return free_context(read_handle(handle)); }

@@ -22,9 +22,7 @@ double read_serial(const double* serial) noexcept { return ardudf::legacy::read_
 
 // The day of the week, 1 = Sunday .. 7 = Saturday; the time of day plays no part.
 // 0 for a day serial outside the supported range.
-extern "C" std::int32_t ib_dayofweek(const double* serial) noexcept {
-    return day_of_week(read_serial(serial));
-}
+extern "C" std::int32_t ib_dayofweek(const double* serial) noexcept { return day_of_week(read_serial(serial)); }
 
 // The year of the date (1601 .. 30828).
 // 0 for a day serial outside the supported range.
@@ -89,9 +87,7 @@ extern "C" std::int32_t ib_isleapyear(const std::int32_t* year_num) noexcept {
 
 // The whole day serial of the first day after the date's ten-day period (days 1-10, 11-20,
 // 21-end of month); the time of day plays no part. 0.0 outside the supported range.
-extern "C" double ib_endofdecade(const double* serial) noexcept {
-    return end_of_decade(read_serial(serial));
-}
+extern "C" double ib_endofdecade(const double* serial) noexcept { return end_of_decade(read_serial(serial)); }
 
 // The current local wall-clock date and time as a day serial, to the millisecond.
 // Takes no argument.

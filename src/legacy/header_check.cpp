@@ -14,15 +14,17 @@ constexpr std::string_view listed[] = {
 #include "catalogue/functions.inc"
 #undef ARDUDF_FUNCTION
 };
-static_assert([] {
-    if (std::size(listed) != ardudf::catalogue::exports.size()) return false;
-    for (std::size_t i = 0; i < std::size(listed); ++i)
-        if (listed[i] != ardudf::catalogue::exports[i].name) return false;
-    return true;
-}(), "src/catalogue/functions.inc is not the catalogue's list: run scripts/generate.sh");
+static_assert(
+    [] {
+        if (std::size(listed) != ardudf::catalogue::exports.size()) return false;
+        for (std::size_t i = 0; i < std::size(listed); ++i)
+            if (listed[i] != ardudf::catalogue::exports[i].name) return false;
+        return true;
+    }(),
+    "src/catalogue/functions.inc is not the catalogue's list: run scripts/generate.sh");
 
-#define ARDUDF_FUNCTION(name, group)                                                             \
-    static_assert(std::is_same_v<decltype(&name), signature::pointer<signature::index_of(#name)>>, \
+#define ARDUDF_FUNCTION(name, group)                                                                                   \
+    static_assert(std::is_same_v<decltype(&name), signature::pointer<signature::index_of(#name)>>,                     \
                   #name ": ardudf.h declares another type than the catalogue gives");
 #include "catalogue/functions.inc"
 #undef ARDUDF_FUNCTION

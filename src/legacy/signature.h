@@ -24,16 +24,15 @@ template <> struct result_of<Kind::int32> { using type = std::int32_t; };
 template <> struct result_of<Kind::float64> { using type = double; };
 
 template <std::size_t E, std::size_t... I>
-auto pointer_of(std::index_sequence<I...>)
-    -> typename result_of<ardudf::catalogue::exports[E].result.kind>::type (*)(
-        typename arg_of<ardudf::catalogue::exports[E].args[I].kind>::type...) noexcept;
+auto pointer_of(std::index_sequence<I...>) -> typename result_of<ardudf::catalogue::exports[E].result.kind>::type (*)(
+    typename arg_of<ardudf::catalogue::exports[E].args[I].kind>::type...) noexcept;
 
 // Pointer to the function of catalogue entry E.
 template <std::size_t E>
-using pointer = decltype(pointer_of<E>(std::make_index_sequence<ardudf::catalogue::arg_count(ardudf::catalogue::exports[E])>()));
+using pointer =
+    decltype(pointer_of<E>(std::make_index_sequence<ardudf::catalogue::arg_count(ardudf::catalogue::exports[E])>()));
 
-template <std::size_t E>
-using result = typename result_of<ardudf::catalogue::exports[E].result.kind>::type;
+template <std::size_t E> using result = typename result_of<ardudf::catalogue::exports[E].result.kind>::type;
 
 // Calls entry E with args[i] as its i-th argument pointer.
 template <std::size_t E, std::size_t... I>
@@ -41,9 +40,9 @@ result<E> call_impl(void* function, const void* const* args, std::index_sequence
     return reinterpret_cast<pointer<E>>(function)(
         static_cast<typename arg_of<ardudf::catalogue::exports[E].args[I].kind>::type>(args[I])...);
 }
-template <std::size_t E>
-result<E> call(void* function, const void* const* args) {
-    return call_impl<E>(function, args, std::make_index_sequence<ardudf::catalogue::arg_count(ardudf::catalogue::exports[E])>());
+template <std::size_t E> result<E> call(void* function, const void* const* args) {
+    return call_impl<E>(function, args,
+                        std::make_index_sequence<ardudf::catalogue::arg_count(ardudf::catalogue::exports[E])>());
 }
 
 constexpr std::size_t index_of(std::string_view name) {

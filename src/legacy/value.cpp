@@ -16,9 +16,7 @@ using ardudf::legacy::read_int;
 using ardudf::legacy::read_text;
 
 // The number of bytes before the terminator; 0 for the empty text.
-extern "C" std::int32_t ib_string_length(const char* text) noexcept {
-    return length(read_text(text));
-}
+extern "C" std::int32_t ib_string_length(const char* text) noexcept { return length(read_text(text)); }
 
 // len characters of 0-9 and A-Z from the calling thread's generator; 0 or a negative len
 // gives the empty text. A refused allocation draws nothing.

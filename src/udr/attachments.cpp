@@ -11,8 +11,8 @@ namespace ardudf::udr {
 
 struct AttachmentScope {
     const void* key = nullptr;
-    std::int32_t references = 0;        // guarded by registry_mutex
-    mutable std::mutex mutex;           // one attachment runs one call at a time; cheap
+    std::int32_t references = 0;              // guarded by registry_mutex
+    mutable std::mutex mutex;                 // one attachment runs one call at a time; cheap
     std::unordered_set<std::int32_t> handles; // guarded by mutex
     // The handle last found in handles (0: none). A walk asks about one handle four times a
     // row; this answers without the lock. Set and cleared under mutex, so it names a handle

@@ -31,7 +31,8 @@ ARDUDF_BALANCE_FUNCTION(ib_scbcreate) { call.result.int32(call.state.create()); 
 
 ARDUDF_BALANCE_FUNCTION(ib_scbaddrow) {
     const balance::ContextLease lease = lease_of(call.state, call.args.int32("handle"));
-    if (lease) balance::add_row(*lease, call.args.text("row_type"), call.args.float64("amount"), call.args.float64("vat"));
+    if (lease)
+        balance::add_row(*lease, call.args.text("row_type"), call.args.float64("amount"), call.args.float64("vat"));
     call.result.int32(lease ? 1 : 0);
 }
 
@@ -45,7 +46,9 @@ ARDUDF_UDR_FUNCTION(ib_scbstartcreditnote) { call.result.int32(1); }
 
 ARDUDF_BALANCE_FUNCTION(ib_scbaddcreditnote) {
     const balance::ContextLease lease = lease_of(call.state, call.args.int32("handle"));
-    if (lease) balance::add_credit_note(*lease, call.args.text("row_type"), call.args.float64("amount"), call.args.float64("vat"));
+    if (lease)
+        balance::add_credit_note(*lease, call.args.text("row_type"), call.args.float64("amount"),
+                                 call.args.float64("vat"));
     call.result.int32(lease ? 1 : 0);
 }
 
@@ -81,29 +84,29 @@ ARDUDF_BALANCE_FUNCTION(ib_scbfree) { call.result.int32(call.state.free(call.arg
 // catalogue entry names gives, with the same effects (the cursor moves, amount and VAT are
 // reset as they are read). No rows for NULL or a handle of another attachment.
 FB_UDR_BEGIN_PROCEDURE(ib_scbwalk)
-    static constexpr const catalogue::Procedure& walk = catalogue::procedures[0];
-    static_assert(walk.name == "ib_scbwalk");
+static constexpr const catalogue::Procedure& walk = catalogue::procedures[0];
+static_assert(walk.name == "ib_scbwalk");
 
-    FB_UDR_CONSTRUCTOR, scope(context) { (void)status; }
-    AttachmentRef scope;
+FB_UDR_CONSTRUCTOR, scope(context) { (void)status; }
+AttachmentRef scope;
 
-    FB_UDR_MESSAGE(InMessage, (FB_INTEGER, handle));
-    FB_UDR_MESSAGE(OutMessage, (ARDUDF_TEXT_FIELD(walk.results[0]), type)(FB_DOUBLE, amount)(FB_DOUBLE, vat));
+FB_UDR_MESSAGE(InMessage, (FB_INTEGER, handle));
+FB_UDR_MESSAGE(OutMessage, (ARDUDF_TEXT_FIELD(walk.results[0]), type)(FB_DOUBLE, amount)(FB_DOUBLE, vat));
 
-    FB_UDR_EXECUTE_PROCEDURE {
-        (void)status, (void)context;
-        handle = in->handleNull ? 0 : in->handle;
-    }
+FB_UDR_EXECUTE_PROCEDURE {
+    (void)status, (void)context;
+    handle = in->handleNull ? 0 : in->handle;
+}
 
-    // The context is looked up on every fetch: the loop body may free it meanwhile.
-    FB_UDR_FETCH_PROCEDURE {
-        const balance::ContextLease lease = lease_of(procedure->scope, handle);
-        if (!lease || balance::next_affected_row(*lease) == nullptr) return false;
-        ardudf::udr::set_text(status, out->type, out->typeNull, balance::current_type(*lease));
-        ardudf::udr::set_value(out->amount, out->amountNull, balance::take_row_amount(*lease));
-        ardudf::udr::set_value(out->vat, out->vatNull, balance::take_vat(*lease));
-        return true;
-    }
+// The context is looked up on every fetch: the loop body may free it meanwhile.
+FB_UDR_FETCH_PROCEDURE {
+    const balance::ContextLease lease = lease_of(procedure->scope, handle);
+    if (!lease || balance::next_affected_row(*lease) == nullptr) return false;
+    ardudf::udr::set_text(status, out->type, out->typeNull, balance::current_type(*lease));
+    ardudf::udr::set_value(out->amount, out->amountNull, balance::take_row_amount(*lease));
+    ardudf::udr::set_value(out->vat, out->vatNull, balance::take_vat(*lease));
+    return true;
+}
 
-    ISC_LONG handle = 0;
+ISC_LONG handle = 0;
 FB_UDR_END_PROCEDURE

@@ -38,7 +38,8 @@ ARDUDF_UDR_FUNCTION(ib_decodetime_min) { call.result.int32(time_of(call.args.flo
 ARDUDF_UDR_FUNCTION(ib_decodetime_sec) { call.result.int32(time_of(call.args.float64("serial")).second); }
 
 ARDUDF_UDR_FUNCTION(ib_encodedate) {
-    call.result.float64(calendar::encode_date(call.args.int32("year_num"), call.args.int32("month_num"), call.args.int32("day_num")));
+    call.result.float64(
+        calendar::encode_date(call.args.int32("year_num"), call.args.int32("month_num"), call.args.int32("day_num")));
 }
 
 ARDUDF_UDR_FUNCTION(ib_isleapyear) { call.result.int32(calendar::is_leap_year(call.args.int32("year_num"))); }

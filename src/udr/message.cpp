@@ -10,8 +10,7 @@ namespace {
 namespace fb = ::Firebird;
 
 // The reference the engine hands out, released on every way out.
-template <class T>
-class Held {
+template <class T> class Held {
 public:
     explicit Held(T* p) noexcept : p_(p) {}
     ~Held() {
@@ -37,7 +36,8 @@ private:
 [[noreturn]] void raise_field_count(Status* status, const catalogue::Export& e, bool result, unsigned declared,
                                     unsigned wanted) {
     raise_declaration(status, e.name,
-                      std::to_string(declared) + (result ? " result field(s); it returns " : " argument(s); it takes ") +
+                      std::to_string(declared) +
+                          (result ? " result field(s); it returns " : " argument(s); it takes ") +
                           std::to_string(wanted));
 }
 
@@ -85,19 +85,21 @@ void shape_message(Status* status, fb::IMetadataBuilder* builder, const catalogu
             builder->setScale(status, i, 0);
             break;
         case catalogue::Kind::text: {
-            const unsigned length = text_length(status, declared.get(), i, result ? e.result.width.udr : e.args[i].width.udr);
+            const unsigned length =
+                text_length(status, declared.get(), i, result ? e.result.width.udr : e.args[i].width.udr);
             builder->setType(status, i, SQL_VARYING);
             builder->setLength(status, i, length);
             builder->setCharSet(status, i, charset_id(e.charset));
             break;
         }
-        case catalogue::Kind::none: break;
+        case catalogue::Kind::none:
+            break;
         }
     }
 }
 
-void read_layout(Status* status, fb::IRoutineMetadata* metadata, const catalogue::Export& e, bool result,
-                 Field* fields, unsigned count) {
+void read_layout(Status* status, fb::IRoutineMetadata* metadata, const catalogue::Export& e, bool result, Field* fields,
+                 unsigned count) {
     const Held<fb::IMessageMetadata> declared(result ? metadata->getOutputMetadata(status)
                                                      : metadata->getInputMetadata(status));
     const Held<fb::IMetadataBuilder> builder(declared->getBuilder(status));

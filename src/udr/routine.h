@@ -50,8 +50,7 @@ void set_text(Status* status, ::Firebird::FbVarChar<N>& field, ISC_SHORT& null, 
 }
 
 // ISC_LONG is long on Windows and int elsewhere: the value is converted to the field's type.
-template <class T, class V>
-void set_value(T& field, ISC_SHORT& null, V value) noexcept {
+template <class T, class V> void set_value(T& field, ISC_SHORT& null, V value) noexcept {
     field = static_cast<T>(value);
     null = FB_FALSE;
 }
@@ -92,8 +91,7 @@ void shape_message(Status* status, ::Firebird::IMetadataBuilder* builder, const 
 void read_layout(Status* status, ::Firebird::IRoutineMetadata* metadata, const catalogue::Export& e, bool result,
                  Field* fields, unsigned count);
 
-template <std::size_t Index, bool Result>
-struct Message {
+template <std::size_t Index, bool Result> struct Message {
     using Type = unsigned char;
     static constexpr bool result = Result;
     static constexpr const catalogue::Export& entry = catalogue::exports[Index];
@@ -104,8 +102,7 @@ struct Message {
 };
 
 // The fields of one message, read once per routine instance.
-template <class M>
-struct Layout {
+template <class M> struct Layout {
     std::array<Field, M::count> fields{};
 
     // For the engine's helper constructor, which the module never calls.
@@ -118,8 +115,7 @@ struct Layout {
 // An argument of catalogue entry E by its name, as the catalogue and the UDR script name it,
 // resolved when the module is compiled: a name the entry does not have, or an argument of
 // another kind than K, does not compile.
-template <std::size_t E, catalogue::Kind K>
-class Arg {
+template <std::size_t E, catalogue::Kind K> class Arg {
 public:
     consteval Arg(const char* name) : index_(find(name)) {}
     unsigned index() const noexcept { return index_; }
@@ -139,8 +135,7 @@ private:
 
 // The arguments of one call of catalogue entry E, read by name: call.args.int32("len"). A
 // NULL argument reads as the empty text or 0, as the legacy module reads it.
-template <std::size_t E>
-class Args {
+template <std::size_t E> class Args {
 public:
     static constexpr unsigned count = static_cast<unsigned>(catalogue::arg_count(catalogue::exports[E]));
 
@@ -237,8 +232,7 @@ struct Stateless {
 
 // One call of catalogue entry Index: its arguments, its result, and what the instance
 // keeps (State, made once per instance from the attachment's context).
-template <std::size_t Index, class State>
-struct Call {
+template <std::size_t Index, class State> struct Call {
     Args<Index> args;
     Result result;
     State& state;
@@ -280,12 +274,11 @@ private:
 #define ARDUDF_UDR_FUNCTION(name) ARDUDF_UDR_FUNCTION_WITH(name, ::ardudf::udr::Stateless)
 
 // The same, for a function whose instance keeps a State made from the attachment's context.
-#define ARDUDF_UDR_FUNCTION_WITH(name, State)                                                     \
-    static void name##_body(const ::ardudf::udr::Call<::ardudf::catalogue::index_of(#name), State>& call); \
-    static ::Firebird::Udr::FunctionFactoryImpl<                                                  \
-        ::ardudf::udr::Routine<::ardudf::catalogue::index_of(#name), State, &name##_body>,        \
-        ::ardudf::udr::Status>                                                                    \
-        name##_factory(#name);                                                                    \
+#define ARDUDF_UDR_FUNCTION_WITH(name, State)                                                                          \
+    static void name##_body(const ::ardudf::udr::Call<::ardudf::catalogue::index_of(#name), State>& call);             \
+    static ::Firebird::Udr::FunctionFactoryImpl<                                                                       \
+        ::ardudf::udr::Routine<::ardudf::catalogue::index_of(#name), State, &name##_body>, ::ardudf::udr::Status>      \
+        name##_factory(#name);                                                                                         \
     static void name##_body(const ::ardudf::udr::Call<::ardudf::catalogue::index_of(#name), State>& call)
 
 // A text field of a procedure's own message, as wide as the catalogue's UDR width.

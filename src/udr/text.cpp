@@ -15,13 +15,9 @@ namespace {
 char first_byte(std::string_view t) noexcept { return t.empty() ? '\0' : t.front(); }
 } // namespace
 
-ARDUDF_UDR_FUNCTION(ib_string_left) {
-    call.result.text(text::left(call.args.text("text"), call.args.int32("len")));
-}
+ARDUDF_UDR_FUNCTION(ib_string_left) { call.result.text(text::left(call.args.text("text"), call.args.int32("len"))); }
 
-ARDUDF_UDR_FUNCTION(ib_string_right) {
-    call.result.text(text::right(call.args.text("text"), call.args.int32("len")));
-}
+ARDUDF_UDR_FUNCTION(ib_string_right) { call.result.text(text::right(call.args.text("text"), call.args.int32("len"))); }
 
 // An empty pad pads with NUL bytes, which end the text: only the text itself is left, as
 // in the legacy module's CSTRING.

@@ -5,9 +5,7 @@
 
 namespace value = ardudf::value;
 
-ARDUDF_UDR_FUNCTION(ib_string_length) {
-    call.result.int32(value::length(call.args.text("text")));
-}
+ARDUDF_UDR_FUNCTION(ib_string_length) { call.result.int32(value::length(call.args.text("text"))); }
 
 // From the calling thread's generator, as the legacy module; a length beyond the declared
 // width raises string truncation before anything is drawn.
@@ -16,18 +14,12 @@ ARDUDF_UDR_FUNCTION(ib_uniqueid) {
     value::unique_id(value::thread_generator(), length, call.result.reserve(length));
 }
 
-ARDUDF_UDR_FUNCTION(ib_isnotnull) {
-    call.result.text(value::presence_flag(call.args.text("text")));
-}
+ARDUDF_UDR_FUNCTION(ib_isnotnull) { call.result.text(value::presence_flag(call.args.text("text"))); }
 
-ARDUDF_UDR_FUNCTION(ib_convchartoint) {
-    call.result.int32(value::to_int32(call.args.text("text")));
-}
+ARDUDF_UDR_FUNCTION(ib_convchartoint) { call.result.int32(value::to_int32(call.args.text("text"))); }
 
 ARDUDF_UDR_FUNCTION(ib_greatest) {
     call.result.float64(value::greatest(call.args.float64("a"), call.args.float64("b")));
 }
 
-ARDUDF_UDR_FUNCTION(ib_least) {
-    call.result.float64(value::least(call.args.float64("a"), call.args.float64("b")));
-}
+ARDUDF_UDR_FUNCTION(ib_least) { call.result.float64(value::least(call.args.float64("a"), call.args.float64("b"))); }

@@ -26,7 +26,8 @@ const char* const statements[] = {
     " || '|' || ib_gets_u2_prefix('A', 'N') || '|' || ib_correct_phone_number('+1 (2) 3-x')"
     " || '|' || ib_string_length('abc') || '|' || ib_greatest(1, 2) || '|' || ib_least(1, 2) AS VARCHAR(4000))"
     " FROM RDB$DATABASE",
-    "SELECT CAST(ib_encodedate(2024, 3, 5) || '|' || ib_decodedate_year(45356.5675) || '|' || ib_decodedate_month(45356.5675)"
+    "SELECT CAST(ib_encodedate(2024, 3, 5) || '|' || ib_decodedate_year(45356.5675) || '|' || "
+    "ib_decodedate_month(45356.5675)"
     " || '|' || ib_decodedate_day(45356.5675) || '|' || ib_decodetime_hour(45356.5675)"
     " || '|' || ib_decodetime_min(45356.5675) || '|' || ib_decodetime_sec(45356.5675)"
     " || '|' || ib_dayofweek(45356.0) || '|' || ib_isleapyear(2024) || '|' || ib_endofdecade(45356.0)"
@@ -102,7 +103,8 @@ struct Attachment {
             if (failed((isc_dsql_allocate_statement(status, &db, &st), status), "allocate")) break;
             if (failed((isc_dsql_prepare(status, &tr, &st, 0, sql, 3, out_da), status), "prepare")) break;
             XSQLVAR& v = out_da->sqlvar[0];
-            if (out_da->sqld != 1 || (v.sqltype & ~1) != SQL_VARYING || v.sqllen < 0 || v.sqllen > static_cast<short>(sizeof buffer - 2)) {
+            if (out_da->sqld != 1 || (v.sqltype & ~1) != SQL_VARYING || v.sqllen < 0 ||
+                v.sqllen > static_cast<short>(sizeof buffer - 2)) {
                 std::lock_guard lock(print);
                 std::fprintf(stderr, "unexpected result shape: %d columns, type %d\n", out_da->sqld, v.sqltype);
                 break;
@@ -160,7 +162,8 @@ int main(int argc, char** argv) {
                 ++errors;
                 return;
             }
-            for (int s = t % statement_count; std::chrono::steady_clock::now() < deadline; s = (s + 1) % statement_count) {
+            for (int s = t % statement_count; std::chrono::steady_clock::now() < deadline;
+                 s = (s + 1) % statement_count) {
                 std::string got;
                 if (!a.run(statements[s], got)) {
                     ++errors;

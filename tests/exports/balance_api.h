@@ -16,9 +16,7 @@ struct Api {
     std::int32_t addrow(std::int32_t h, const char* t, double a, double v) {
         return m.fn<"ib_scbaddrow">()(&h, t, &a, &v);
     }
-    std::int32_t pay(std::int32_t h, double a) {
-        return m.fn<"ib_scbaddpayment">()(&h, &a);
-    }
+    std::int32_t pay(std::int32_t h, double a) { return m.fn<"ib_scbaddpayment">()(&h, &a); }
     std::int32_t credit(std::int32_t h, const char* t, double a, double v) {
         return m.fn<"ib_scbaddcreditnote">()(&h, t, &a, &v);
     }

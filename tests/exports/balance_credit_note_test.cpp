@@ -18,7 +18,7 @@ using namespace balance_api;
 struct Op {
     const char* credit_type; // null: a payment
     double amount, vat;
-    bool walk = true;        // walk after it (the last op's walk is the one checked)
+    bool walk = true; // walk after it (the last op's walk is the one checked)
 };
 
 struct CreditCase {
@@ -31,21 +31,33 @@ struct CreditCase {
 TEST(BalanceCreditNote, WalkAfterCreditNote) {
     const CreditCase cases[] = {
         {"fully paid: row and VAT released, spread again as surplus",
-         {{"GOODS", 100.0, 20.0}}, {{nullptr, 120.0, 0.0}, {"GOODS", 30.0, 6.0}}, {{"GOODS", 6.0, -6.0}}},
+         {{"GOODS", 100.0, 20.0}},
+         {{nullptr, 120.0, 0.0}, {"GOODS", 30.0, 6.0}},
+         {{"GOODS", 6.0, -6.0}}},
         {"VAT paid first: the VAT released pays the row",
-         {{"GOODS", 100.0, 20.0}}, {{nullptr, 60.0, 0.0}, {"GOODS", 30.0, 6.0}}, {{"GOODS", 6.0, -6.0}}},
+         {{"GOODS", 100.0, 20.0}},
+         {{nullptr, 60.0, 0.0}, {"GOODS", 30.0, 6.0}},
+         {{"GOODS", 6.0, -6.0}}},
         {"nothing exceeds: nothing released, nothing marked",
-         {{"GOODS", 100.0, 20.0}}, {{nullptr, 20.0, 0.0}, {"GOODS", 30.0, 0.0}}, {}},
+         {{"GOODS", 100.0, 20.0}},
+         {{nullptr, 20.0, 0.0}, {"GOODS", 30.0, 0.0}},
+         {}},
         {"new type: a settled credit line, its amount spread again",
-         {{"GOODS", 100.0, 20.0}}, {{nullptr, 120.0, 0.0}, {"REBATE", 10.0, 0.0}},
+         {{"GOODS", 100.0, 20.0}},
+         {{nullptr, 120.0, 0.0}, {"REBATE", 10.0, 0.0}},
          {{"GOODS", 10.0, 0.0}, {"REBATE", -10.0, 0.0}}},
         {"an unread change is replaced; the unread VAT still shows",
-         {{"GOODS", 100.0, 20.0}}, {{nullptr, 95.0, 0.0, false}, {"GOODS", 30.0, 0.0}}, {{"GOODS", 0.0, 20.0}}},
+         {{"GOODS", 100.0, 20.0}},
+         {{nullptr, 95.0, 0.0, false}, {"GOODS", 30.0, 0.0}},
+         {{"GOODS", 0.0, 20.0}}},
         {"a negative credit note raises the row and the VAT",
-         {{"GOODS", 100.0, 20.0}}, {{nullptr, 120.0, 0.0}, {"GOODS", -30.0, -6.0}, {nullptr, 36.0, 0.0}},
+         {{"GOODS", 100.0, 20.0}},
+         {{nullptr, 120.0, 0.0}, {"GOODS", -30.0, -6.0}, {nullptr, 36.0, 0.0}},
          {{"GOODS", 30.0, 6.0}}},
         {"on a negative document a credit note releases nothing",
-         {{"RETURN", -50.0, -10.5}}, {{nullptr, -60.5, 0.0}, {"RETURN", -20.0, -4.0}}, {}},
+         {{"RETURN", -50.0, -10.5}},
+         {{nullptr, -60.5, 0.0}, {"RETURN", -20.0, -4.0}},
+         {}},
     };
     Api api;
     for (const auto& k : cases) {

@@ -54,8 +54,8 @@ TEST(BalanceHandles, ForgedFreedAndDoubleFreedHandlesActLikeZero) {
     ASSERT_NE(freed, 0);
     ASSERT_EQ(api.free(freed), 1);
 
-    for (std::int32_t bad : {0, 12345, -1, 0x7fffffff, static_cast<std::int32_t>(0x80000000), 1, live + 1,
-                             live ^ (1 << 20), freed})
+    for (std::int32_t bad :
+         {0, 12345, -1, 0x7fffffff, static_cast<std::int32_t>(0x80000000), 1, live + 1, live ^ (1 << 20), freed})
         expect_like_handle_zero(api, bad, live);
     EXPECT_EQ(api.free(live), 1);
     EXPECT_EQ(api.free(live), 0) << "second free";

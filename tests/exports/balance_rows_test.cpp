@@ -26,17 +26,27 @@ struct RowsCase {
 
 TEST(BalanceRows, LinesBecomeRows) {
     const RowsCase cases[] = {
-        {"a line zero at 6 places makes no row",
-         {{"TINY", 0.0000004, -0.0000004}}, "", 10.0, {}},
+        {"a line zero at 6 places makes no row", {{"TINY", 0.0000004, -0.0000004}}, "", 10.0, {}},
         {"a line of VAT alone makes a row of amount 0.0",
-         {{"VATONLY", 0.0, 5.0}, {"GOODS", 10.0, 0.0}}, "VATONLY", 8.0, {{"VATONLY", 0.0, 5.0}, {"GOODS", 3.0, 0.0}}},
+         {{"VATONLY", 0.0, 5.0}, {"GOODS", 10.0, 0.0}},
+         "VATONLY",
+         8.0,
+         {{"VATONLY", 0.0, 5.0}, {"GOODS", 3.0, 0.0}}},
         {"the same type twice is one row",
-         {{"GOODS", 30.0, 0.0}, {"GOODS", 20.0, 0.0}}, "GOODS", 50.0, {{"GOODS", 50.0, 0.0}}},
+         {{"GOODS", 30.0, 0.0}, {"GOODS", 20.0, 0.0}},
+         "GOODS",
+         50.0,
+         {{"GOODS", 50.0, 0.0}}},
         {"types differing in case or a trailing blank are separate",
-         {{"GOODS", 10.0, 0.0}, {"goods", 10.0, 0.0}, {"GOODS ", 10.0, 0.0}}, "GOODS", 30.0,
+         {{"GOODS", 10.0, 0.0}, {"goods", 10.0, 0.0}, {"GOODS ", 10.0, 0.0}},
+         "GOODS",
+         30.0,
          {{"GOODS", 10.0, 0.0}, {"goods", 10.0, 0.0}, {"GOODS ", 10.0, 0.0}}},
         {"a later VAT-only line keeps the row's amount",
-         {{"GOODS", 10.0, 0.0}, {"GOODS", 0.0, 2.0}}, "GOODS", 12.0, {{"GOODS", 10.0, 2.0}}},
+         {{"GOODS", 10.0, 0.0}, {"GOODS", 0.0, 2.0}},
+         "GOODS",
+         12.0,
+         {{"GOODS", 10.0, 2.0}}},
     };
     Api api;
     for (const auto& k : cases) {

@@ -15,8 +15,8 @@
 
 namespace {
 
-using ardudf::catalogue::Kind;
 using ardudf::catalogue::exports;
+using ardudf::catalogue::Kind;
 
 // One document settled from start to end; the transcript of everything read back.
 std::string settle(const harness::Module& m, int variant) {
@@ -69,10 +69,11 @@ std::string stateless_round(const harness::Module& m) {
         if (x.group == "balance" || x.name == "ib_current_time" || x.name == "ib_uniqueid") continue;
         const void* args[4] = {};
         for (int i = 0; i < ardudf::catalogue::arg_count(x); ++i)
-            args[i] = x.args[i].kind == Kind::text ? static_cast<const void*>(texts[i % 3])
+            args[i] = x.args[i].kind == Kind::text    ? static_cast<const void*>(texts[i % 3])
                       : x.args[i].kind == Kind::int32 ? static_cast<const void*>(&ints[i])
-                                                 : static_cast<const void*>(&doubles[i]);
-        seen += std::string(x.name) + " " + exports_by_index::call(e, m.symbol(std::string(x.name).c_str()), args) + "\n";
+                                                      : static_cast<const void*>(&doubles[i]);
+        seen +=
+            std::string(x.name) + " " + exports_by_index::call(e, m.symbol(std::string(x.name).c_str()), args) + "\n";
     }
     return seen;
 }

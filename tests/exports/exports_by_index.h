@@ -34,8 +34,7 @@ inline std::string render(char* v) {
 
 using Caller = std::string (*)(void* function, const void* const* args);
 
-template <std::size_t... E>
-constexpr auto make_callers(std::index_sequence<E...>) {
+template <std::size_t... E> constexpr auto make_callers(std::index_sequence<E...>) {
     return std::array<Caller, sizeof...(E)>{
         [](void* f, const void* const* a) { return render(signature::call<E>(f, a)); }...};
 }

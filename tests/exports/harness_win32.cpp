@@ -29,11 +29,10 @@ namespace harness {
 
 void use_support(Support s) {
     // The folder searched after the program's own, which holds no ib_util.dll.
-    const char* dir = s == Support::counting ? IB_UTIL_COUNTING_DIR
-                    : s == Support::without_allocator ? IB_UTIL_WITHOUT_ALLOCATOR_DIR
-                                                      : IB_UTIL_MISSING_DIR;
-    if (!SetDllDirectoryA(windows_path(dir).c_str()))
-        throw std::runtime_error("SetDllDirectoryA: " + last_error());
+    const char* dir = s == Support::counting            ? IB_UTIL_COUNTING_DIR
+                      : s == Support::without_allocator ? IB_UTIL_WITHOUT_ALLOCATOR_DIR
+                                                        : IB_UTIL_MISSING_DIR;
+    if (!SetDllDirectoryA(windows_path(dir).c_str())) throw std::runtime_error("SetDllDirectoryA: " + last_error());
 }
 
 bool support_loaded() { return GetModuleHandleA("ib_util.dll") != nullptr; }

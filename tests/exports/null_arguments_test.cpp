@@ -11,8 +11,8 @@
 
 namespace {
 
-using ardudf::catalogue::Kind;
 using ardudf::catalogue::exports;
+using ardudf::catalogue::Kind;
 
 struct Balance {
     const harness::Module& m;
@@ -71,10 +71,17 @@ std::string outcome(std::size_t e, int null_at, int explicit_at) {
     for (int i = 0; i < ardudf::catalogue::arg_count(x); ++i) {
         if (i == null_at) continue;
         switch (x.args[i].kind) {
-        case Kind::text: args[i] = i == explicit_at ? "" : texts[i % 3]; break;
-        case Kind::int32: args[i] = i == explicit_at ? &zero : &ints[i]; break;
-        case Kind::float64: args[i] = i == explicit_at ? &zero_d : &doubles[i]; break;
-        default: break;
+        case Kind::text:
+            args[i] = i == explicit_at ? "" : texts[i % 3];
+            break;
+        case Kind::int32:
+            args[i] = i == explicit_at ? &zero : &ints[i];
+            break;
+        case Kind::float64:
+            args[i] = i == explicit_at ? &zero_d : &doubles[i];
+            break;
+        default:
+            break;
         }
     }
     std::string seen = exports_by_index::call(e, f, args);

@@ -11,8 +11,8 @@
 
 namespace {
 
-using ardudf::catalogue::Kind;
 using ardudf::catalogue::exports;
+using ardudf::catalogue::Kind;
 
 template <harness::Export X> harness::function_of<X> fn() { return harness::shared().find<X>(); }
 
@@ -35,10 +35,17 @@ std::string call_plain(std::size_t e, std::int32_t handle) {
     const void* args[4] = {};
     for (int i = 0; i < ardudf::catalogue::arg_count(x); ++i) {
         switch (x.args[i].kind) {
-        case Kind::text: args[i] = texts[i % 3]; break;
-        case Kind::int32: args[i] = &ints[i]; break;
-        case Kind::float64: args[i] = &doubles[i]; break;
-        default: break;
+        case Kind::text:
+            args[i] = texts[i % 3];
+            break;
+        case Kind::int32:
+            args[i] = &ints[i];
+            break;
+        case Kind::float64:
+            args[i] = &doubles[i];
+            break;
+        default:
+            break;
         }
     }
     return exports_by_index::call(e, exports_by_index::find(harness::shared(), e), args);

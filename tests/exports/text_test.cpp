@@ -42,18 +42,23 @@ struct Fixture : ::testing::Test {
 };
 using TextExports = Fixture;
 
-struct CountCase { const char* text; std::int32_t count; const char* left; const char* right; };
+struct CountCase {
+    const char* text;
+    std::int32_t count;
+    const char* left;
+    const char* right;
+};
 TEST_F(TextExports, LeftAndRight) {
     const CountCase cases[] = {
         {"abcdef", 2, "ab", "ef"},
         {"abcdef", 0, "", ""},
         {"abcdef", 6, "abcdef", "abcdef"},
         {"abcdef", 7, "abcdef", "abcdef"},
-        {"abcdef", -1, "abcdef", "abcdef"},       // negative counts compare as huge
+        {"abcdef", -1, "abcdef", "abcdef"}, // negative counts compare as huge
         {"abcdef", int_min, "abcdef", "abcdef"},
-        {"abcdef", int_max, "abcdef", "abcdef"},  // the size follows the text, not the count
+        {"abcdef", int_max, "abcdef", "abcdef"}, // the size follows the text, not the count
         {"", 3, "", ""},
-        {"a\xC3\xA9", 2, "a\xC3", "\xC3\xA9"},    // bytes, not characters
+        {"a\xC3\xA9", 2, "a\xC3", "\xC3\xA9"}, // bytes, not characters
     };
     for (const auto& c : cases) {
         const std::string l = c.left, r = c.right;
@@ -66,17 +71,19 @@ TEST_F(TextExports, LeftAndRight) {
     }
 }
 
-struct PadCase { const char* text; std::int32_t length; const char* pad; std::string expected; long size; };
+struct PadCase {
+    const char* text;
+    std::int32_t length;
+    const char* pad;
+    std::string expected;
+    long size;
+};
 TEST_F(TextExports, LeftPad) {
     const PadCase cases[] = {
-        {"42", 5, "0", "00042", 6},
-        {"42", 1, "0", "42", 3},   // never cut
-        {"42", 2, "0", "42", 3},
-        {"42", 4, "xyz", "xx42", 5},
-        {"", 3, "*", "***", 4},
-        {"42", -1, "0", "42", 3},  // a negative length keeps the text
-        {"42", int_min, "0", "42", 3},
-        {"42", 0, "0", "42", 3},
+        {"42", 5, "0", "00042", 6},    {"42", 1, "0", "42", 3}, // never cut
+        {"42", 2, "0", "42", 3},       {"42", 4, "xyz", "xx42", 5},
+        {"", 3, "*", "***", 4},        {"42", -1, "0", "42", 3}, // a negative length keeps the text
+        {"42", int_min, "0", "42", 3}, {"42", 0, "0", "42", 3},
     };
     for (const auto& c : cases) {
         const auto r = run([&] { return fn<"ib_lpad">()(c.text, &c.length, c.pad); });
@@ -90,15 +97,27 @@ TEST_F(TextExports, LeftPadWithEmptyPadFillsWithNul) {
     harness::reset_counters();
     char* r = fn<"ib_lpad">()("42", &five, "");
     ASSERT_NE(r, nullptr);
-    EXPECT_EQ(std::string(r, 6), std::string("\0\0\0" "42\0", 6));
+    EXPECT_EQ(std::string(r, 6), std::string("\0\0\0"
+                                             "42\0",
+                                             6));
     EXPECT_EQ(harness::last_allocation_size(), 6);
     harness::take(r);
 }
 
-struct OneTextCase { const char* text; std::string expected; long size; };
+struct OneTextCase {
+    const char* text;
+    std::string expected;
+    long size;
+};
 TEST_F(TextExports, Reverse) {
     const OneTextCase cases[] = {
-        {"", "", 1}, {"abc", "cba", 4}, {"a", "a", 2}, {"ab\xC3\xA9", "\xA9\xC3" "ba", 5},
+        {"", "", 1},
+        {"abc", "cba", 4},
+        {"a", "a", 2},
+        {"ab\xC3\xA9",
+         "\xA9\xC3"
+         "ba",
+         5},
     };
     for (const auto& c : cases) {
         const auto r = run([&] { return fn<"ib_reversestring">()(c.text); });
@@ -109,11 +128,8 @@ TEST_F(TextExports, Reverse) {
 
 TEST_F(TextExports, QuoteLiteral) {
     const OneTextCase cases[] = {
-        {"it's", "'it''s'", 11},
-        {"", "''", 3},
-        {"'", "''''", 5},
-        {"''", "''''''", 7},
-        {"a\\b\n", "'a\\b\n'", 11},   // only the quote is special
+        {"it's", "'it''s'", 11},    {"", "''", 3}, {"'", "''''", 5}, {"''", "''''''", 7},
+        {"a\\b\n", "'a\\b\n'", 11}, // only the quote is special
         {"'x'", "'''x'''", 9},
     };
     for (const auto& c : cases) {
@@ -158,7 +174,7 @@ TEST_F(TextExports, UniqueIdStartsTheSameSequenceInEveryThread) {
     EXPECT_EQ(a[1].size, 1);
     EXPECT_EQ(a[2].text, b[1].text) << "the sequence goes on where it stood, count 0 draws nothing";
     EXPECT_EQ(a[2].size, 7);
-    EXPECT_EQ(a[3].text, "");  // a negative count gives the empty text
+    EXPECT_EQ(a[3].text, ""); // a negative count gives the empty text
     EXPECT_EQ(a[3].size, 1);
     EXPECT_EQ(b[0].text, "5ZY4");
 }
@@ -179,11 +195,13 @@ TEST_F(TextExports, NumberFunctions) {
     EXPECT_EQ(to_int("-99999999999"), int_min);
     EXPECT_EQ(to_int("- 5"), 0);
 
-    struct ValueCase { double a, b, greatest, least; };
+    struct ValueCase {
+        double a, b, greatest, least;
+    };
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const ValueCase cases[] = {
-        {1, 2, 2, 1}, {2, 1, 2, 1}, {-1, -1, -1, -1}, {0.0, -0.0, -0.0, -0.0}, {-0.0, 0.0, 0.0, 0.0},
-        {nan, 1, 1, 1}, {1, nan, nan, nan}, {-INFINITY, INFINITY, INFINITY, -INFINITY},
+        {1, 2, 2, 1},          {2, 1, 2, 1},   {-1, -1, -1, -1},   {0.0, -0.0, -0.0, -0.0},
+        {-0.0, 0.0, 0.0, 0.0}, {nan, 1, 1, 1}, {1, nan, nan, nan}, {-INFINITY, INFINITY, INFINITY, -INFINITY},
     };
     auto greatest = fn<"ib_greatest">();
     auto least = fn<"ib_least">();
@@ -198,19 +216,21 @@ TEST_F(TextExports, NumberFunctions) {
 
 // A length asked for by an argument builds at most one byte past the longest CSTRING
 // (32767), which the server refuses as it would the whole: never gigabytes.
-struct HugeCase { const char* name; std::int32_t count; long asked; };
+struct HugeCase {
+    const char* name;
+    std::int32_t count;
+    long asked;
+};
 TEST_F(TextExports, LengthsBeyondTheLongestResultStopOneBytePastIt) {
     const HugeCase cases[] = {
-        {"ib_lpad", int_max, 32769},
-        {"ib_lpad", 32768, 32769},
-        {"ib_lpad", 32767, 32768},   // the longest a declaration accepts, built whole
-        {"ib_uniqueid", int_max, 32769},
-        {"ib_uniqueid", 32767, 32768},
+        {"ib_lpad", int_max, 32769},     {"ib_lpad", 32768, 32769},
+        {"ib_lpad", 32767, 32768}, // the longest a declaration accepts, built whole
+        {"ib_uniqueid", int_max, 32769}, {"ib_uniqueid", 32767, 32768},
     };
     for (const auto& c : cases) {
         harness::reset_counters();
         const std::string r = harness::take(std::string(c.name) == "ib_lpad" ? fn<"ib_lpad">()("42", &c.count, "0")
-                                                                            : fn<"ib_uniqueid">()(&c.count));
+                                                                             : fn<"ib_uniqueid">()(&c.count));
         EXPECT_EQ(harness::last_allocation_size(), c.asked) << c.name << " " << c.count;
         EXPECT_EQ(static_cast<long>(r.size()) + 1, c.asked) << c.name << " " << c.count;
     }
@@ -223,19 +243,39 @@ TEST_F(TextExports, LengthsBeyondTheLongestResultStopOneBytePastIt) {
 TEST_F(TextExports, RefusedAllocationGivesNullAndDrawsNothing) {
     const std::int32_t four = 4;
     const std::vector<std::pair<const char*, char* (*)()>> calls = {
-        {"ib_string_left", [] { const std::int32_t n = 2; return fn<"ib_string_left">()("abc", &n); }},
-        {"ib_string_right", [] { const std::int32_t n = 2; return fn<"ib_string_right">()("abc", &n); }},
-        {"ib_lpad", [] { const std::int32_t n = 9; return fn<"ib_lpad">()("abc", &n, "0"); }},
+        {"ib_string_left",
+         [] {
+             const std::int32_t n = 2;
+             return fn<"ib_string_left">()("abc", &n);
+         }},
+        {"ib_string_right",
+         [] {
+             const std::int32_t n = 2;
+             return fn<"ib_string_right">()("abc", &n);
+         }},
+        {"ib_lpad",
+         [] {
+             const std::int32_t n = 9;
+             return fn<"ib_lpad">()("abc", &n, "0");
+         }},
         {"ib_reversestring", [] { return fn<"ib_reversestring">()("abc"); }},
         {"ib_quote_literal", [] { return fn<"ib_quote_literal">()("a'b"); }},
         {"ib_isnotnull", [] { return fn<"ib_isnotnull">()("abc"); }},
-        {"ib_uniqueid", [] { const std::int32_t n = 3; return fn<"ib_uniqueid">()(&n); }},
+        {"ib_uniqueid",
+         [] {
+             const std::int32_t n = 3;
+             return fn<"ib_uniqueid">()(&n);
+         }},
         {"ib_get_token", [] { return fn<"ib_get_token">()("a,b", ","); }},
         {"ib_delete_token", [] { return fn<"ib_delete_token">()("a,b", ","); }},
         {"ib_gets_u2_prefix", [] { return fn<"ib_gets_u2_prefix">()("A", "A"); }},
         {"ib_gets_u_prefix", [] { return fn<"ib_gets_u_prefix">()("A"); }},
         {"ib_correct_phone_number", [] { return fn<"ib_correct_phone_number">()("1-2"); }},
-        {"ib_remove_diacritics", [] { return fn<"ib_remove_diacritics">()("\xE8" "a"); }},
+        {"ib_remove_diacritics",
+         [] {
+             return fn<"ib_remove_diacritics">()("\xE8"
+                                                 "a");
+         }},
     };
     for (const auto& [name, call] : calls) {
         harness::reset_counters(1);
@@ -252,14 +292,26 @@ TEST_F(TextExports, RefusedAllocationGivesNullAndDrawsNothing) {
     EXPECT_EQ(id, "5ZY4");
 }
 
-struct FindCase { const char* text; const char* part; std::int32_t expected; };
+struct FindCase {
+    const char* text;
+    const char* part;
+    std::int32_t expected;
+};
 TEST_F(TextExports, FindToken) {
     const FindCase cases[] = {
-        {"abcdef", "cd", 3}, {"abcdef", "x", 0}, {"abcdef", "", 1}, {"", "", 1}, {"", "a", 0},
-        {"abcdef", "CD", 0},                       // case-sensitive
-        {"abcdef", "abcdef", 1}, {"abcdef", "abcdefg", 0}, {"abcdef", "f", 6},
-        {"a,bc,d", ",bc,", 2},                     // any bytes, delimiters too
-        {"aaab", "aab", 2}, {"abab", "ab", 1},
+        {"abcdef", "cd", 3},
+        {"abcdef", "x", 0},
+        {"abcdef", "", 1},
+        {"", "", 1},
+        {"", "a", 0},
+        {"abcdef", "CD", 0}, // case-sensitive
+        {"abcdef", "abcdef", 1},
+        {"abcdef", "abcdefg", 0},
+        {"abcdef", "f", 6},
+        {"a,bc,d", ",bc,", 2}, // any bytes,
+                               // delimiters too
+        {"aaab", "aab", 2},
+        {"abab", "ab", 1},
     };
     auto find = fn<"ib_find_token">();
     harness::reset_counters();
@@ -267,16 +319,20 @@ TEST_F(TextExports, FindToken) {
     EXPECT_EQ(harness::allocations(), 0);
 }
 
-struct TokenCase { const char* text; const char* delimiter; std::string token, rest; };
+struct TokenCase {
+    const char* text;
+    const char* delimiter;
+    std::string token, rest;
+};
 TEST_F(TextExports, GetAndDeleteToken) {
     const TokenCase cases[] = {
         {",,ab,,cd,ef", ",", "ab", "cd,ef"},
         {"ab", ",", "ab", ""},
-        {"cd,ef,,", ",", "cd", "ef,,"},            // trailing delimiters stay in the rest
+        {"cd,ef,,", ",", "cd", "ef,,"}, // trailing delimiters stay in the rest
         {",,,", ",", "", ""},
         {"", ",", "", ""},
-        {"a,b;;c,d", ";,", "a,b", "c,d"},          // only the first byte delimits
-        {"a,b", "", "a,b", ""},                    // no delimiter: one token
+        {"a,b;;c,d", ";,", "a,b", "c,d"}, // only the first byte delimits
+        {"a,b", "", "a,b", ""},           // no delimiter: one token
         {"  x  y z", " ", "x", "y z"},
         {"ab,", ",", "ab", ""},
     };
@@ -290,12 +346,17 @@ TEST_F(TextExports, GetAndDeleteToken) {
     }
 }
 
-struct PrefixCase { const char* first; const char* second; const char* both; const char* one; };
+struct PrefixCase {
+    const char* first;
+    const char* second;
+    const char* both;
+    const char* one;
+};
 TEST_F(TextExports, PrefixCodes) {
     const PrefixCase cases[] = {
-        {"A", "A", "Y_", "S_"}, {"A", "N", "S_", "S_"}, {"N", "A", "X_", "U_"}, {"", "", "U_", "U_"},
-        {"a", "A", "X_", "U_"},                    // lower-case a is no
-        {"ABC", "", "S_", "S_"},                   // only the first byte counts
+        {"A", "A", "Y_", "S_"},      {"A", "N", "S_", "S_"},  {"N", "A", "X_", "U_"},
+        {"", "", "U_", "U_"},        {"a", "A", "X_", "U_"}, // lower-case a is no
+        {"ABC", "", "S_", "S_"},                             // only the first byte counts
         {nullptr, "Ax", "X_", "U_"}, {" A", "A", "X_", "U_"},
     };
     for (const auto& c : cases) {
@@ -310,8 +371,14 @@ TEST_F(TextExports, PrefixCodes) {
 
 TEST_F(TextExports, PhoneNumber) {
     const OneTextCase cases[] = {
-        {"+1 (2) 3-x", "123", 11}, {"no digits", "", 10}, {"", "", 1}, {"0123456789", "0123456789", 11},
-        {"\xB9\xB2" "7\xFF" "8", "78", 6},         // bytes above 127 are never digits
+        {"+1 (2) 3-x", "123", 11},
+        {"no digits", "", 10},
+        {"", "", 1},
+        {"0123456789", "0123456789", 11},
+        {"\xB9\xB2"
+         "7\xFF"
+         "8",
+         "78", 6}, // bytes above 127 are never digits
     };
     for (const auto& c : cases) {
         const auto r = run([&] { return fn<"ib_correct_phone_number">()(c.text); });
@@ -350,14 +417,17 @@ std::string to_cp1250(const std::string& utf8) {
 }
 #endif
 
-struct PlainCase { std::string utf8; std::string expected; };
+struct PlainCase {
+    std::string utf8;
+    std::string expected;
+};
 TEST_F(TextExports, RemoveDiacritics) {
     std::string ascii;
     for (int b = 1; b < 128; ++b) ascii += static_cast<char>(b);
     const PlainCase cases[] = {
         {"Příliš žluťoučký kůň", "Prilis zlutoucky kun"},
-        {"Łódź Gdańsk Straße", "Lodz Gdansk Strase"},  // the sharp s becomes one s
-        {"×÷µ˙", "×÷µ˙"},                              // 0xD7 0xF7 0xB5 0xFF stay
+        {"Łódź Gdańsk Straße", "Lodz Gdansk Strase"}, // the sharp s becomes one s
+        {"×÷µ˙", "×÷µ˙"},                             // 0xD7 0xF7 0xB5 0xFF stay
         {ascii, ascii},
         {"", ""},
     };

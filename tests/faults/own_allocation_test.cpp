@@ -18,8 +18,8 @@
 
 namespace {
 
-using ardudf::catalogue::Kind;
 using ardudf::catalogue::exports;
+using ardudf::catalogue::Kind;
 
 void* find(std::string_view name) { return dlsym(RTLD_DEFAULT, std::string(name).c_str()); }
 // The export of catalogue entry E, through its catalogue type.
@@ -56,8 +56,7 @@ struct Outcome {
 };
 
 // Only the export's call is armed; the rendering after it allocates freely.
-template <std::size_t... E>
-constexpr auto make_callers(std::index_sequence<E...>) {
+template <std::size_t... E> constexpr auto make_callers(std::index_sequence<E...>) {
     using Caller = Outcome (*)(void*, const void* const*, long);
     return std::array<Caller, sizeof...(E)>{[](void* f, const void* const* a, long k) {
         signature::result<E> r;
@@ -87,10 +86,17 @@ Outcome run(std::size_t e, long k) {
     const void* args[4] = {};
     for (int i = 0; i < ardudf::catalogue::arg_count(x); ++i) {
         switch (x.args[i].kind) {
-        case Kind::text: args[i] = texts[i % 3]; break;
-        case Kind::int32: args[i] = &ints[i]; break;
-        case Kind::float64: args[i] = &doubles[i]; break;
-        default: break;
+        case Kind::text:
+            args[i] = texts[i % 3];
+            break;
+        case Kind::int32:
+            args[i] = &ints[i];
+            break;
+        case Kind::float64:
+            args[i] = &doubles[i];
+            break;
+        default:
+            break;
         }
     }
     const Outcome r = callers[e](find(x.name), args, k);

@@ -82,9 +82,13 @@ constexpr std::uint32_t past_longest_result = ardudf::catalogue::long_text.legac
         FUZZ_CHECK(s.size() == t.size() + 2 + static_cast<std::size_t>(std::count(t.begin(), t.end(), '\'')), name);
         FUZZ_CHECK(s.front() == '\'' && s.back() == '\'', name);
     } else if (fn == "ib_uniqueid") {
-        FUZZ_CHECK(std::all_of(s.begin(), s.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); }), name);
+        FUZZ_CHECK(
+            std::all_of(s.begin(), s.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); }),
+            name);
         if (a[0].int_value() >= 0)
-            FUZZ_CHECK(s.size() == std::min<std::size_t>(static_cast<std::size_t>(a[0].int_value()), past_longest_result), name);
+            FUZZ_CHECK(s.size() ==
+                           std::min<std::size_t>(static_cast<std::size_t>(a[0].int_value()), past_longest_result),
+                       name);
     } else if (fn == "ib_isnotnull") {
         FUZZ_CHECK(s == (t.empty() ? "N" : "A"), name);
     } else if (fn == "ib_get_token" || fn == "ib_delete_token") {
@@ -159,8 +163,8 @@ template <class F> F* other(const char* export_name) { return reinterpret_cast<F
         const int d = static_cast<std::uint16_t>(a[2].int_value());
         static constexpr int length[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
         const bool leap = y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
-        const bool valid = y >= 1601 && y <= 30827 && m >= 1 && m <= 12 && d >= 1 &&
-                           d <= (m == 2 && !leap ? 28 : length[m - 1]);
+        const bool valid =
+            y >= 1601 && y <= 30827 && m >= 1 && m <= 12 && d >= 1 && d <= (m == 2 && !leap ? 28 : length[m - 1]);
         if (!valid) return;
         FUZZ_CHECK(r == std::floor(r), name);
         using decoder = std::int32_t(const double*) noexcept;
@@ -170,16 +174,17 @@ template <class F> F* other(const char* export_name) { return reinterpret_cast<F
     }
 }
 
-template <class R>
-bool same(const R& x, const R& y) {
-    if constexpr (std::is_same_v<R, char*>) return (x == nullptr) == (y == nullptr) && (x == nullptr || std::strcmp(x, y) == 0);
-    else if constexpr (std::is_same_v<R, double>) return std::bit_cast<std::uint64_t>(x) == std::bit_cast<std::uint64_t>(y);
-    else return x == y;
+template <class R> bool same(const R& x, const R& y) {
+    if constexpr (std::is_same_v<R, char*>)
+        return (x == nullptr) == (y == nullptr) && (x == nullptr || std::strcmp(x, y) == 0);
+    else if constexpr (std::is_same_v<R, double>)
+        return std::bit_cast<std::uint64_t>(x) == std::bit_cast<std::uint64_t>(y);
+    else
+        return x == y;
 }
 
 // One call under the failures chosen; checks the frame's rules and gives the result.
-template <class R>
-R run(const Args& a, long fail_result_from, long fail_own_from, bool& failed) {
+template <class R> R run(const Args& a, long fail_result_from, long fail_own_from, bool& failed) {
     fuzz::fail_results_from(fail_result_from);
     R r;
     {
@@ -209,21 +214,20 @@ R run(const Args& a, long fail_result_from, long fail_own_from, bool& failed) {
     return r;
 }
 
-template <class R>
-void release(R r) {
+template <class R> void release(R r) {
     if constexpr (std::is_same_v<R, char*>) std::free(r);
 }
 
-template <class R>
-void one(const Args& a, long fail_result_from, long fail_own_from) {
+template <class R> void one(const Args& a, long fail_result_from, long fail_own_from) {
     bool failed = false;
     R r = run<R>(a, fail_result_from, fail_own_from, failed);
     if (!failed) {
         if constexpr (std::is_same_v<R, char*>) {
             if (r != nullptr) check_text(name, a, r);
-        }
-        else if constexpr (std::is_same_v<R, double>) check_double(name, a, r);
-        else check_int(name, a, r);
+        } else if constexpr (std::is_same_v<R, double>)
+            check_double(name, a, r);
+        else
+            check_int(name, a, r);
         // The same arguments give the same result (the random identifiers and the clock
         // excepted); a difference means a read of something other than the arguments.
         if (std::string_view(name) != "ib_uniqueid" && std::string_view(name) != "ib_current_time") {

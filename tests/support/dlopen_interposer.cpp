@@ -37,9 +37,14 @@ extern "C" __attribute__((visibility("default"))) void* dlopen(const char* file,
         ib_util_host::count_load();
         void* h = nullptr;
         switch (route.load()) {
-        case ib_util_host::Support::counting: h = next_dlopen()(IB_UTIL_STAND_IN, mode); break;
-        case ib_util_host::Support::without_allocator: h = next_dlopen()(IB_UTIL_WITHOUT_ALLOCATOR, mode); break;
-        case ib_util_host::Support::missing: break;
+        case ib_util_host::Support::counting:
+            h = next_dlopen()(IB_UTIL_STAND_IN, mode);
+            break;
+        case ib_util_host::Support::without_allocator:
+            h = next_dlopen()(IB_UTIL_WITHOUT_ALLOCATOR, mode);
+            break;
+        case ib_util_host::Support::missing:
+            break;
         }
         if (h != nullptr) support_handle = h;
         return h;

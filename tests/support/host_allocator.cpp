@@ -9,6 +9,4 @@
 #define ARDUDF_HOST_EXPORT __attribute__((visibility("default")))
 #endif
 
-extern "C" ARDUDF_HOST_EXPORT void* ib_util_malloc(long size) {
-    return std::malloc(static_cast<std::size_t>(size));
-}
+extern "C" ARDUDF_HOST_EXPORT void* ib_util_malloc(long size) { return std::malloc(static_cast<std::size_t>(size)); }

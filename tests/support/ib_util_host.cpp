@@ -82,6 +82,8 @@ extern "C" HOST_EXPORT void* ardudf_test_ib_util_malloc(long size) {
 
 // The Windows stand-in reports its process attach and detach.
 extern "C" HOST_EXPORT void ardudf_test_ib_util_attached(int attached) {
-    if (attached != 0) ib_util_host::count_load();
-    else ib_util_host::count_release();
+    if (attached != 0)
+        ib_util_host::count_load();
+    else
+        ib_util_host::count_release();
 }

@@ -22,7 +22,11 @@ TEST(AttachmentScope, HandlesBelongToTheAttachmentThatMadeThem) {
     AttachmentRef a_create(&a_key), a_read(&a_key), b_read(&b_key);
     const std::int32_t h = a_create.create();
     ASSERT_NE(h, 0);
-    struct Row { const AttachmentRef* ref; bool owns; const char* note; };
+    struct Row {
+        const AttachmentRef* ref;
+        bool owns;
+        const char* note;
+    };
     const Row rows[] = {
         {&a_create, true, "the instance that made it"},
         {&a_read, true, "another routine of the same attachment"},
@@ -44,7 +48,12 @@ TEST(AttachmentScope, FreeingEndsOwnershipWhateverWasAskedLast) {
     const std::int32_t h1 = a.create(), h2 = a.create();
     ASSERT_NE(h1, 0);
     ASSERT_NE(h2, 0);
-    struct Step { std::int32_t ask; std::int32_t free; std::int32_t then_ask; bool owned; };
+    struct Step {
+        std::int32_t ask;
+        std::int32_t free;
+        std::int32_t then_ask;
+        bool owned;
+    };
     const Step steps[] = {
         {h1, h2, h2, false}, // asked h1, freed h2
         {h1, 0, h1, true},
@@ -61,8 +70,7 @@ TEST(AttachmentScope, FreeingEndsOwnershipWhateverWasAskedLast) {
 
 TEST(AttachmentScope, HandlesThatNameNothingAreNotOwned) {
     AttachmentRef a(&a_key);
-    for (const std::int32_t h : {0, -1, 1, 123456, 1 << 20})
-        EXPECT_FALSE(a.owns(h)) << h;
+    for (const std::int32_t h : {0, -1, 1, 123456, 1 << 20}) EXPECT_FALSE(a.owns(h)) << h;
 }
 
 TEST(AttachmentScope, ContextsLeftOpenGoWithTheLastInstanceOfTheAttachment) {

@@ -74,7 +74,9 @@ private:
                 strings_.push_back(std::make_unique<std::string>(reinterpret_cast<const char*>(v[i + 1])));
                 to.push_back(reinterpret_cast<intptr_t>(strings_.back()->c_str()));
                 break;
-            default: to.push_back(v[i + 1]); break;
+            default:
+                to.push_back(v[i + 1]);
+                break;
             }
             i += 2;
         }
@@ -98,12 +100,25 @@ struct Item {
 // The default length of a type set without one (the engine's type_lengths).
 unsigned default_length(unsigned type) {
     switch (type & ~1U) {
-    case SQL_SHORT: return 2;
-    case SQL_LONG: case SQL_FLOAT: case SQL_TYPE_DATE: case SQL_TYPE_TIME: return 4;
-    case SQL_INT64: case SQL_DOUBLE: case SQL_D_FLOAT: case SQL_TIMESTAMP: case SQL_BLOB: case SQL_ARRAY:
-    case SQL_QUAD: return 8;
-    case SQL_BOOLEAN: return 1;
-    default: return 0;
+    case SQL_SHORT:
+        return 2;
+    case SQL_LONG:
+    case SQL_FLOAT:
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIME:
+        return 4;
+    case SQL_INT64:
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+    case SQL_TIMESTAMP:
+    case SQL_BLOB:
+    case SQL_ARRAY:
+    case SQL_QUAD:
+        return 8;
+    case SQL_BOOLEAN:
+        return 1;
+    default:
+        return 0;
     }
 }
 
@@ -111,11 +126,24 @@ unsigned default_length(unsigned type) {
 // built for Windows (both) and 64-bit Linux.
 unsigned alignment(unsigned type) {
     switch (type & ~1U) {
-    case SQL_VARYING: case SQL_SHORT: return 2;
-    case SQL_LONG: case SQL_FLOAT: case SQL_TYPE_DATE: case SQL_TYPE_TIME: case SQL_TIMESTAMP: case SQL_BLOB:
-    case SQL_ARRAY: case SQL_QUAD: return 4;
-    case SQL_INT64: case SQL_DOUBLE: case SQL_D_FLOAT: return 8;
-    default: return 1;
+    case SQL_VARYING:
+    case SQL_SHORT:
+        return 2;
+    case SQL_LONG:
+    case SQL_FLOAT:
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIME:
+    case SQL_TIMESTAMP:
+    case SQL_BLOB:
+    case SQL_ARRAY:
+    case SQL_QUAD:
+        return 4;
+    case SQL_INT64:
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        return 8;
+    default:
+        return 1;
     }
 }
 
@@ -165,8 +193,10 @@ public:
 private:
     bool at(Wrapper* status, unsigned i) {
         if (i < items_.size()) return true;
-        const intptr_t v[] = {isc_arg_gds, isc_invalid_index_val, isc_arg_number, static_cast<intptr_t>(i),
-                              isc_arg_string, reinterpret_cast<intptr_t>("IMessageMetadata"), isc_arg_end};
+        const intptr_t v[] = {isc_arg_gds,    isc_invalid_index_val,
+                              isc_arg_number, static_cast<intptr_t>(i),
+                              isc_arg_string, reinterpret_cast<intptr_t>("IMessageMetadata"),
+                              isc_arg_end};
         status->setErrors(v);
         return false;
     }
@@ -218,8 +248,7 @@ public:
             items_.insert(items_.begin() + index, moved);
             return;
         }
-        const intptr_t v[] = {isc_arg_gds, isc_random, isc_arg_string, reinterpret_cast<intptr_t>(name),
-                              isc_arg_end};
+        const intptr_t v[] = {isc_arg_gds, isc_random, isc_arg_string, reinterpret_cast<intptr_t>(name), isc_arg_end};
         s->setErrors(v);
     }
     void remove(Wrapper* s, unsigned i) override {
@@ -242,8 +271,10 @@ public:
 private:
     bool at(Wrapper* status, unsigned i) {
         if (i < items_.size()) return true;
-        const intptr_t v[] = {isc_arg_gds, isc_invalid_index_val, isc_arg_number, static_cast<intptr_t>(i),
-                              isc_arg_string, reinterpret_cast<intptr_t>("IMetadataBuilder"), isc_arg_end};
+        const intptr_t v[] = {isc_arg_gds,    isc_invalid_index_val,
+                              isc_arg_number, static_cast<intptr_t>(i),
+                              isc_arg_string, reinterpret_cast<intptr_t>("IMetadataBuilder"),
+                              isc_arg_end};
         status->setErrors(v);
         return false;
     }
@@ -390,7 +421,9 @@ std::string from_charset(const std::string& bytes, unsigned charset);
 
 // A NUMERIC or DOUBLE PRECISION into an integer: rounded half away from zero.
 std::int64_t round_half_away(double v) { return static_cast<std::int64_t>(v < 0 ? v - 0.5 : v + 0.5); }
-std::int64_t round_half_away(const std::string& digits) { return round_half_away(std::strtod(digits.c_str(), nullptr)); }
+std::int64_t round_half_away(const std::string& digits) {
+    return round_half_away(std::strtod(digits.c_str(), nullptr));
+}
 
 // The engine's conversion of an argument into the field the module asked for.
 void put(unsigned char* message, const FieldLayout& f, const Value& v) {
@@ -399,10 +432,14 @@ void put(unsigned char* message, const FieldLayout& f, const Value& v) {
     if (v.kind == Value::null) return;
     unsigned char* p = message + f.offset;
     switch (f.type & ~1U) {
-    case SQL_LONG: case SQL_SHORT: case SQL_INT64: {
+    case SQL_LONG:
+    case SQL_SHORT:
+    case SQL_INT64: {
         std::int64_t n = 0;
-        if (v.kind == Value::integer) n = v.i;
-        else if (v.kind == Value::real) n = v.exact ? round_half_away(v.s) : round_half_away(v.d);
+        if (v.kind == Value::integer)
+            n = v.i;
+        else if (v.kind == Value::real)
+            n = v.exact ? round_half_away(v.s) : round_half_away(v.d);
         else {
             char* end = nullptr;
             n = std::strtoll(v.s.c_str(), &end, 10);
@@ -411,15 +448,22 @@ void put(unsigned char* message, const FieldLayout& f, const Value& v) {
         const unsigned size = default_length(f.type);
         if ((size == 4 && (n < INT32_MIN || n > INT32_MAX)) || (size == 2 && (n < INT16_MIN || n > INT16_MAX)))
             fail({"arithmetic exception, numeric overflow, or string truncation", "numeric value is out of range"});
-        if (size == 2) { const auto x = static_cast<ISC_SHORT>(n); std::memcpy(p, &x, 2); }
-        else if (size == 4) { const auto x = static_cast<ISC_LONG>(n); std::memcpy(p, &x, 4); }
-        else std::memcpy(p, &n, 8);
+        if (size == 2) {
+            const auto x = static_cast<ISC_SHORT>(n);
+            std::memcpy(p, &x, 2);
+        } else if (size == 4) {
+            const auto x = static_cast<ISC_LONG>(n);
+            std::memcpy(p, &x, 4);
+        } else
+            std::memcpy(p, &n, 8);
         break;
     }
     case SQL_DOUBLE: {
         double d = 0;
-        if (v.kind == Value::integer) d = static_cast<double>(v.i);
-        else if (v.kind == Value::real) d = v.d;
+        if (v.kind == Value::integer)
+            d = static_cast<double>(v.i);
+        else if (v.kind == Value::real)
+            d = v.d;
         else {
             char* end = nullptr;
             d = std::strtod(v.s.c_str(), &end);
@@ -438,7 +482,8 @@ void put(unsigned char* message, const FieldLayout& f, const Value& v) {
         std::memcpy(p + sizeof n, bytes.data(), bytes.size());
         break;
     }
-    default: fail({"the host cannot pass SQL type " + std::to_string(f.type)});
+    default:
+        fail({"the host cannot pass SQL type " + std::to_string(f.type)});
     }
 }
 
@@ -449,19 +494,44 @@ Value get(const unsigned char* message, const FieldLayout& f) {
     if (null != 0) return v;
     const unsigned char* p = message + f.offset;
     switch (f.type & ~1U) {
-    case SQL_SHORT: { ISC_SHORT x; std::memcpy(&x, p, 2); v.kind = Value::integer; v.i = x; break; }
-    case SQL_LONG: { ISC_LONG x; std::memcpy(&x, p, 4); v.kind = Value::integer; v.i = x; break; }
-    case SQL_INT64: { ISC_INT64 x; std::memcpy(&x, p, 8); v.kind = Value::integer; v.i = x; break; }
-    case SQL_DOUBLE: v.kind = Value::real; v.exact = false; std::memcpy(&v.d, p, 8); break;
+    case SQL_SHORT: {
+        ISC_SHORT x;
+        std::memcpy(&x, p, 2);
+        v.kind = Value::integer;
+        v.i = x;
+        break;
+    }
+    case SQL_LONG: {
+        ISC_LONG x;
+        std::memcpy(&x, p, 4);
+        v.kind = Value::integer;
+        v.i = x;
+        break;
+    }
+    case SQL_INT64: {
+        ISC_INT64 x;
+        std::memcpy(&x, p, 8);
+        v.kind = Value::integer;
+        v.i = x;
+        break;
+    }
+    case SQL_DOUBLE:
+        v.kind = Value::real;
+        v.exact = false;
+        std::memcpy(&v.d, p, 8);
+        break;
     case SQL_VARYING: {
         ISC_USHORT n;
         std::memcpy(&n, p, sizeof n);
-        if (n > f.length) fail({"the module wrote a text of " + std::to_string(n) + " bytes into a field of " + std::to_string(f.length)});
+        if (n > f.length)
+            fail({"the module wrote a text of " + std::to_string(n) + " bytes into a field of " +
+                  std::to_string(f.length)});
         v.kind = Value::text;
         v.s = from_charset(std::string(reinterpret_cast<const char*>(p + sizeof n), n), f.charset);
         break;
     }
-    default: fail({"the host cannot read SQL type " + std::to_string(f.type)});
+    default:
+        fail({"the host cannot read SQL type " + std::to_string(f.type)});
     }
     return v;
 }
@@ -470,8 +540,8 @@ std::vector<FieldLayout> layout_of(Wrapper* s, fb::IMessageMetadata* m) {
     std::vector<FieldLayout> fields;
     const unsigned n = m->getCount(s);
     for (unsigned i = 0; i < n; ++i)
-        fields.push_back({m->getType(s, i), m->getLength(s, i), m->getCharSet(s, i), m->getOffset(s, i),
-                          m->getNullOffset(s, i)});
+        fields.push_back(
+            {m->getType(s, i), m->getLength(s, i), m->getCharSet(s, i), m->getOffset(s, i), m->getNullOffset(s, i)});
     return fields;
 }
 
@@ -500,7 +570,8 @@ public:
     explicit Module(const std::string& path) {
 #ifdef _WIN32
         handle_ = LoadLibraryA(path.c_str());
-        if (handle_ == nullptr) throw std::runtime_error("cannot load " + path + ": error " + std::to_string(GetLastError()));
+        if (handle_ == nullptr)
+            throw std::runtime_error("cannot load " + path + ": error " + std::to_string(GetLastError()));
         auto* entry = reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), "firebird_udr_plugin"));
 #else
         handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -606,13 +677,17 @@ Outcome Engine::call(int attachment_no, const std::string& name, const std::vect
             made->metadata = std::make_unique<RoutineMetadata>(*d);
             fb::IMetadataBuilder* in = made->metadata->in()->getBuilder(&s);
             fb::IMetadataBuilder* out = made->metadata->out()->getBuilder(&s);
-            if (made->function) made->function->setup(&s, &a.context, made->metadata.get(), in, out);
-            else made->procedure->setup(&s, &a.context, made->metadata.get(), in, out);
+            if (made->function)
+                made->function->setup(&s, &a.context, made->metadata.get(), in, out);
+            else
+                made->procedure->setup(&s, &a.context, made->metadata.get(), in, out);
             if (!(status.getState() & fb::IStatus::STATE_ERRORS)) {
                 auto* shaped_in = static_cast<Metadata*>(in->getMetadata(&s));
                 auto* shaped_out = shaped_in ? static_cast<Metadata*>(out->getMetadata(&s)) : nullptr;
-                if (shaped_out) made->metadata->shaped(shaped_in, shaped_out);
-                else if (shaped_in) shaped_in->release();
+                if (shaped_out)
+                    made->metadata->shaped(shaped_in, shaped_out);
+                else if (shaped_in)
+                    shaped_in->release();
             }
             in->release();
             out->release();
@@ -695,8 +770,10 @@ std::vector<std::string> interpret(const intptr_t* v) {
         i += 2;
         std::vector<std::string> params;
         while (v[i] != isc_arg_end && v[i] != isc_arg_gds && v[i] != isc_arg_interpreted) {
-            if (v[i] == isc_arg_number) params.push_back(std::to_string(static_cast<ISC_LONG>(v[i + 1])));
-            else if (v[i] == isc_arg_string) params.emplace_back(reinterpret_cast<const char*>(v[i + 1]));
+            if (v[i] == isc_arg_number)
+                params.push_back(std::to_string(static_cast<ISC_LONG>(v[i + 1])));
+            else if (v[i] == isc_arg_string)
+                params.emplace_back(reinterpret_cast<const char*>(v[i + 1]));
             i += 2;
         }
         auto it = texts.find(code);

@@ -36,8 +36,8 @@ using host::Value;
 
 struct Expr {
     enum Kind { literal, call, var } kind = literal;
-    Value value;       // literal
-    std::string name;  // call or var
+    Value value;      // literal
+    std::string name; // call or var
     std::vector<Expr> args;
 };
 
@@ -71,8 +71,10 @@ struct Parser {
             for (++i;; ++i) {
                 if (i >= s.size()) error("an unterminated text");
                 if (s[i] == '\'') {
-                    if (i + 1 < s.size() && s[i + 1] == '\'') ++i;
-                    else break;
+                    if (i + 1 < s.size() && s[i + 1] == '\'')
+                        ++i;
+                    else
+                        break;
                 }
                 e.value.s += s[i];
             }
@@ -267,7 +269,8 @@ std::vector<host::Declaration> declarations(const std::string& file) {
         while (std::getline(items, item, ',')) {
             if (item.find_first_not_of(" \t\r\n") == std::string::npos) continue;
             std::smatch m;
-            if (!std::regex_match(item, m, param)) throw std::runtime_error("a parameter the host does not know: " + item);
+            if (!std::regex_match(item, m, param))
+                throw std::runtime_error("a parameter the host does not know: " + item);
             host::Param p;
             p.name = named && m[1].matched ? m[1].str().substr(0, m[1].str().find_first_of(" \t\r\n")) : "";
             const std::string type = m[2];
@@ -321,8 +324,10 @@ std::string real_text(double d) {
     for (std::size_t k = negative ? 1 : 0; k < e; ++k)
         if (sci[k] != '.') digits += sci[k];
     std::string out = negative ? "-" : "";
-    if (exponent >= 0) out += digits.substr(0, exponent + 1) + "." + digits.substr(exponent + 1);
-    else out += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    if (exponent >= 0)
+        out += digits.substr(0, exponent + 1) + "." + digits.substr(exponent + 1);
+    else
+        out += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
     return out;
 }
 
@@ -337,8 +342,12 @@ std::string quoted(const std::string& s) {
 
 std::string text_of(const Value& v, unsigned type) {
     if (v.kind == Value::null) return "NULL";
-    if (type == SQL_DOUBLE) return real_text(v.kind == Value::real ? v.d : v.kind == Value::integer ? static_cast<double>(v.i) : std::strtod(v.s.c_str(), nullptr));
-    if (type == SQL_VARYING || type == SQL_TEXT) return quoted(v.kind == Value::text ? v.s : v.s.empty() ? std::to_string(v.i) : v.s);
+    if (type == SQL_DOUBLE)
+        return real_text(v.kind == Value::real      ? v.d
+                         : v.kind == Value::integer ? static_cast<double>(v.i)
+                                                    : std::strtod(v.s.c_str(), nullptr));
+    if (type == SQL_VARYING || type == SQL_TEXT)
+        return quoted(v.kind == Value::text ? v.s : v.s.empty() ? std::to_string(v.i) : v.s);
     if (v.kind == Value::integer) return std::to_string(v.i);
     return v.s;
 }
@@ -408,14 +417,14 @@ std::string expected_text(const Line& l, const host::Outcome& o, bool procedure)
 // A module that declares its messages with Message.h (the walk procedure does) reads them as
 // C structs: the engine's rule in engine.cpp must give the same offsets on each platform.
 FB_MESSAGE(Probe, ::Firebird::CheckStatusWrapper,
-           (FB_SMALLINT, s)(FB_DOUBLE, d)(FB_VARCHAR(5), v)(FB_INTEGER, i)(FB_BIGINT, b)(FB_VARCHAR(2), w)(FB_DOUBLE, e));
+           (FB_SMALLINT, s)(FB_DOUBLE, d)(FB_VARCHAR(5), v)(FB_INTEGER, i)(FB_BIGINT, b)(FB_VARCHAR(2), w)(FB_DOUBLE,
+                                                                                                           e));
 
 int layout_faults() {
     using T = Probe::Type;
-    const std::vector<host::Param> fields = {{"s", SQL_SHORT, 2, 0, 0},    {"d", SQL_DOUBLE, 8, 0, 0},
-                                             {"v", SQL_VARYING, 5, 0, 0},  {"i", SQL_LONG, 4, 0, 0},
-                                             {"b", SQL_INT64, 8, 0, 0},    {"w", SQL_VARYING, 2, 0, 0},
-                                             {"e", SQL_DOUBLE, 8, 0, 0}};
+    const std::vector<host::Param> fields = {
+        {"s", SQL_SHORT, 2, 0, 0}, {"d", SQL_DOUBLE, 8, 0, 0},  {"v", SQL_VARYING, 5, 0, 0}, {"i", SQL_LONG, 4, 0, 0},
+        {"b", SQL_INT64, 8, 0, 0}, {"w", SQL_VARYING, 2, 0, 0}, {"e", SQL_DOUBLE, 8, 0, 0}};
     const std::size_t want[][2] = {{offsetof(T, s), offsetof(T, sNull)}, {offsetof(T, d), offsetof(T, dNull)},
                                    {offsetof(T, v), offsetof(T, vNull)}, {offsetof(T, i), offsetof(T, iNull)},
                                    {offsetof(T, b), offsetof(T, bNull)}, {offsetof(T, w), offsetof(T, wNull)},
@@ -452,8 +461,10 @@ private:
     host::Outcome call(int attachment, const Expr& e) {
         std::vector<Value> args;
         for (const Expr& a : e.args) {
-            if (a.kind == Expr::literal) args.push_back(a.value);
-            else if (a.kind == Expr::var) args.push_back(vars_.at(a.name));
+            if (a.kind == Expr::literal)
+                args.push_back(a.value);
+            else if (a.kind == Expr::var)
+                args.push_back(vars_.at(a.name));
             else {
                 host::Outcome inner = call(attachment, a);
                 if (!inner.error.empty()) return inner;
@@ -474,9 +485,11 @@ private:
 std::string sql_of(const Expr& e, bool first, std::vector<std::string>& vars) {
     if (e.kind == Expr::var) {
         if (std::find(vars.begin(), vars.end(), e.name) == vars.end()) vars.push_back(e.name);
-        return first ? "CAST(RDB$GET_CONTEXT('USER_SESSION', '" + e.name + "') AS INTEGER)" : "CAST(:" + e.name + " AS INTEGER)";
+        return first ? "CAST(RDB$GET_CONTEXT('USER_SESSION', '" + e.name + "') AS INTEGER)"
+                     : "CAST(:" + e.name + " AS INTEGER)";
     }
-    if (e.kind == Expr::literal) return e.value.kind == Value::null ? "NULL" : e.value.kind == Value::text ? quoted(e.value.s) : e.value.s;
+    if (e.kind == Expr::literal)
+        return e.value.kind == Value::null ? "NULL" : e.value.kind == Value::text ? quoted(e.value.s) : e.value.s;
     std::string t = e.name + "(";
     for (std::size_t k = 0; k < e.args.size(); ++k) t += (k ? ", " : "") + sql_of(e.args[k], first, vars);
     return t + ")";
@@ -484,7 +497,8 @@ std::string sql_of(const Expr& e, bool first, std::vector<std::string>& vars) {
 
 std::string canon_sql(const std::string& x, unsigned type, unsigned charset) {
     if (type == SQL_VARYING || type == SQL_TEXT)
-        return "'''' || CAST(REPLACE(" + x + ", '''', '''''') AS VARCHAR(16383) CHARACTER SET " + (charset == 51 ? "WIN1250" : "NONE") + ") || ''''";
+        return "'''' || CAST(REPLACE(" + x + ", '''', '''''') AS VARCHAR(16383) CHARACTER SET " +
+               (charset == 51 ? "WIN1250" : "NONE") + ") || ''''";
     if (type == SQL_DOUBLE) return "CAST(" + x + " AS VARCHAR(60))";
     return "CAST(" + x + " AS VARCHAR(30))";
 }
@@ -508,11 +522,12 @@ void print_sql(const host::Engine& engine, const std::vector<Line>& lines) {
         if (d->procedure) {
             std::string row;
             for (std::size_t c = 0; c < d->out.size(); ++c)
-                row += std::string(c ? " || ', ' || " : "") + "COALESCE(" + canon_sql(d->out[c].name, d->out[c].type, d->out[c].charset) +
-                       ", 'NULL')";
+                row += std::string(c ? " || ', ' || " : "") + "COALESCE(" +
+                       canon_sql(d->out[c].name, d->out[c].type, d->out[c].charset) + ", 'NULL')";
             select = "SELECT 'R:' || COALESCE(LIST('(' || " + row + " || ')', '; '), 'no rows') FROM " + call;
         } else if (l.var.empty()) {
-            select = "SELECT 'R:' || COALESCE(" + canon_sql(call, d->out.at(0).type, d->out.at(0).charset) + ", 'NULL') FROM RDB$DATABASE";
+            select = "SELECT 'R:' || COALESCE(" + canon_sql(call, d->out.at(0).type, d->out.at(0).charset) +
+                     ", 'NULL') FROM RDB$DATABASE";
         } else {
             select = "SELECT CAST(" + call + " AS VARCHAR(30)) FROM RDB$DATABASE";
         }
@@ -531,9 +546,11 @@ void print_sql(const host::Engine& engine, const std::vector<Line>& lines) {
         for (std::size_t k = 0; (k = inner.find('\'', k)) != std::string::npos; k += 2) inner.insert(k, "'");
         std::string params;
         for (const auto& v : vars)
-            params += std::string(params.empty() ? " (" : ", ") + v + " := CAST(RDB$GET_CONTEXT('USER_SESSION', '" + v + "') AS INTEGER)";
+            params += std::string(params.empty() ? " (" : ", ") + v + " := CAST(RDB$GET_CONTEXT('USER_SESSION', '" + v +
+                      "') AS INTEGER)";
         if (!params.empty()) params += ")";
-        std::cout << "SET TERM ^;\nEXECUTE BLOCK RETURNS (r VARCHAR(32000) CHARACTER SET NONE) AS\nDECLARE rc INTEGER;\nBEGIN\n"
+        std::cout << "SET TERM ^;\nEXECUTE BLOCK RETURNS (r VARCHAR(32000) CHARACTER SET NONE) AS\nDECLARE rc "
+                     "INTEGER;\nBEGIN\n"
                   << "  EXECUTE STATEMENT ('" << inner << "')" << params
                   << "\n    ON EXTERNAL RDB$GET_CONTEXT('SYSTEM', 'DB_NAME') INTO r;\n";
         if (!l.var.empty()) std::cout << "  rc = " << set_var(l.var, "r") << ";\n  r = 'R:' || COALESCE(r, 'NULL');\n";
@@ -542,7 +559,8 @@ void print_sql(const host::Engine& engine, const std::vector<Line>& lines) {
 }
 
 int usage() {
-    std::cerr << "usage: udr_host MODULE|- DECLARE.sql check|run|sql [--calls F] [--docs F] [--select F.sql F.out] ...\n";
+    std::cerr
+        << "usage: udr_host MODULE|- DECLARE.sql check|run|sql [--calls F] [--docs F] [--select F.sql F.out] ...\n";
     return 2;
 }
 
@@ -587,7 +605,8 @@ int main(int argc, char** argv) {
             const auto names = engine->registered();
             for (const auto& d : declared) {
                 const auto bang = d.entry_point.find('!');
-                const std::string routine = d.entry_point.substr(bang + 1, d.entry_point.find('!', bang + 1) - bang - 1);
+                const std::string routine =
+                    d.entry_point.substr(bang + 1, d.entry_point.find('!', bang + 1) - bang - 1);
                 if (std::find(names.begin(), names.end(), routine) == names.end()) {
                     std::cout << "FAIL: " << d.name << " is declared, but the module registers no " << routine << "\n";
                     ++failures;

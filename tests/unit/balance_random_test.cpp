@@ -34,12 +34,12 @@ double cents(std::mt19937_64& rng, int max_cents) {
 }
 
 std::string failure;
-#define CHECK_PROP(cond, what)                                                     \
-    do {                                                                           \
-        if (!(cond)) {                                                             \
-            failure = std::string(what) + " (document " + std::to_string(doc) + ")"; \
-            return false;                                                          \
-        }                                                                          \
+#define CHECK_PROP(cond, what)                                                                                         \
+    do {                                                                                                               \
+        if (!(cond)) {                                                                                                 \
+            failure = std::string(what) + " (document " + std::to_string(doc) + ")";                                   \
+            return false;                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 // Walks as SQL code does and checks the walk; amounts read go into the model.

@@ -15,25 +15,41 @@ using namespace ardudf::calendar;
 
 constexpr double mar_5_2024 = 45356.0;
 
-struct FormatCase { double serial; std::string_view pattern, expected; };
+struct FormatCase {
+    double serial;
+    std::string_view pattern, expected;
+};
 TEST(CalendarFormat, FormatDate) {
     const FormatCase cases[] = {
-        {mar_5_2024, "DD.MM.YYYY", "5.3.2024"}, {mar_5_2024, "YYYY-MM-DD", "2024-3-5"},
-        {mar_5_2024, "yyyy/mm/dd", "2024/3/5"}, {mar_5_2024, "D. M. YY", "5. 3. 24"},
-        {mar_5_2024, "YYYYMMDD", "202435"}, {mar_5_2024, "YYY", "24"}, {mar_5_2024, "YYYYY", "202424"},
-        {mar_5_2024, "MMM", "33"}, {mar_5_2024, "DDD", "55"}, {mar_5_2024, "Mon DD", "3on 5"},
+        {mar_5_2024, "DD.MM.YYYY", "5.3.2024"},
+        {mar_5_2024, "YYYY-MM-DD", "2024-3-5"},
+        {mar_5_2024, "yyyy/mm/dd", "2024/3/5"},
+        {mar_5_2024, "D. M. YY", "5. 3. 24"},
+        {mar_5_2024, "YYYYMMDD", "202435"},
+        {mar_5_2024, "YYY", "24"},
+        {mar_5_2024, "YYYYY", "202424"},
+        {mar_5_2024, "MMM", "33"},
+        {mar_5_2024, "DDD", "55"},
+        {mar_5_2024, "Mon DD", "3on 5"},
         {mar_5_2024, "Today: DD", "To5a24: 5"}, // y -> 24 first, then DD, then the d of Toda24
-        {mar_5_2024, "Date: DD.MM.YYYY", "5ate: 5.3.2024"}, {mar_5_2024, "", ""},
+        {mar_5_2024, "Date: DD.MM.YYYY", "5ate: 5.3.2024"},
+        {mar_5_2024, "", ""},
         {mar_5_2024 + 0.99, "DD.MM.YYYY", "5.3.2024"}, // the time of day is not formatted
-        {mar_5_2024, "no tokens here!", "no tokens here!"}, {mar_5_2024, "\xd9\xf9\xcd\xed 1", "\xd9\xf9\xcd\xed 1"},
-        {45651.0, "DD.MM.YYYY", "25.12.2024"}, {45651.0, "MMM", "1212"},
-        {38542.0, "YY", "05"}, {38542.0, "DD.MM.YYYY", "9.7.2005"}, {36526.0, "YY", "00"},
+        {mar_5_2024, "no tokens here!", "no tokens here!"},
+        {mar_5_2024, "\xd9\xf9\xcd\xed 1", "\xd9\xf9\xcd\xed 1"},
+        {45651.0, "DD.MM.YYYY", "25.12.2024"},
+        {45651.0, "MMM", "1212"},
+        {38542.0, "YY", "05"},
+        {38542.0, "DD.MM.YYYY", "9.7.2005"},
+        {36526.0, "YY", "00"},
         {2958466.0, "YYYY/YY", "10000/00"}, // 10000-01-01: five digits
         {-1.0, "D.M.YYYY", "29.12.1899"},
         // outside the supported range the fields are 0
-        {1e300, "DD.MM.YYYY", "0.0.0"}, {-109206.0, "YY-M-D", "00-0-0"},
+        {1e300, "DD.MM.YYYY", "0.0.0"},
+        {-109206.0, "YY-M-D", "00-0-0"},
     };
-    for (const auto& c : cases) EXPECT_EQ(format_date(c.serial, c.pattern), c.expected) << c.pattern << " @" << c.serial;
+    for (const auto& c : cases)
+        EXPECT_EQ(format_date(c.serial, c.pattern), c.expected) << c.pattern << " @" << c.serial;
 }
 
 // The definition, literally: after each replacement, search again from the start.
@@ -61,7 +77,10 @@ std::string format_by_restarting(std::string text, int year, int month, int day)
     return text;
 }
 
-struct Date { double serial; int y, m, d; };
+struct Date {
+    double serial;
+    int y, m, d;
+};
 TEST(CalendarFormat, OnePassEqualsTheRestartDefinition) {
     // Equal, longer and shorter numbers than their tokens: 4- and 5-digit years, 1- and
     // 2-digit months and days.

@@ -61,7 +61,10 @@ TEST(Context, WalkReportsMarkedRowsInSlotOrder) {
 }
 
 TEST(Context, MarkedRowWithoutChangeIsReportedOnlyWhileVatIsUnread) {
-    struct Case { double last_vat; bool reported; };
+    struct Case {
+        double last_vat;
+        bool reported;
+    };
     for (const Case k : {Case{2.0, true}, Case{0.0, false}}) {
         BalanceContext c;
         append_row(c, "A");

@@ -78,8 +78,10 @@ TEST(TextCleaning, DiacriticsAgreeWithCodePageAndNfd) {
         if (byte >= 0x80) {
             const char32_t cp = decode_cp1250(byte);
             const auto special = without_decomposition.find(cp);
-            if (special != without_decomposition.end()) expected = special->second;
-            else if (const char base = nfd_base_letter(cp)) expected = base;
+            if (special != without_decomposition.end())
+                expected = special->second;
+            else if (const char base = nfd_base_letter(cp))
+                expected = base;
         }
         const char in = static_cast<char>(byte);
         char out = 0;

@@ -25,11 +25,18 @@ TEST(TextStrings, ReverseAgreesWithReverseIterators) {
 }
 
 // Sizes at the edge of the allocator's int32: 0 means "cannot be asked for".
-struct SizeCase { std::size_t length; std::size_t quoted; };
+struct SizeCase {
+    std::size_t length;
+    std::size_t quoted;
+};
 TEST(TextStrings, QuoteSizeNeverWraps) {
     const std::size_t half = (static_cast<std::size_t>(int_max) - 3) / 2;
     const SizeCase cases[] = {
-        {0, 3}, {1, 5}, {16383, 32769}, {half, static_cast<std::size_t>(int_max)}, {half + 1, 0},
+        {0, 3},
+        {1, 5},
+        {16383, 32769},
+        {half, static_cast<std::size_t>(int_max)},
+        {half + 1, 0},
 #if SIZE_MAX > UINT32_MAX // lengths that only a 64-bit build can hold
         {std::size_t{1} << 40, 0},
 #endif
@@ -39,10 +46,19 @@ TEST(TextStrings, QuoteSizeNeverWraps) {
     for (const auto& c : cases) EXPECT_EQ(quote_literal_size(c.length), c.quoted) << c.length;
 }
 
-struct PadLengthCase { std::size_t length; std::int32_t wanted; std::size_t expected; };
+struct PadLengthCase {
+    std::size_t length;
+    std::int32_t wanted;
+    std::size_t expected;
+};
 TEST(TextStrings, LpadLength) {
     const PadLengthCase cases[] = {
-        {2, 5, 5}, {2, 1, 2}, {2, 2, 2}, {0, 0, 0}, {2, -1, 2}, {2, int_min, 2},
+        {2, 5, 5},
+        {2, 1, 2},
+        {2, 2, 2},
+        {0, 0, 0},
+        {2, -1, 2},
+        {2, int_min, 2},
         {2, int_max, static_cast<std::size_t>(int_max)},
 #if SIZE_MAX > UINT32_MAX
         {std::size_t{1} << 33, int_max, std::size_t{1} << 33},

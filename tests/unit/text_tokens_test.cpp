@@ -10,12 +10,22 @@ namespace {
 
 using namespace ardudf::text;
 
-struct SkipCase { const char* text; std::size_t from; char delimiter; std::size_t delimiters, token; };
+struct SkipCase {
+    const char* text;
+    std::size_t from;
+    char delimiter;
+    std::size_t delimiters, token;
+};
 TEST(TextTokens, SkipSteps) {
     const SkipCase cases[] = {
-        {",,ab,cd", 0, ',', 2, 4}, {",,ab,cd", 4, ',', 5, 7}, {"ab", 0, ',', 0, 2}, {"", 0, ',', 0, 0},
-        {",,,", 0, ',', 3, 3}, {"ab,", 2, ',', 3, 3},
-        {"ab", 0, '\0', 0, 2},      // a NUL delimiter never matches: one token to the end
+        {",,ab,cd", 0, ',', 2, 4},
+        {",,ab,cd", 4, ',', 5, 7},
+        {"ab", 0, ',', 0, 2},
+        {"", 0, ',', 0, 0},
+        {",,,", 0, ',', 3, 3},
+        {"ab,", 2, ',', 3, 3},
+        {"ab", 0, '\0', 0, 2}, // a NUL delimiter never matches:
+                               // one token to the end
         {"ab", 2, ',', 2, 2},
     };
     for (const auto& c : cases) {

@@ -17,16 +17,34 @@ using namespace ardudf::value;
 constexpr std::int32_t int_max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t int_min = std::numeric_limits<std::int32_t>::min();
 
-struct IntCase { const char* text; std::int32_t expected; };
+struct IntCase {
+    const char* text;
+    std::int32_t expected;
+};
 TEST(Value, ToInt32) {
     const IntCase cases[] = {
-        {"  -17abc", -17}, {"abc", 0}, {"+5", 5}, {"- 5", 0}, {"99999999999", int_max},
-        {"-99999999999", int_min}, {"-2147483648", int_min}, {"2147483647", int_max},
-        {"2147483648", int_max}, {"-2147483649", int_min}, {"", 0}, {"-", 0}, {"+-1", 0},
-        {"\t\n\v\f\r 12", 12},     // the six white-space bytes
-        {"\xA0" "12", 0},          // a no-break space is not white space
-        {"0000000000000000000042", 42}, {"-0", 0}, {"12 34", 12}, {"1e5", 1},
-        {"999999999999999999999999999999", int_max},   // far past 64 bits
+        {"  -17abc", -17},
+        {"abc", 0},
+        {"+5", 5},
+        {"- 5", 0},
+        {"99999999999", int_max},
+        {"-99999999999", int_min},
+        {"-2147483648", int_min},
+        {"2147483647", int_max},
+        {"2147483648", int_max},
+        {"-2147483649", int_min},
+        {"", 0},
+        {"-", 0},
+        {"+-1", 0},
+        {"\t\n\v\f\r 12", 12}, // the six white-space bytes
+        {"\xA0"
+         "12",
+         0}, // a no-break space is not white space
+        {"0000000000000000000042", 42},
+        {"-0", 0},
+        {"12 34", 12},
+        {"1e5", 1},
+        {"999999999999999999999999999999", int_max}, // far past 64 bits
     };
     for (const auto& c : cases) EXPECT_EQ(to_int32(c.text), c.expected) << '"' << c.text << '"';
 }

@@ -12,9 +12,9 @@
 
 namespace sweep {
 
+using ardudf::platform::file_time_of;
 using ardudf::platform::FileTime;
 using ardudf::platform::SystemTime;
-using ardudf::platform::file_time_of;
 using ardudf::platform::ticks_of;
 
 inline constexpr std::uint64_t ticks_per_day = 864'000'000'000;
@@ -36,7 +36,8 @@ struct Random {
 
 inline std::string ticks_line(std::uint64_t t, bool ok, const SystemTime& f) {
     char line[128];
-    if (!ok) std::snprintf(line, sizeof line, "t %" PRIu64 " fail", t);
+    if (!ok)
+        std::snprintf(line, sizeof line, "t %" PRIu64 " fail", t);
     else
         std::snprintf(line, sizeof line, "t %" PRIu64 " %u-%u-%u %u %u:%u:%u.%u", t, f.wYear, f.wMonth, f.wDay,
                       f.wDayOfWeek, f.wHour, f.wMinute, f.wSecond, f.wMilliseconds);
@@ -47,15 +48,16 @@ inline std::string fields_line(const SystemTime& f, bool ok, std::uint64_t t) {
     char line[128];
     const int n = std::snprintf(line, sizeof line, "f %u-%u-%u %u:%u:%u.%u ", f.wYear, f.wMonth, f.wDay, f.wHour,
                                 f.wMinute, f.wSecond, f.wMilliseconds);
-    if (ok) std::snprintf(line + n, sizeof line - n, "%" PRIu64, t);
-    else std::snprintf(line + n, sizeof line - n, "fail");
+    if (ok)
+        std::snprintf(line + n, sizeof line - n, "%" PRIu64, t);
+    else
+        std::snprintf(line + n, sizeof line - n, "fail");
     return line;
 }
 
 // Calls emit(line) for every case. to_fields and to_ticks have the signatures of the
 // clock layer's file_time_to_system_time and system_time_to_file_time.
-template <class ToFields, class ToTicks, class Emit>
-void run(ToFields to_fields, ToTicks to_ticks, Emit emit) {
+template <class ToFields, class ToTicks, class Emit> void run(ToFields to_fields, ToTicks to_ticks, Emit emit) {
     auto ticks_case = [&](std::uint64_t t) {
         SystemTime f{};
         const bool ok = to_fields(file_time_of(t), f);
@@ -70,8 +72,20 @@ void run(ToFields to_fields, ToTicks to_ticks, Emit emit) {
     // Tick counts: the edges, each day start of a stride through the whole range with its
     // neighbours, and counts drawn from the whole range and beyond.
     const std::uint64_t max = ~std::uint64_t{0} >> 1;
-    const std::uint64_t edges[] = {0, 1, 9'999, 10'000, ticks_per_day - 1, ticks_per_day, origin - 1, origin,
-                                   origin + 1, max - ticks_per_day, max - 1, max, max + 1, ~std::uint64_t{0}};
+    const std::uint64_t edges[] = {0,
+                                   1,
+                                   9'999,
+                                   10'000,
+                                   ticks_per_day - 1,
+                                   ticks_per_day,
+                                   origin - 1,
+                                   origin,
+                                   origin + 1,
+                                   max - ticks_per_day,
+                                   max - 1,
+                                   max,
+                                   max + 1,
+                                   ~std::uint64_t{0}};
     for (std::uint64_t t : edges) ticks_case(t);
     for (std::uint64_t day = 0; day * ticks_per_day <= max; day += 97) {
         const std::uint64_t start = day * ticks_per_day;
@@ -95,8 +109,10 @@ void run(ToFields to_fields, ToTicks to_ticks, Emit emit) {
     for (int i = 0; i < 100'000; ++i) {
         SystemTime f{};
         const auto r = random.next() % 16;
-        f.wYear = r == 0 ? random.pick(0, 65535) : r == 1 ? random.pick(1598, 1603) : r == 2 ? random.pick(30825, 30830)
-                                                                                 : random.pick(1601, 30827);
+        f.wYear = r == 0   ? random.pick(0, 65535)
+                  : r == 1 ? random.pick(1598, 1603)
+                  : r == 2 ? random.pick(30825, 30830)
+                           : random.pick(1601, 30827);
         f.wMonth = r == 3 ? random.pick(0, 65535) : random.pick(0, 13);
         f.wDay = r == 4 ? random.pick(0, 65535) : random.pick(0, 32);
         f.wDayOfWeek = random.pick(0, 9);

@@ -2,8 +2,8 @@
 // kernel's run (clock_sweep_win32.cpp under Wine) read from the file named by argv[1].
 //
 // Wine's kernel is not Windows: it takes 29 February of a common year (as 1 March) and
-// every year after 30827 (its ticks run past 2^63 and wrap). Where our layer refuses such fields and the kernel gives exactly those
-// readings, the line is counted as a known Wine difference; every other difference fails.
+// every year after 30827 (its ticks run past 2^63 and wrap). Where our layer refuses such fields and the kernel gives
+// exactly those readings, the line is counted as a known Wine difference; every other difference fails.
 #include "clock_sweep.h"
 
 #include <chrono>
@@ -15,7 +15,9 @@ namespace {
 
 using namespace std::chrono;
 
-struct Fields { unsigned y, m, d, h, mi, s, ms; };
+struct Fields {
+    unsigned y, m, d, h, mi, s, ms;
+};
 
 bool parse_fields(const std::string& line, Fields& f) {
     return std::sscanf(line.c_str(), "f %u-%u-%u %u:%u:%u.%u", &f.y, &f.m, &f.d, &f.h, &f.mi, &f.s, &f.ms) == 7;

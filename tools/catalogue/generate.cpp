@@ -33,20 +33,28 @@ namespace {
 
 std::string c_type(Kind k) {
     switch (k) {
-    case Kind::text: return "const char*";
-    case Kind::int32: return "const int32_t*";
-    case Kind::float64: return "const double*";
-    case Kind::none: break;
+    case Kind::text:
+        return "const char*";
+    case Kind::int32:
+        return "const int32_t*";
+    case Kind::float64:
+        return "const double*";
+    case Kind::none:
+        break;
     }
     return "void";
 }
 
 std::string c_result(Kind k) {
     switch (k) {
-    case Kind::text: return "char*";
-    case Kind::int32: return "int32_t";
-    case Kind::float64: return "double";
-    case Kind::none: break;
+    case Kind::text:
+        return "char*";
+    case Kind::int32:
+        return "int32_t";
+    case Kind::float64:
+        return "double";
+    case Kind::none:
+        break;
     }
     return "void";
 }
@@ -57,20 +65,28 @@ std::string sql_text(int width, std::string_view charset) {
 
 std::string sql_arg(const Export& e, int i) {
     switch (e.args[i].kind) {
-    case Kind::text: return sql_text(e.args[i].width.legacy, e.charset);
-    case Kind::int32: return "INTEGER";
-    case Kind::float64: return "DOUBLE PRECISION";
-    case Kind::none: break;
+    case Kind::text:
+        return sql_text(e.args[i].width.legacy, e.charset);
+    case Kind::int32:
+        return "INTEGER";
+    case Kind::float64:
+        return "DOUBLE PRECISION";
+    case Kind::none:
+        break;
     }
     return "";
 }
 
 std::string sql_result(const Export& e) {
     switch (e.result.kind) {
-    case Kind::text: return sql_text(e.result.width.legacy, e.charset) + " FREE_IT";
-    case Kind::int32: return "INTEGER BY VALUE";
-    case Kind::float64: return "DOUBLE PRECISION BY VALUE";
-    case Kind::none: break;
+    case Kind::text:
+        return sql_text(e.result.width.legacy, e.charset) + " FREE_IT";
+    case Kind::int32:
+        return "INTEGER BY VALUE";
+    case Kind::float64:
+        return "DOUBLE PRECISION BY VALUE";
+    case Kind::none:
+        break;
     }
     return "";
 }
@@ -84,9 +100,12 @@ std::string udr_type(const Value& v, std::string_view charset, bool moved = fals
     case Kind::text:
         return "VARCHAR(" + std::to_string(moved ? std::min(v.width.legacy, max_varchar) : v.width.udr) +
                ") CHARACTER SET " + std::string(charset);
-    case Kind::int32: return "INTEGER";
-    case Kind::float64: return "DOUBLE PRECISION";
-    case Kind::none: break;
+    case Kind::int32:
+        return "INTEGER";
+    case Kind::float64:
+        return "DOUBLE PRECISION";
+    case Kind::none:
+        break;
     }
     return "";
 }
@@ -129,7 +148,8 @@ std::string udr_params(std::span<const Value> values, std::string_view charset, 
     std::string out;
     for (const Value& v : values) {
         if (v.kind == Kind::none) break;
-        out += (out.empty() ? "" : ",") + std::string("\n    ") + std::string(v.name) + " " + udr_type(v, charset, moved);
+        out +=
+            (out.empty() ? "" : ",") + std::string("\n    ") + std::string(v.name) + " " + udr_type(v, charset, moved);
     }
     return out;
 }
@@ -142,8 +162,7 @@ std::string upper(std::string_view name) {
     return out;
 }
 
-template <class Routines>
-std::string sql_names(const Routines& routines) {
+template <class Routines> std::string sql_names(const Routines& routines) {
     std::string out;
     for (const auto& r : routines) out += (out.empty() ? "'" : ", '") + upper(r.name) + "'";
     return out;
@@ -182,8 +201,7 @@ void print_drop_head(std::string_view script, std::string_view functions, std::s
         std::printf("         OR (d.RDB$DEPENDED_ON_TYPE = 5 AND TRIM(d.RDB$DEPENDED_ON_NAME) IN (%.*s))\n",
                     int(procedures_list.size()), procedures_list.data());
     std::printf("      INTO %s DO BEGIN\n    n = n + 1;\n    SUSPEND;\n  END\n", column.c_str());
-    std::printf("  IF (n > 0) THEN n = CAST('%.*s: nothing dropped' AS INTEGER);\n", int(script.size()),
-                script.data());
+    std::printf("  IF (n > 0) THEN n = CAST('%.*s: nothing dropped' AS INTEGER);\n", int(script.size()), script.data());
     std::printf("END^\nSET TERM ; ^\n");
 }
 
@@ -293,14 +311,18 @@ BEGIN
   IF (ROW_COUNT > 0) THEN n = CAST('ardudf_legacy_to_udr.sql: nothing changed' AS INTEGER);
 
   -- What each function is declared as, one mark each in the catalogue's order.
-)", exports.size(), int(legacy_nulls_option.size()), legacy_nulls_option.data());
+)",
+                exports.size(), int(legacy_nulls_option.size()), legacy_nulls_option.data());
     for (const auto& e : exports) {
         const std::string up = upper(e.name);
         std::printf("  st = state('%s', '%s');\n  states = states || st;\n", up.c_str(), kinds(e).c_str());
-        std::printf("  IF (st = 'A') THEN BEGIN\n    ardudf_legacy_to_udr = 'nothing changed: %s is declared with other "
-                    "arguments than ardudf''s';\n    SUSPEND;\n  END\n", up.c_str());
+        std::printf(
+            "  IF (st = 'A') THEN BEGIN\n    ardudf_legacy_to_udr = 'nothing changed: %s is declared with other "
+            "arguments than ardudf''s';\n    SUSPEND;\n  END\n",
+            up.c_str());
         std::printf("  IF (st = 'X') THEN BEGIN\n    ardudf_legacy_to_udr = 'nothing changed: %s is declared, but not "
-                    "as a function of ardudf';\n    SUSPEND;\n  END\n", up.c_str());
+                    "as a function of ardudf';\n    SUSPEND;\n  END\n",
+                    up.c_str());
     }
     std::printf("  IF (states CONTAINING 'A' OR states CONTAINING 'X') THEN\n"
                 "    n = CAST('ardudf_legacy_to_udr.sql: nothing changed' AS INTEGER);\n");
@@ -330,7 +352,9 @@ BEGIN
     EXECUTE STATEMENT '%s';
     walk = '; %s declared';
   END
-)", std::string(p.name).c_str(), upper(p.name).c_str(), escaped("CREATE " + procedure_ddl(p, " ")).c_str(),
+)",
+                    std::string(p.name).c_str(), upper(p.name).c_str(),
+                    escaped("CREATE " + procedure_ddl(p, " ")).c_str(),
                     escaped(comment_ddl("PROCEDURE", p.name, p.summary)).c_str(), std::string(p.name).c_str());
     }
     std::printf(R"(
@@ -388,7 +412,8 @@ END^
 
 COMMIT^
 SET TERM ; ^
-)", moved_names().c_str());
+)",
+                moved_names().c_str());
 }
 
 // One function of the UDR script (moved: as print_udr says).
@@ -473,8 +498,7 @@ void print_sql() {
         std::printf("\n-- %s\n-- %.*s: %.*s\n", proto.c_str(), int(e.group.size()), e.group.data(),
                     int(e.summary.size()), e.summary.data());
         std::printf("DECLARE EXTERNAL FUNCTION %.*s\n", int(e.name.size()), e.name.data());
-        for (int i = 0; i < n; ++i)
-            std::printf("    %s%s\n", sql_arg(e, i).c_str(), i + 1 < n ? "," : "");
+        for (int i = 0; i < n; ++i) std::printf("    %s%s\n", sql_arg(e, i).c_str(), i + 1 < n ? "," : "");
         std::printf("    RETURNS %s\n", sql_result(e).c_str());
         std::printf("    ENTRY_POINT '%.*s' MODULE_NAME 'ardudf';\n", int(e.name.size()), e.name.data());
         print_comment("FUNCTION", e.name, e.summary);
@@ -483,11 +507,10 @@ void print_sql() {
 }
 
 void print_drop() {
-    std::printf("-- ardudf %s: removes all %zu functions. Generated from the catalogue; do not edit.\n",
-                ARDUDF_VERSION, exports.size());
+    std::printf("-- ardudf %s: removes all %zu functions. Generated from the catalogue; do not edit.\n", ARDUDF_VERSION,
+                exports.size());
     print_drop_head("ardudf_drop.sql", sql_names(exports), "");
-    for (const auto& e : exports)
-        std::printf("DROP EXTERNAL FUNCTION %.*s;\n", int(e.name.size()), e.name.data());
+    for (const auto& e : exports) std::printf("DROP EXTERNAL FUNCTION %.*s;\n", int(e.name.size()), e.name.data());
     std::printf("COMMIT;\n");
 }
 
@@ -508,10 +531,14 @@ void print_list() {
 // A plain value for each kind: a balance handle of 0, so that nothing is changed.
 std::string plain(const Export& e, int i) {
     switch (e.args[i].kind) {
-    case Kind::text: return "'A,B'";
-    case Kind::int32: return e.group == "balance" && i == 0 ? "0" : "2";
-    case Kind::float64: return "45000.5";
-    case Kind::none: break;
+    case Kind::text:
+        return "'A,B'";
+    case Kind::int32:
+        return e.group == "balance" && i == 0 ? "0" : "2";
+    case Kind::float64:
+        return "45000.5";
+    case Kind::none:
+        break;
     }
     return "";
 }
@@ -546,7 +573,8 @@ void print_signatures() {
         std::string params[2];
         for (int udr = 0; udr < 2; ++udr)
             for (int i = 0; i < arg_count(e); ++i)
-                params[udr] += (i ? ", " : "") + std::string(e.args[i].name) + " " + doc_type(e.args[i], e.charset, udr);
+                params[udr] +=
+                    (i ? ", " : "") + std::string(e.args[i].name) + " " + doc_type(e.args[i], e.charset, udr);
         const std::string name(e.name);
         std::printf("### %s\n", name.c_str());
         std::printf("Legacy: `%s(%s) RETURNS %s`\\\n", name.c_str(), params[0].c_str(),
@@ -556,7 +584,8 @@ void print_signatures() {
     }
     for (const auto& p : procedures) {
         std::string args, results;
-        for (const Value& v : p.args) args += (args.empty() ? "" : ", ") + std::string(v.name) + " " + doc_type(v, "NONE", true);
+        for (const Value& v : p.args)
+            args += (args.empty() ? "" : ", ") + std::string(v.name) + " " + doc_type(v, "NONE", true);
         for (const Value& v : p.results)
             results += (results.empty() ? "" : ", ") + std::string(v.name) + " " + doc_type(v, "NONE", true);
         std::printf("### %.*s (UDR module only)\n", int(p.name.size()), p.name.data());
@@ -574,18 +603,30 @@ void print_bench() {
 
 int main(int argc, char** argv) {
     const std::string_view what = argc > 1 ? argv[1] : "";
-    if (what == "def") print_def();
-    else if (what == "sql") print_sql();
-    else if (what == "drop") print_drop();
-    else if (what == "udr") print_udr(false);
-    else if (what == "udr_moved") print_udr(true);
-    else if (what == "udr_drop") print_udr_drop();
-    else if (what == "legacy_to_udr") print_legacy_to_udr();
-    else if (what == "map") print_map();
-    else if (what == "list") print_list();
-    else if (what == "nulls") print_nulls();
-    else if (what == "bench") print_bench();
-    else if (what == "signatures") print_signatures();
+    if (what == "def")
+        print_def();
+    else if (what == "sql")
+        print_sql();
+    else if (what == "drop")
+        print_drop();
+    else if (what == "udr")
+        print_udr(false);
+    else if (what == "udr_moved")
+        print_udr(true);
+    else if (what == "udr_drop")
+        print_udr_drop();
+    else if (what == "legacy_to_udr")
+        print_legacy_to_udr();
+    else if (what == "map")
+        print_map();
+    else if (what == "list")
+        print_list();
+    else if (what == "nulls")
+        print_nulls();
+    else if (what == "bench")
+        print_bench();
+    else if (what == "signatures")
+        print_signatures();
     else if (what == "prototypes") {
         for (const auto& e : exports) {
             std::string proto = c_result(e.result.kind) + " " + std::string(e.name) + "(";
@@ -593,13 +634,14 @@ int main(int argc, char** argv) {
                 proto += (i ? ", " : "") + c_type(e.args[i].kind) + " " + std::string(e.args[i].name);
             std::printf("%s%s)\n", proto.c_str(), arg_count(e) == 0 ? "void" : "");
         }
-    }
-    else if (what == "names") {
+    } else if (what == "names") {
         for (const auto& e : exports) std::printf("%.*s\n", int(e.name.size()), e.name.data());
     } else if (what == "procedures") {
         for (const auto& p : procedures) std::printf("%.*s\n", int(p.name.size()), p.name.data());
     } else {
-        std::fprintf(stderr, "usage: ardudf_catalogue def|map|sql|drop|udr|udr_drop|udr_moved|legacy_to_udr|list|nulls|bench|names|procedures|signatures|prototypes\n");
+        std::fprintf(stderr, "usage: ardudf_catalogue "
+                             "def|map|sql|drop|udr|udr_drop|udr_moved|legacy_to_udr|list|nulls|bench|names|procedures|"
+                             "signatures|prototypes\n");
         return 2;
     }
     return 0;

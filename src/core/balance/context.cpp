@@ -138,8 +138,7 @@ BalanceRow* next_affected_row(BalanceContext& context) noexcept {
         ++context.cursor;
         BalanceRow& row = context.rows[static_cast<std::size_t>(context.cursor)];
         // Exact comparisons: a change of 1e-12 is still a change to report.
-        const bool reportable =
-            row.affected != 0 && (row.last_change != 0.0 || context.last_vat != 0.0);
+        const bool reportable = row.affected != 0 && (row.last_change != 0.0 || context.last_vat != 0.0);
         row.affected = 0;
         if (reportable) return &row;
     }

@@ -45,10 +45,10 @@ struct BalanceContext {
     double total_vat = 0.0; // VAT lives only here, never per row
     double paid_amount = 0.0;
     double paid_vat = 0.0;
-    double last_vat = 0.0;  // VAT moved by the latest operation, until read
-    std::vector<BalanceRow> rows; // slot order = creation order, never reordered
-    std::int32_t row_capacity = 0; // 8, doubled when full; 0 when the slots could not be had
-    std::int32_t cursor = 0;       // -1 before the first row; outside the rows: no current row
+    double last_vat = 0.0;                  // VAT moved by the latest operation, until read
+    std::vector<BalanceRow> rows;           // slot order = creation order, never reordered
+    std::int32_t row_capacity = 0;          // 8, doubled when full; 0 when the slots could not be had
+    std::int32_t cursor = 0;                // -1 before the first row; outside the rows: no current row
     std::unique_ptr<RowIndexEntry[]> index; // 2 * row_capacity entries
     TextBlocks texts;
 

@@ -8,12 +8,8 @@ namespace ardudf::balance {
 
 namespace {
 
-constexpr std::uint16_t rol(std::uint16_t v, int s) {
-    return static_cast<std::uint16_t>((v << s) | (v >> (16 - s)));
-}
-constexpr std::uint16_t ror(std::uint16_t v, int s) {
-    return static_cast<std::uint16_t>((v >> s) | (v << (16 - s)));
-}
+constexpr std::uint16_t rol(std::uint16_t v, int s) { return static_cast<std::uint16_t>((v << s) | (v >> (16 - s))); }
+constexpr std::uint16_t ror(std::uint16_t v, int s) { return static_cast<std::uint16_t>((v >> s) | (v << (16 - s))); }
 
 std::uint64_t mix(std::uint64_t z) { // SplitMix64's finaliser
     z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;

@@ -218,8 +218,10 @@ std::int32_t distribute_payment(BalanceContext* context, double x) noexcept {
                     row.last_change = row.last_change + d;
                     row.paid = row.amount;
                 }
-                if (taken_back) take_back_positive(c, row, pools);
-                else pay_positive(c, row, pools);
+                if (taken_back)
+                    take_back_positive(c, row, pools);
+                else
+                    pay_positive(c, row, pools);
             } else {
                 if (row.amount > 0.0 && row.paid < row.amount) {
                     row.affected = 1;
@@ -228,8 +230,10 @@ std::int32_t distribute_payment(BalanceContext* context, double x) noexcept {
                     row.last_change = row.last_change + d;
                     row.paid = row.amount;
                 }
-                if (taken_back) take_back_negative(c, row, pools);
-                else pay_negative(c, row, pools);
+                if (taken_back)
+                    take_back_negative(c, row, pools);
+                else
+                    pay_negative(c, row, pools);
             }
             if (result == 0 && row.affected != 0) result = 1;
         }

@@ -12,7 +12,7 @@
 namespace ardudf::balance {
 
 struct PaymentPools {
-    double excess_pool = 0.0;  // paid beyond the document, to be moved back first
+    double excess_pool = 0.0; // paid beyond the document, to be moved back first
     double amount_pool = 0.0;
     double vat_pool = 0.0;
     double surplus_pool = 0.0; // left over: all of it to one row

@@ -97,7 +97,8 @@ std::int32_t days_in_month(std::int32_t year, std::int32_t month) noexcept {
     if (month < 1 || month > 12) return 30;
     // chrono's years end at +-32767; February alone depends on the year, by the rule above.
     if (month == 2) return 28 + is_leap_year(year);
-    const year_month_day_last last{std::chrono::year{2001}, month_day_last{std::chrono::month{static_cast<unsigned>(month)}}};
+    const year_month_day_last last{std::chrono::year{2001},
+                                   month_day_last{std::chrono::month{static_cast<unsigned>(month)}}};
     return static_cast<std::int32_t>(static_cast<unsigned>(last.day()));
 }
 

@@ -31,7 +31,7 @@ inline void fail_results_from(long n) noexcept {
 }
 inline long result_allocations() noexcept { return ib_util_host::allocations(); } // since fail_results_from
 inline long refused_results() noexcept { return ib_util_host::refused(); }        // of which null was returned
-inline void* last_result() noexcept { return ib_util_host::last_block(); } // of the latest call that succeeded
+inline void* last_result() noexcept { return ib_util_host::last_block(); }        // of the latest call that succeeded
 inline long last_result_size() noexcept { return ib_util_host::last_block_size(); }
 
 // The export of that name in this process, or null when this build does not have it yet.
@@ -42,7 +42,9 @@ inline void* find_export(const char* name) noexcept { return dlsym(RTLD_DEFAULT,
     std::fflush(stderr);
     std::abort();
 }
-#define FUZZ_CHECK(cond, name) \
-    do { if (!(cond)) ::fuzz::fail(#cond, name); } while (0)
+#define FUZZ_CHECK(cond, name)                                                                                         \
+    do {                                                                                                               \
+        if (!(cond)) ::fuzz::fail(#cond, name);                                                                        \
+    } while (0)
 
 } // namespace fuzz

@@ -17,11 +17,38 @@
 namespace fuzz {
 
 inline std::int32_t consume_int32(FuzzedDataProvider& in) {
-    static constexpr std::int32_t special[] = {
-        0, 1, -1, 2, 3, 4, 5, 8, 9, 10, 11, 31, 32767, 32768, 65535, 65536, 67560, 1600, 1601,
-        1899, 1900, 2000, 2024, 30827, 30828, std::numeric_limits<std::int32_t>::max(),
-        std::numeric_limits<std::int32_t>::max() - 1, std::numeric_limits<std::int32_t>::min(),
-        std::numeric_limits<std::int32_t>::min() + 1, 1 << 20, (1 << 20) + 1, -(1 << 20)};
+    static constexpr std::int32_t special[] = {0,
+                                               1,
+                                               -1,
+                                               2,
+                                               3,
+                                               4,
+                                               5,
+                                               8,
+                                               9,
+                                               10,
+                                               11,
+                                               31,
+                                               32767,
+                                               32768,
+                                               65535,
+                                               65536,
+                                               67560,
+                                               1600,
+                                               1601,
+                                               1899,
+                                               1900,
+                                               2000,
+                                               2024,
+                                               30827,
+                                               30828,
+                                               std::numeric_limits<std::int32_t>::max(),
+                                               std::numeric_limits<std::int32_t>::max() - 1,
+                                               std::numeric_limits<std::int32_t>::min(),
+                                               std::numeric_limits<std::int32_t>::min() + 1,
+                                               1 << 20,
+                                               (1 << 20) + 1,
+                                               -(1 << 20)};
     const std::uint8_t how = in.ConsumeIntegral<std::uint8_t>();
     if (how < 96) return special[how % std::size(special)];
     if (how < 160) return in.ConsumeIntegralInRange<std::int32_t>(-100, 100);
@@ -30,15 +57,43 @@ inline std::int32_t consume_int32(FuzzedDataProvider& in) {
 
 inline double consume_double(FuzzedDataProvider& in) {
     constexpr double inf = std::numeric_limits<double>::infinity();
-    static const double special[] = {
-        std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
-        std::numeric_limits<double>::signaling_NaN(), inf, -inf, 0.0, -0.0,
-        std::numeric_limits<double>::denorm_min(), -std::numeric_limits<double>::denorm_min(),
-        std::numeric_limits<double>::min(), std::numeric_limits<double>::max(),
-        -std::numeric_limits<double>::max(), 4e-7, -4e-7, 5e-7, -5e-7, 1e-12, 0.5, 1.0, -1.0,
-        100.0, -100.0, 0.999999, -0.25, 45356.5675, -109205.0, -109205.000001, -109206.0,
-        10565994.0, 10565994.1, 10565736.0, 9.2233720368547758e18, -9.2233720368547758e18,
-        1e300, -1e300, 2147483648.0, -2147483649.0};
+    static const double special[] = {std::numeric_limits<double>::quiet_NaN(),
+                                     -std::numeric_limits<double>::quiet_NaN(),
+                                     std::numeric_limits<double>::signaling_NaN(),
+                                     inf,
+                                     -inf,
+                                     0.0,
+                                     -0.0,
+                                     std::numeric_limits<double>::denorm_min(),
+                                     -std::numeric_limits<double>::denorm_min(),
+                                     std::numeric_limits<double>::min(),
+                                     std::numeric_limits<double>::max(),
+                                     -std::numeric_limits<double>::max(),
+                                     4e-7,
+                                     -4e-7,
+                                     5e-7,
+                                     -5e-7,
+                                     1e-12,
+                                     0.5,
+                                     1.0,
+                                     -1.0,
+                                     100.0,
+                                     -100.0,
+                                     0.999999,
+                                     -0.25,
+                                     45356.5675,
+                                     -109205.0,
+                                     -109205.000001,
+                                     -109206.0,
+                                     10565994.0,
+                                     10565994.1,
+                                     10565736.0,
+                                     9.2233720368547758e18,
+                                     -9.2233720368547758e18,
+                                     1e300,
+                                     -1e300,
+                                     2147483648.0,
+                                     -2147483649.0};
     const std::uint8_t how = in.ConsumeIntegral<std::uint8_t>();
     if (how < 96) return special[how % std::size(special)];
     if (how < 144) return in.ConsumeFloatingPointInRange(-200000.0, 11000000.0); // the calendar's domain
@@ -73,14 +128,20 @@ struct Arg {
     const void* pointer() const {
         if (null) return nullptr;
         switch (kind) {
-        case ardudf::catalogue::Kind::text: return text.get();
-        case ardudf::catalogue::Kind::int32: return &i;
-        case ardudf::catalogue::Kind::float64: return &d;
-        default: return nullptr;
+        case ardudf::catalogue::Kind::text:
+            return text.get();
+        case ardudf::catalogue::Kind::int32:
+            return &i;
+        case ardudf::catalogue::Kind::float64:
+            return &d;
+        default:
+            return nullptr;
         }
     }
     // What the export must read through a null pointer.
-    std::string_view text_value() const { return null ? std::string_view() : std::string_view(text.get(), text.length); }
+    std::string_view text_value() const {
+        return null ? std::string_view() : std::string_view(text.get(), text.length);
+    }
     std::int32_t int_value() const { return null ? 0 : i; }
     double double_value() const { return null ? 0.0 : d; }
 };
@@ -94,9 +155,14 @@ inline Arg consume_arg(FuzzedDataProvider& in, ardudf::catalogue::Kind kind, boo
     case ardudf::catalogue::Kind::text:
         a.text = make_text(last ? in.ConsumeRemainingBytesAsString() : in.ConsumeRandomLengthString(64));
         break;
-    case ardudf::catalogue::Kind::int32: a.i = consume_int32(in); break;
-    case ardudf::catalogue::Kind::float64: a.d = consume_double(in); break;
-    default: break;
+    case ardudf::catalogue::Kind::int32:
+        a.i = consume_int32(in);
+        break;
+    case ardudf::catalogue::Kind::float64:
+        a.d = consume_double(in);
+        break;
+    default:
+        break;
     }
     return a;
 }
