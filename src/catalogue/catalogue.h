@@ -63,7 +63,7 @@ struct Export {
     std::string_view udr_nulls = {};
 };
 
-// One entry on two lines: its name, group, result, arguments and summary, then its benchmark call.
+// Each entry: its name, group, result, arguments and summary, then its benchmark call.
 // clang-format off
 inline constexpr auto exports = std::to_array<Export>({
     {"ib_string_length", "value", i32(), {txt("text")}, "length of a text in bytes",
@@ -94,8 +94,10 @@ inline constexpr auto exports = std::to_array<Export>({
      "{F}get_token(txt, ',')#SUBSTRING(txt FROM 1 FOR POSITION(',' IN txt || ',') - 1)#"},
     {"ib_delete_token", "text", txt(), {txt("text"), txt("delimiters")}, "what follows the first token",
      "{F}delete_token(txt, ',')#SUBSTRING(txt FROM POSITION(',' IN txt) + 1)#"},
-    {"ib_gets_u2_prefix", "text", txt({}, bytes(2)), {txt("flag1"), txt("flag2")}, "a two-character prefix code from two flags",
-     "{F}gets_u2_prefix(f1, f2)#IIF(f1 STARTING WITH 'A', IIF(f2 STARTING WITH 'A', 'Y_', 'S_'), IIF(f2 STARTING WITH 'A', 'X_', 'U_'))#"},
+    {"ib_gets_u2_prefix", "text", txt({}, bytes(2)), {txt("flag1"), txt("flag2")},
+     "a two-character prefix code from two flags",
+     "{F}gets_u2_prefix(f1, f2)#IIF(f1 STARTING WITH 'A', IIF(f2 STARTING WITH 'A', 'Y_', 'S_'), "
+     "IIF(f2 STARTING WITH 'A', 'X_', 'U_'))#"},
     {"ib_gets_u_prefix", "text", txt({}, bytes(2)), {txt("flag")}, "a two-character prefix code from one flag",
      "{F}gets_u_prefix(f1)#IIF(f1 STARTING WITH 'A', 'S_', 'U_')#"},
     {"ib_correct_phone_number", "text", txt({}, bytes(255)), {txt("text", bytes(255))}, "the digits of a text",
@@ -116,7 +118,8 @@ inline constexpr auto exports = std::to_array<Export>({
      "{F}decodetime_min(d)#EXTRACT(MINUTE FROM ts)#"},
     {"ib_decodetime_sec", "calendar", i32(), {f64("serial")}, "second of a day serial",
      "{F}decodetime_sec(d)#FLOOR(EXTRACT(SECOND FROM ts))#"},
-    {"ib_encodedate", "calendar", f64(), {i32("year_num"), i32("month_num"), i32("day_num")}, "day serial of a year, month and day",
+    {"ib_encodedate", "calendar", f64(), {i32("year_num"), i32("month_num"), i32("day_num")},
+     "day serial of a year, month and day",
      "{F}encodedate(y, m, dd)#CAST(y || '-' || m || '-' || dd AS DATE)#"},
     {"ib_isleapyear", "calendar", i32(), {i32("year_num")}, "1 for a leap year, else 0",
      "{F}isleapyear(y)#IIF(MOD(y, 4) = 0 AND (MOD(y, 100) <> 0 OR MOD(y, 400) = 0), 1, 0)#"},
@@ -124,11 +127,14 @@ inline constexpr auto exports = std::to_array<Export>({
      "{F}endofdecade(d)##"},
     {"ib_current_time", "calendar", f64(), {}, "current local date and time as a day serial",
      "{F}current_time()#CAST('NOW' AS TIMESTAMP)#"},
-    {"ib_datetostring", "calendar", txt({}, bytes(512)), {f64("serial"), txt("pattern", bytes(255))}, "a date formatted by a pattern",
-     "{F}datetostring(d, 'DD.MM.YYYY')#EXTRACT(DAY FROM ts) || '.' || EXTRACT(MONTH FROM ts) || '.' || EXTRACT(YEAR FROM ts)#"},
+    {"ib_datetostring", "calendar", txt({}, bytes(512)), {f64("serial"), txt("pattern", bytes(255))},
+     "a date formatted by a pattern",
+     "{F}datetostring(d, 'DD.MM.YYYY')#"
+     "EXTRACT(DAY FROM ts) || '.' || EXTRACT(MONTH FROM ts) || '.' || EXTRACT(YEAR FROM ts)#"},
     {"ib_scbcreate", "balance", i32(), {}, "handle of a new balance context",
      "{F}scbfree({F}scbcreate())##"},
-    {"ib_scbaddrow", "balance", i32(), {i32("handle"), txt("row_type", bytes(255)), f64("amount"), f64("vat")}, "adds an amount row and its VAT",
+    {"ib_scbaddrow", "balance", i32(), {i32("handle"), txt("row_type", bytes(255)), f64("amount"), f64("vat")},
+     "adds an amount row and its VAT",
      "{F}scbaddrow(:h, typ, a, b)##new"},
     {"ib_scbstartcreditnote", "balance", i32(), {i32("handle")}, "always 1; kept for older callers",
      "{F}scbstartcreditnote(:h)##new", "NONE", "1 for any argument, NULL too"},
@@ -145,7 +151,8 @@ inline constexpr auto exports = std::to_array<Export>({
     {"ib_scbfree", "balance", i32(), {i32("handle")}, "frees a context"},
     {"ib_scbaddpayment", "balance", i32(), {i32("handle"), f64("amount")}, "spreads a payment over VAT and rows",
      "{F}scbaddpayment(:h, p)##doc"},
-    {"ib_scbaddcreditnote", "balance", i32(), {i32("handle"), txt("row_type", bytes(255)), f64("amount"), f64("vat")}, "lowers a row and the VAT, spreads what it frees",
+    {"ib_scbaddcreditnote", "balance", i32(), {i32("handle"), txt("row_type", bytes(255)), f64("amount"), f64("vat")},
+     "lowers a row and the VAT, spreads what it frees",
      "{F}scbaddcreditnote(:h, typ, p, 0)##doc"},
 });
 // clang-format on

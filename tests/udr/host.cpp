@@ -258,9 +258,11 @@ std::vector<host::Declaration> declarations(const std::string& file) {
         all += (comment == std::string::npos ? l : l.substr(0, comment)) + "\n";
     }
     static const std::regex routine(
-        R"(CREATE OR ALTER (FUNCTION|PROCEDURE) (\w+) \(([^;]*?)\)\s*RETURNS\s+(\([^;]*?\)|[^;]*?)\s+EXTERNAL NAME '([^']*)' ENGINE UDR;)");
+        R"(CREATE OR ALTER (FUNCTION|PROCEDURE) (\w+) \(([^;]*?)\)\s*RETURNS\s+(\([^;]*?\)|[^;]*?))"
+        R"(\s+EXTERNAL NAME '([^']*)' ENGINE UDR;)");
     static const std::regex param(
-        R"(^\s*(\w+\s+)?(VARCHAR|CHAR|INTEGER|SMALLINT|BIGINT|DOUBLE PRECISION)(?:\((\d+)\))?(?:\s+CHARACTER SET (\w+))?\s*$)");
+        R"(^\s*(\w+\s+)?(VARCHAR|CHAR|INTEGER|SMALLINT|BIGINT|DOUBLE PRECISION)(?:\((\d+)\))?)"
+        R"((?:\s+CHARACTER SET (\w+))?\s*$)");
     auto params = [&](std::string list, bool named) {
         if (!list.empty() && list.front() == '(') list = list.substr(1, list.size() - 2);
         std::vector<host::Param> out;
@@ -503,6 +505,12 @@ std::string canon_sql(const std::string& x, unsigned type, unsigned charset) {
     return "CAST(" + x + " AS VARCHAR(30))";
 }
 
+// A variable as the run mode shows it: 'set' for a value other than NULL and 0.
+std::string shown(const std::string& var) {
+    const std::string v = "RDB$GET_CONTEXT('USER_SESSION', '" + var + "')";
+    return "IIF(" + v + " IS NULL OR " + v + " = '0', COALESCE(" + v + ", 'NULL'), 'set')";
+}
+
 std::string set_var(const std::string& var, const std::string& value) {
     return "RDB$SET_CONTEXT('USER_SESSION', '" + var + "', " + value + ")";
 }
@@ -537,8 +545,7 @@ void print_sql(const host::Engine& engine, const std::vector<Line>& lines) {
         }
         if (first) {
             std::cout << "SELECT " << set_var(l.var, "(" + select + ")") << " FROM RDB$DATABASE;\n"
-                      << "SELECT 'R:' || COALESCE(RDB$GET_CONTEXT('USER_SESSION', '" << l.var
-                      << "'), 'NULL') FROM RDB$DATABASE;\n";
+                      << "SELECT 'R:' || " << shown(l.var) << " FROM RDB$DATABASE;\n";
             continue;
         }
         // Another attachment: EXECUTE STATEMENT ... ON EXTERNAL keeps it until this one ends.
@@ -553,7 +560,8 @@ void print_sql(const host::Engine& engine, const std::vector<Line>& lines) {
                      "INTEGER;\nBEGIN\n"
                   << "  EXECUTE STATEMENT ('" << inner << "')" << params
                   << "\n    ON EXTERNAL RDB$GET_CONTEXT('SYSTEM', 'DB_NAME') INTO r;\n";
-        if (!l.var.empty()) std::cout << "  rc = " << set_var(l.var, "r") << ";\n  r = 'R:' || COALESCE(r, 'NULL');\n";
+        if (!l.var.empty())
+            std::cout << "  rc = " << set_var(l.var, "r") << ";\n  r = 'R:' || " << shown(l.var) << ";\n";
         std::cout << "  SUSPEND;\nEND^\nSET TERM ;^\n";
     }
 }
@@ -626,7 +634,8 @@ int main(int argc, char** argv) {
             const bool procedure = session.procedure(l);
             const std::string got = text_of(o, procedure);
             if (mode == "run") {
-                std::cout << got << "\n";
+                // A variable's value is a handle, which differs from run to run: only whether it is one shows.
+                std::cout << (l.var.empty() || got == "0" || got == "NULL" ? got : "set") << "\n";
                 continue;
             }
             if (!l.expects) continue;
