@@ -59,14 +59,8 @@ failures=0
 
 # The same functions under n_ names, their texts 255 bytes wide.
 declare_narrow() {
-  local kind=$1 script out
-  if [ "$kind" = udr ]; then
-    script=$(sed -e 's/^CREATE \(OR ALTER \)\?\(FUNCTION\|PROCEDURE\) ib_/CREATE \1\2 n_ib_/' -e '/^COMMENT ON /d' \
-                 -e 's/VARCHAR(8191)/VARCHAR(255)/g' -e 's/VARCHAR(4094)/VARCHAR(255)/g' "$source_dir/sql/ardudf_udr.sql")
-  else
-    script=$(sed -e 's/^DECLARE EXTERNAL FUNCTION ib_/DECLARE EXTERNAL FUNCTION n_ib_/' -e '/^COMMENT ON /d' \
-                 -e 's/CSTRING(32767)/CSTRING(255)/g' "$source_dir/sql/ardudf.sql")
-  fi
+  local script out
+  script=$("$build/ardudf_catalogue" declare "$([ "$1" = udr ] && echo udr || echo legacy)" n_ib_ 255)
   out=$(echo "$script" | fbenv_isql "$ARDUDF_DATABASE" -b 2>&1)
   [ -z "$out" ] || { echo "declaring the n_ functions: $out" >&2; return 1; }
 }

@@ -95,18 +95,9 @@ isql() { fbenv_isql "$db" -b "$@"; }
 
 # ---- declarations ----
 (cd "$source_dir/sql" && isql -i ardudf.sql)
-# The legacy floor: each ardudf declaration again as noop_<name>, its entry chosen by
-# what it returns.
-awk '
-  /^COMMENT ON / { next }
-  /^DECLARE EXTERNAL FUNCTION ib_/ { sub(/ ib_/, " noop_"); print; next }
-  /RETURNS INTEGER/ { entry = "noop_int" }
-  /RETURNS DOUBLE/ { entry = "noop_double" }
-  /RETURNS CSTRING/ { entry = "noop_text" }
-  /ENTRY_POINT/ { printf "    ENTRY_POINT '\''%s'\'' MODULE_NAME '\''ardudf_noop'\'';\n", entry; next }
-  /^DECLARE|^    / { print }
-  /^$/ { print }
-' "$source_dir/sql/ardudf.sql" > "$work/noop.sql"
+# The legacy floor: each ardudf declaration again as noop_<name>, over the do-nothing module
+# (from the catalogue, as every declaration here).
+"$build/ardudf_catalogue" declare legacy_floor noop_ > "$work/noop.sql"
 # What a declaration costs by itself: the same nothing with an INTEGER, and with a text
 # of 16, 255 and the widest bytes, in and out.
 cat >> "$work/noop.sql" <<'EOF'
@@ -123,17 +114,11 @@ DECLARE EXTERNAL FUNCTION noop_w32767 CSTRING(32767) CHARACTER SET NONE
 EOF
 isql -i "$work/noop.sql"
 if [ $udr -eq 1 ]; then
-  # The script's descriptions belong to the ib_ names: left out here.
-  sed -e 's/^CREATE \(OR ALTER \)\?\(FUNCTION\|PROCEDURE\) ib_/CREATE \1\2 udr_/' -e '/^COMMENT ON /d' \
-    "$source_dir/sql/ardudf_udr.sql" > "$work/udr.sql"
-  # Its floor: functions only (the walk procedure has no counterpart).
-  awk '
-    /^CREATE (OR ALTER )?PROCEDURE/ { skip = 1 }
-    skip { if (/;$/) skip = 0; next }
-    /^CREATE (OR ALTER )?FUNCTION udr_/ { sub(/ udr_/, " udrnoop_") }
-    /EXTERNAL NAME/ { sub(/'\''ardudf_udr![a-z0-9_]*'\''/, "'\''ardudf_noop_udr!noop'\''") }
-    { print }
-  ' "$work/udr.sql" > "$work/udrnoop.sql"
+  # Beside ib_ (legacy): the UDR module as udr_, its floor as udrnoop_, and the UDR module as
+  # a database declared with sql/ardudf.sql has it after the move in place, as mv_.
+  "$build/ardudf_catalogue" declare udr udr_ > "$work/udr.sql"
+  "$build/ardudf_catalogue" declare udr_floor udrnoop_ > "$work/udrnoop.sql"
+  "$build/ardudf_catalogue" declare udr_moved mv_ > "$work/moved.sql"
   cat >> "$work/udrnoop.sql" <<'EOF'
 CREATE FUNCTION udrnoop_w_num (a INTEGER) RETURNS INTEGER
     EXTERNAL NAME 'ardudf_noop_udr!noop' ENGINE UDR;
@@ -149,9 +134,6 @@ COMMIT;
 EOF
   isql -i "$work/udr.sql"
   isql -i "$work/udrnoop.sql"
-  "$build/ardudf_catalogue" udr_moved |
-    sed -e 's/^CREATE \(OR ALTER \)\?\(FUNCTION\|PROCEDURE\) ib_/CREATE \1\2 mv_/' -e '/^COMMENT ON /d' > "$work/moved.sql"
-  echo "COMMIT;" >> "$work/moved.sql"
   isql -i "$work/moved.sql"
 fi
 
