@@ -574,7 +574,9 @@ public:
             throw std::runtime_error("cannot load " + path + ": error " + std::to_string(GetLastError()));
         auto* entry = reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), "firebird_udr_plugin"));
 #else
-        handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        // Kept in memory after dlclose, as the engine keeps a UDR module until it stops: what the
+        // module's registrations allocated stays reachable, not a leak.
+        handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
         if (handle_ == nullptr) throw std::runtime_error(std::string("cannot load ") + dlerror());
         void* entry = dlsym(handle_, "firebird_udr_plugin");
 #endif

@@ -2,6 +2,7 @@
 // and the numbering one to one over table values, always in [2^20, 2^31), also where the
 // cipher has to be walked past values out of that range.
 #include "core/balance/handle_cipher.h"
+#include "core/balance/handle_table.h"
 #include "platform/random.h"
 
 #include <gtest/gtest.h>
@@ -105,3 +106,42 @@ TEST(ModuleKey, IsDrawnAnew) {
 }
 
 } // namespace
+
+// The lookup memo is indexed by a handle's low bits; with handles equal to their values, the
+// slots 1024 apart share an entry. Whoever wrote it last, each live handle reaches its own
+// context, and a freed one reaches nothing, also when a new context took its slot and entry.
+struct PlainNumbering {
+    std::uint32_t handle_of(std::uint32_t value) const noexcept { return value; }
+    std::uint32_t value_of(std::uint32_t handle) const noexcept { return handle; }
+};
+
+TEST(HandleTable, MemoCollisionsNeverMisleadALookup) {
+    HandleTable<PlainNumbering> table{PlainNumbering{}};
+    auto reaches = [&](std::int32_t handle) {
+        HandleSlot* slot = table.lock(handle);
+        if (slot == nullptr) return static_cast<BalanceContext*>(nullptr);
+        BalanceContext* context = slot->context;
+        HandleTable<PlainNumbering>::unlock(slot);
+        return context;
+    };
+    // 4096 slots: from then on a freed slot is the next one used.
+    std::vector<std::int32_t> handles;
+    std::vector<BalanceContext*> contexts;
+    for (int i = 0; i < 4096; ++i) {
+        contexts.push_back(new BalanceContext);
+        handles.push_back(table.add(contexts.back()));
+    }
+    for (std::size_t i = 0; i < handles.size(); ++i) ASSERT_EQ(reaches(handles[i]), contexts[i]) << i;
+    // Slot 5 changes hands: the new handle takes the entry the old one and slot 1029's share.
+    delete table.remove(handles[5]);
+    auto* taker = new BalanceContext;
+    const std::int32_t taken = table.add(taker);
+    ASSERT_EQ(taken & 0xFFFFF, handles[5] & 0xFFFFF); // the same slot, another generation
+    EXPECT_EQ(reaches(taken), taker);
+    EXPECT_EQ(reaches(handles[5]), nullptr);
+    EXPECT_EQ(reaches(handles[5 + 1024]), contexts[5 + 1024]);
+    EXPECT_EQ(reaches(0), nullptr);
+    delete table.remove(taken);
+    for (std::size_t i = 0; i < handles.size(); ++i)
+        if (i != 5) delete table.remove(handles[i]);
+}

@@ -10,6 +10,11 @@
 // slots are reused first-in first-out once 4096 of them exist, so that takes at least
 // 8 million create/free cycles.
 //
+// A lookup finds a handle's value in a small memo that add() fills (the handle's low bits
+// index it), and decodes the handle only when the memo holds another one's: the keyed
+// numbering costs a lookup next to nothing for the handles in use. The memo is a hint, never
+// trusted: its value counts only while the slot it names holds that very handle.
+//
 // Lookups take no global lock: the slot's state word is its own lock, held for the length
 // of one call on the context. It is uncontended when SQL uses a context from one
 // attachment at a time, and it keeps two calls on one context from overlapping when not.
@@ -30,6 +35,7 @@ namespace ardudf::balance {
 // state: bit 0 locked, bit 1 live, bits 2.. generation (1..2047)
 struct HandleSlot {
     std::atomic<std::uint32_t> state{1u << 2};
+    std::atomic<std::uint32_t> handle{0}; // the handle of the live context, as SQL holds it
     BalanceContext* context = nullptr;
 };
 
@@ -75,9 +81,13 @@ public:
             }
             HandleSlot* slot = slot_at(number);
             const std::uint32_t generation = generation_of(slot->state.load(std::memory_order_relaxed));
+            const std::uint32_t value = (generation << slot_bits) | (number + 1);
+            const std::uint32_t handle = numbering_.handle_of(value);
             slot->context = context;
+            slot->handle.store(handle, std::memory_order_relaxed);
             slot->state.store((generation << 2) | live, std::memory_order_release);
-            return static_cast<std::int32_t>(numbering_.handle_of((generation << slot_bits) | (number + 1)));
+            memo_[handle & memo_mask].store(value, std::memory_order_relaxed);
+            return static_cast<std::int32_t>(handle);
         } catch (...) { // out of memory for a chunk, or the mutex failing
             return 0;
         }
@@ -104,11 +114,27 @@ public:
 
     // Locks the slot that a handle names while it holds that handle's live context.
     HandleSlot* lock(std::int32_t handle, std::uint32_t* number_out = nullptr) noexcept {
-        const std::uint32_t value = numbering_.value_of(static_cast<std::uint32_t>(handle));
+        const auto h = static_cast<std::uint32_t>(handle);
+        if (h == 0) return nullptr;
+        if (HandleSlot* slot = lock_value(memo_[h & memo_mask].load(std::memory_order_relaxed), h, number_out))
+            return slot;
+        return lock_value(numbering_.value_of(h), 0, number_out);
+    }
+
+    static void unlock(HandleSlot* slot) noexcept { slot->state.fetch_and(~locked, std::memory_order_release); }
+
+private:
+    // Locks the slot of a slot-and-generation value while it holds a live context of that
+    // generation; with a handle (not 0), only while that is the slot's handle too (the memo's
+    // hint); the decoded value is checked by its generation alone.
+    HandleSlot* lock_value(std::uint32_t value, std::uint32_t handle, std::uint32_t* number_out) noexcept {
         const std::uint32_t number_plus_one = value & slot_mask;
         if (number_plus_one == 0) return nullptr;
         HandleSlot* slot = slot_at(number_plus_one - 1);
         if (slot == nullptr) return nullptr;
+        // Read before waiting on the slot: a hint that names another handle's slot is left at
+        // once, not waited for (that slot may be the caller's own, held).
+        if (handle != 0 && slot->handle.load(std::memory_order_relaxed) != handle) return nullptr;
         const std::uint32_t generation = value >> slot_bits;
         for (;;) {
             std::uint32_t state = slot->state.load(std::memory_order_acquire);
@@ -118,15 +144,18 @@ public:
                 continue;
             }
             if (slot->state.compare_exchange_weak(state, state | locked, std::memory_order_acquire)) {
+                // Held, the slot's handle is the one of the generation just seen: a hint read
+                // in a slot that changed hands meanwhile is refused here.
+                if (handle != 0 && slot->handle.load(std::memory_order_relaxed) != handle) {
+                    unlock(slot);
+                    return nullptr;
+                }
                 if (number_out != nullptr) *number_out = number_plus_one - 1;
                 return slot;
             }
         }
     }
 
-    static void unlock(HandleSlot* slot) noexcept { slot->state.fetch_and(~locked, std::memory_order_release); }
-
-private:
     static constexpr std::uint32_t slot_bits = 20;
     static constexpr std::uint32_t slot_mask = (1u << slot_bits) - 1;
     static constexpr std::uint32_t max_slots = slot_mask; // slot numbers 0 .. 2^20 - 2
@@ -135,6 +164,7 @@ private:
     static constexpr std::uint32_t chunk_count = (max_slots + chunk_size - 1) / chunk_size;
     static constexpr std::uint32_t generations = 2047;
     static constexpr std::uint32_t reuse_after = 4096; // fresh slots first, up to this many
+    static constexpr std::uint32_t memo_mask = 1023;
 
     static constexpr std::uint32_t locked = 1u;
     static constexpr std::uint32_t live = 2u;
@@ -147,6 +177,8 @@ private:
     }
 
     const Numbering numbering_;
+    // A slot-and-generation value by its handle's low bits, as add() last gave one; 0: none.
+    std::array<std::atomic<std::uint32_t>, memo_mask + 1> memo_{};
     // Chunks are made under the mutex and never freed while the table lives, so a lookup
     // may read them without it.
     std::array<std::atomic<HandleSlot*>, chunk_count> chunks_{};
