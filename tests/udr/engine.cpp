@@ -583,7 +583,7 @@ public:
         if (entry == nullptr) throw std::runtime_error(path + " exports no firebird_udr_plugin");
         using Entry = FB_BOOLEAN* (*)(fb::IStatus*, FB_BOOLEAN*, fb::IUdrPlugin*);
         Status status;
-        reinterpret_cast<Entry>(entry)(&status, &unloaded_, &plugin);
+        reinterpret_cast<Entry>(entry)(&status, &unloaded, &plugin);
         if (status.getState() & fb::IStatus::STATE_ERRORS) {
             std::string text;
             for (const auto& line : interpret(status.getErrors())) text += line + "\n";
@@ -602,7 +602,9 @@ public:
 
 private:
     void* handle_ = nullptr;
-    FB_BOOLEAN unloaded_ = FB_FALSE;
+    // Where the module says it was unloaded: written by its static destructors, which run at
+    // the process's exit when dlclose left the module mapped, after this object is gone.
+    static inline FB_BOOLEAN unloaded = FB_FALSE;
 };
 
 // A routine as the engine keeps it: set up once, with an instance per attachment.
