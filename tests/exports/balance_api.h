@@ -26,6 +26,7 @@ struct Api {
     double vat(std::int32_t h) { return m.fn<"ib_scbreadvat">()(&h); }
     std::int32_t clear(std::int32_t h) { return m.fn<"ib_scbclear">()(&h); }
     std::int32_t free(std::int32_t h) { return m.fn<"ib_scbfree">()(&h); }
+    std::int32_t start(std::int32_t h) { return m.fn<"ib_scbstartcreditnote">()(&h); }
 };
 
 // One reported row as the usual loop reads it: type, amount, VAT.

@@ -1,6 +1,7 @@
 // Handles that do not name a live context behave exactly like handle 0, and live ones
 // cannot be guessed from their neighbours, from each other or from the slot-and-generation
 // numbering of the table behind them.
+#include "balance_api.h"
 #include "harness.h"
 
 #include <gtest/gtest.h>
@@ -13,20 +14,7 @@
 
 namespace {
 
-struct Api {
-    harness::Module& m = harness::shared();
-    std::int32_t create() { return m.fn<"ib_scbcreate">()(); }
-    std::int32_t addrow(std::int32_t h, const char* t, double a, double v) {
-        return m.fn<"ib_scbaddrow">()(&h, t, &a, &v);
-    }
-    std::int32_t affected(std::int32_t h) { return m.fn<"ib_scbisaffectedrows">()(&h); }
-    std::string type(std::int32_t h) { return harness::take(m.fn<"ib_scbreadtype">()(&h)); }
-    double amount(std::int32_t h) { return m.fn<"ib_scbreadamount">()(&h); }
-    double vat(std::int32_t h) { return m.fn<"ib_scbreadvat">()(&h); }
-    std::int32_t clear(std::int32_t h) { return m.fn<"ib_scbclear">()(&h); }
-    std::int32_t free(std::int32_t h) { return m.fn<"ib_scbfree">()(&h); }
-    std::int32_t start(std::int32_t h) { return m.fn<"ib_scbstartcreditnote">()(&h); }
-};
+using balance_api::Api;
 
 // Every export given an invalid handle answers as for handle 0; the live context beside
 // it must not change.
