@@ -3,6 +3,7 @@
 // never ask the allocator at all. ib_scbreadtype falls back to the empty text when only the
 // copy of the type is refused.
 #include "exports_by_index.h"
+#include "plain_arguments.h"
 #include "harness.h"
 
 #include <gtest/gtest.h>
@@ -29,26 +30,8 @@ std::int32_t context_with_a_row() {
 // Calls entry e with plain arguments: a text, a count of 3, a day serial, a live handle.
 std::string call_plain(std::size_t e, std::int32_t handle) {
     const auto& x = exports[e];
-    static const char* const texts[] = {"abc,de'f", ",", "A"};
-    const std::int32_t ints[] = {x.group == "balance" ? handle : 3, 5, 7, 0};
-    const double doubles[] = {45356.5675, 10.0, 2.0, 0.0};
-    const void* args[4] = {};
-    for (int i = 0; i < ardudf::catalogue::arg_count(x); ++i) {
-        switch (x.args[i].kind) {
-        case Kind::text:
-            args[i] = texts[i % 3];
-            break;
-        case Kind::int32:
-            args[i] = &ints[i];
-            break;
-        case Kind::float64:
-            args[i] = &doubles[i];
-            break;
-        default:
-            break;
-        }
-    }
-    return exports_by_index::call(e, exports_by_index::find(harness::shared(), e), args);
+    const PlainArguments plain(x, handle, {"abc,de'f", ",", "A"});
+    return exports_by_index::call(e, exports_by_index::find(harness::shared(), e), plain.args);
 }
 
 class ResultAllocation : public ::testing::TestWithParam<std::size_t> {

@@ -5,6 +5,7 @@
 // that cannot have its slots takes no rows but stays usable; nothing leaks (LSan, under
 // the asan preset).
 #include "allocation_faults.h"
+#include "plain_arguments.h"
 #include "legacy/signature.h"
 
 #include <dlfcn.h>
@@ -80,26 +81,8 @@ Outcome run(std::size_t e, long k) {
         add(h, "GOODS", 100.0, 21.0);
         add(h, "SERVICE", 50.0, 0.0);
     }
-    static const char* const texts[] = {"Today: DD.MM.YYYY", "x", "A"};
-    const std::int32_t ints[] = {x.group == "balance" ? h : 3, 5, 7, 0};
-    const double doubles[] = {45356.5675, 10.0, 2.0, 0.0};
-    const void* args[4] = {};
-    for (int i = 0; i < ardudf::catalogue::arg_count(x); ++i) {
-        switch (x.args[i].kind) {
-        case Kind::text:
-            args[i] = texts[i % 3];
-            break;
-        case Kind::int32:
-            args[i] = &ints[i];
-            break;
-        case Kind::float64:
-            args[i] = &doubles[i];
-            break;
-        default:
-            break;
-        }
-    }
-    const Outcome r = callers[e](find(x.name), args, k);
+    const PlainArguments plain(x, h, {"Today: DD.MM.YYYY", "x", "A"});
+    const Outcome r = callers[e](find(x.name), plain.args, k);
     if (x.name == "ib_scbcreate" && r.result != "0") {
         EXPECT_EQ(release(std::stoi(r.result)), 1);
     }

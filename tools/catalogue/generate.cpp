@@ -120,14 +120,17 @@ std::string procedure_ddl(const Procedure& p, std::string_view sep) {
            "EXTERNAL NAME 'ardudf_udr!" + name + "' ENGINE UDR";
 }
 
-// COMMENT ON: the summary and the release that declared it, for SHOW FUNCTION and
-// RDB$DESCRIPTION.
-std::string quoted(std::string_view text) {
-    std::string out = "'";
+// SQL text inside a quoted SQL literal.
+std::string escaped(std::string_view text) {
+    std::string out;
     for (char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
-    return out + "'";
+    return out;
 }
 
+std::string quoted(std::string_view text) { return "'" + escaped(text) + "'"; }
+
+// COMMENT ON: the summary and the release that declared it, for SHOW FUNCTION and
+// RDB$DESCRIPTION.
 std::string comment_ddl(std::string_view what, std::string_view name, std::string_view summary) {
     return "COMMENT ON " + std::string(what) + " " + std::string(name) + " IS " +
            quoted(std::string(summary) + " (ardudf " + ARDUDF_VERSION + ")");
@@ -217,13 +220,6 @@ std::string moved_names() {
     for (std::size_t i = 0; i < exports.size(); ++i)
         out += "  IF (SUBSTRING(states FROM " + std::to_string(i + 1) + " FOR 1) = 'L') THEN moved = moved || '" +
                upper(exports[i].name) + ",';\n";
-    return out;
-}
-
-// SQL text inside a quoted SQL literal.
-std::string escaped(std::string_view text) {
-    std::string out;
-    for (char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
     return out;
 }
 
