@@ -3,6 +3,30 @@
 -- The server needs UdfAccess = Restrict <folder of ardudf.so> in firebird.conf.
 -- Texts are CHARACTER SET NONE (bytes) unless a function reads them in a code page.
 -- A NULL argument arrives as the empty text or 0 (no NULL keyword is declared).
+-- A database on ardudf's UDR module keeps it: a legacy declaration beside it would need
+-- UdfAccess, which Firebird 4 and 5 ship off. So over such a database this script changes
+-- nothing and names what it found.
+SET BAIL ON;
+SET LIST ON;
+SET TERM ^ ;
+EXECUTE BLOCK RETURNS (ardudf VARCHAR(400)) AS
+  DECLARE n INTEGER = 0;
+BEGIN
+  FOR SELECT TRIM(RDB$FUNCTION_NAME) || ' is declared on the UDR module (' || TRIM(RDB$ENTRYPOINT) || ')'
+      FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'
+      ORDER BY RDB$FUNCTION_NAME
+      INTO ardudf DO BEGIN
+    n = n + 1;
+    SUSPEND;
+  END
+  IF (n > 0) THEN BEGIN
+    ardudf = 'sql/ardudf_udr.sql upgrades this database (sql/ardudf_legacy_to_udr.sql one moved in place)';
+    SUSPEND;
+    n = CAST('ardudf.sql: nothing changed' AS INTEGER);
+  END
+END^
+SET TERM ; ^
+SET BAIL OFF;
 
 -- int32_t ib_string_length(const char*)
 -- value: length of a text in bytes

@@ -5,8 +5,36 @@
 -- a database declared with that script moves with sql/ardudf_legacy_to_udr.sql instead,
 -- which keeps the legacy module's reading of NULL (docs/migration.md).
 -- CREATE OR ALTER: running it again, or over a database declared by an earlier
--- release, brings every declaration and its comment up to this release.
+-- release of this script, brings every declaration and its comment up to this release.
 -- A NULL argument gives NULL unless the function's comment says otherwise.
+-- A database on ardudf's legacy module, or moved from it in place, reads a NULL argument
+-- as the legacy module does; the declarations below would make it give NULL. So over such
+-- a database this script changes nothing and names what it found: the move in place
+-- (sql/ardudf_legacy_to_udr.sql) is what moves or upgrades it.
+SET BAIL ON;
+SET LIST ON;
+SET TERM ^ ;
+EXECUTE BLOCK RETURNS (ardudf_udr VARCHAR(400)) AS
+  DECLARE n INTEGER = 0;
+BEGIN
+  FOR SELECT TRIM(RDB$FUNCTION_NAME) || ' ' || IIF(RDB$ENGINE_NAME IS NULL,
+        'is declared on the legacy module ' || TRIM(RDB$MODULE_NAME),
+        TRIM('was moved in place and reads NULL as the legacy module did'))
+      FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL AND COALESCE(RDB$SYSTEM_FLAG, 0) = 0
+        AND (TRIM(RDB$ENTRYPOINT) LIKE 'ardudf\_udr!%!legacy_nulls' ESCAPE '\'
+          OR (RDB$ENGINE_NAME IS NULL AND (LOWER(TRIM(RDB$MODULE_NAME)) SIMILAR TO '(%[/\\])?ardudf(.so|.dll)?')))
+      ORDER BY RDB$FUNCTION_NAME
+      INTO ardudf_udr DO BEGIN
+    n = n + 1;
+    SUSPEND;
+  END
+  IF (n > 0) THEN BEGIN
+    ardudf_udr = 'sql/ardudf_legacy_to_udr.sql moves or upgrades this database';
+    SUSPEND;
+    n = CAST('ardudf_udr.sql: nothing changed' AS INTEGER);
+  END
+END^
+SET TERM ; ^
 
 -- ---- value functions ----
 

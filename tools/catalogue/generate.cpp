@@ -1,63 +1,48 @@
-// Prints what is generated from the catalogue (src/catalogue/catalogue.h):
-//   ardudf_catalogue def       the Windows module-definition file (undecorated names)
-//   ardudf_catalogue map       the export map of the legacy module
-//   ardudf_catalogue sql       DECLARE EXTERNAL FUNCTION for every export
-//   ardudf_catalogue drop      DROP EXTERNAL FUNCTION for every export
-//   ardudf_catalogue udr       CREATE FUNCTION ... ENGINE UDR for every export, and the procedures
-//   ardudf_catalogue udr_drop  DROP FUNCTION / PROCEDURE for all of them
-//   ardudf_catalogue declare legacy|legacy_floor|udr|udr_floor|udr_moved PREFIX [WIDTH]
-//                              the declarations the benchmarks make beside the shipped ones
-//   ardudf_catalogue legacy_to_udr  the move of a database from the legacy module to the UDR
-//                              module in place, every caller keeping its results
-//   ardudf_catalogue list      ARDUDF_FUNCTION(name, group), one a line, for CMake and C++
-//   ardudf_catalogue nulls     the SQL test of a NULL in each argument position
-//   ardudf_catalogue bench     the calls of bench/sql/calls.sh, read when it runs
-//   ardudf_catalogue prototypes  each export's C prototype with the catalogue's argument names,
-//                              which a test finds in ardudf.h and in the legacy module
-//   ardudf_catalogue names     one export name a line (procedures: one procedure name a line)
-//   ardudf_catalogue signatures  the heading and the two signature lines of each function in
-//                              docs/functions.md, which a test finds there
-// scripts/generate.sh writes the committed ones; a test regenerates and compares them.
+// Prints what is generated from the catalogue (src/catalogue/catalogue.h); the subcommands
+// and what each prints are the table `commands` at the end. The SQL scripts are templates
+// in tools/catalogue/templates, filled in here (template.h); what repeats per function
+// comes from the catalogue. scripts/generate.sh writes the committed outputs; a test
+// regenerates them and compares.
 #include "ardudf_version.h"
 #include "catalogue/catalogue.h"
+#include "template.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <vector>
+#include <cstdlib>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using namespace ardudf::catalogue;
 
 namespace {
 
-std::string c_type(Kind k) {
-    switch (k) {
-    case Kind::text:
-        return "const char*";
-    case Kind::int32:
-        return "const int32_t*";
-    case Kind::float64:
-        return "const double*";
-    case Kind::none:
-        break;
-    }
-    return "void";
-}
+// How each kind of value is spelt in each place it appears.
+struct KindTraits {
+    const char* c_arg;      // a legacy export's argument
+    const char* c_result;   // a legacy export's result
+    const char* sql_arg;    // a legacy declaration's argument (texts: sql_text)
+    const char* sql_result; // a legacy declaration's result (texts: sql_text FREE_IT)
+    const char* udr;        // a UDR declaration's type (texts: udr_type)
+    char letter;            // T, I or D: the kinds the move compares with a declaration's
+    const char* plain;      // a plain argument: the NULL test's and the check's calls
+};
 
-std::string c_result(Kind k) {
+constexpr KindTraits traits(Kind k) {
     switch (k) {
     case Kind::text:
-        return "char*";
+        return {"const char*", "char*", "", "", "", 'T', "'A,B'"};
     case Kind::int32:
-        return "int32_t";
+        return {"const int32_t*", "int32_t", "INTEGER", "INTEGER BY VALUE", "INTEGER", 'I', "2"};
     case Kind::float64:
-        return "double";
+        return {"const double*",    "double", "DOUBLE PRECISION", "DOUBLE PRECISION BY VALUE",
+                "DOUBLE PRECISION", 'D',      "45000.5"};
     case Kind::none:
         break;
     }
-    return "void";
+    return {"void", "void", "", "", "", '?', ""};
 }
 
 std::string sql_text(int width, std::string_view charset) {
@@ -65,47 +50,33 @@ std::string sql_text(int width, std::string_view charset) {
 }
 
 std::string sql_arg(const Export& e, int i) {
-    switch (e.args[i].kind) {
-    case Kind::text:
-        return sql_text(e.args[i].width.legacy, e.charset);
-    case Kind::int32:
-        return "INTEGER";
-    case Kind::float64:
-        return "DOUBLE PRECISION";
-    case Kind::none:
-        break;
-    }
-    return "";
+    const Value& a = e.args[i];
+    return a.kind == Kind::text ? sql_text(a.width.legacy, e.charset) : traits(a.kind).sql_arg;
 }
 
 std::string sql_result(const Export& e) {
-    switch (e.result.kind) {
-    case Kind::text:
-        return sql_text(e.result.width.legacy, e.charset) + " FREE_IT";
-    case Kind::int32:
-        return "INTEGER BY VALUE";
-    case Kind::float64:
-        return "DOUBLE PRECISION BY VALUE";
-    case Kind::none:
-        break;
-    }
-    return "";
+    return e.result.kind == Kind::text ? sql_text(e.result.width.legacy, e.charset) + " FREE_IT"
+                                       : traits(e.result.kind).sql_result;
 }
 
 // The UDR declarations: VARCHAR of the catalogue's UDR width in the catalogue's character
 // set, so that a field holds that many bytes whatever the database's default set.
 std::string udr_type(const Value& v, std::string_view charset) {
-    switch (v.kind) {
-    case Kind::text:
-        return "VARCHAR(" + std::to_string(v.width.udr) + ") CHARACTER SET " + std::string(charset);
-    case Kind::int32:
-        return "INTEGER";
-    case Kind::float64:
-        return "DOUBLE PRECISION";
-    case Kind::none:
-        break;
-    }
-    return "";
+    if (v.kind != Kind::text) return traits(v.kind).udr;
+    return "VARCHAR(" + std::to_string(v.width.udr) + ") CHARACTER SET " + std::string(charset);
+}
+
+// A plain value for an argument: a balance handle of 0, so that nothing is changed.
+std::string plain(const Export& e, int i) {
+    return e.group == "balance" && i == 0 ? "0" : traits(e.args[i].kind).plain;
+}
+
+std::string c_prototype(const Export& e, bool names) {
+    std::string proto = std::string(traits(e.result.kind).c_result) + " " + std::string(e.name) + "(";
+    for (int i = 0; i < arg_count(e); ++i)
+        proto += (i ? ", " : "") + std::string(traits(e.args[i].kind).c_arg) +
+                 (names ? " " + std::string(e.args[i].name) : std::string());
+    return proto + (arg_count(e) == 0 ? "void)" : ")");
 }
 
 // PROCEDURE name (args) RETURNS (results) EXTERNAL NAME ... ENGINE UDR, its clauses joined by
@@ -168,247 +139,81 @@ template <class Routines> std::string sql_names(const Routines& routines) {
     return out;
 }
 
-// What calls a routine, named as a user knows it: a CHECK by its constraint, a computed
-// column by its table and column (the engine records their hidden trigger and domain).
-constexpr const char* caller_sql = R"(COALESCE(
-            (SELECT FIRST 1 'CHECK ' || TRIM(r.RDB$CONSTRAINT_NAME) || ' of table ' || TRIM(r.RDB$RELATION_NAME)
-              FROM RDB$CHECK_CONSTRAINTS c
-              JOIN RDB$RELATION_CONSTRAINTS r ON r.RDB$CONSTRAINT_NAME = c.RDB$CONSTRAINT_NAME
-              WHERE d.RDB$DEPENDENT_TYPE = 2 AND c.RDB$TRIGGER_NAME = d.RDB$DEPENDENT_NAME),
-            (SELECT FIRST 1 'column ' || TRIM(f.RDB$RELATION_NAME) || '.' || TRIM(f.RDB$FIELD_NAME)
-              FROM RDB$RELATION_FIELDS f WHERE d.RDB$DEPENDENT_TYPE = 3 AND f.RDB$FIELD_SOURCE = d.RDB$DEPENDENT_NAME),
-            CASE d.RDB$DEPENDENT_TYPE
-              WHEN 0 THEN 'table ' WHEN 1 THEN 'view ' WHEN 2 THEN 'trigger ' WHEN 4 THEN 'CHECK of domain '
-              WHEN 5 THEN 'procedure ' WHEN 6 THEN 'index ' WHEN 15 THEN 'function ' WHEN 18 THEN 'package '
-              WHEN 19 THEN 'package body ' ELSE '' END || TRIM(d.RDB$DEPENDENT_NAME)))";
+void print(const std::string& text) { std::fputs(text.c_str(), stdout); }
 
-// The head of a drop script: all or nothing. The drops run in one transaction, and before
-// the first of them a block lists, one row each, whatever in the database calls one of the
-// routines, and then stops the script. (The engine would refuse the drops only at COMMIT,
-// naming one caller.) The stop is a failed conversion of a short text: the one way a script
-// can fail with words of its own without creating an exception object in the database.
-void print_drop_head(std::string_view script, std::string_view functions, std::string_view procedures_list) {
-    const std::string column(script.substr(0, script.find('.')));
-    std::printf("-- All or nothing: while a procedure, trigger, view, computed column, CHECK or index\n");
-    std::printf("-- calls one of them, it drops none and lists what calls them.\n");
-    std::printf("SET BAIL ON;\nSET AUTODDL OFF;\nSET LIST ON;\nSET TERM ^ ;\n");
-    std::printf("EXECUTE BLOCK RETURNS (%s VARCHAR(400)) AS\n  DECLARE n INTEGER = 0;\nBEGIN\n", column.c_str());
-    std::printf("  FOR SELECT DISTINCT 'not dropped: ' || TRIM(d.RDB$DEPENDED_ON_NAME) || ' is called by ' || %s\n",
-                caller_sql);
-    std::printf("      FROM RDB$DEPENDENCIES d\n");
-    std::printf("      WHERE (d.RDB$DEPENDED_ON_TYPE = 15 AND TRIM(d.RDB$DEPENDED_ON_NAME) IN (%.*s))\n",
-                int(functions.size()), functions.data());
-    if (!procedures_list.empty())
-        std::printf("         OR (d.RDB$DEPENDED_ON_TYPE = 5 AND TRIM(d.RDB$DEPENDED_ON_NAME) IN (%.*s))\n",
-                    int(procedures_list.size()), procedures_list.data());
-    std::printf("      INTO %s DO BEGIN\n    n = n + 1;\n    SUSPEND;\n  END\n", column.c_str());
-    std::printf("  IF (n > 0) THEN n = CAST('%.*s: nothing dropped' AS INTEGER);\n", int(script.size()), script.data());
-    std::printf("END^\nSET TERM ; ^\n");
-}
-
-// The kinds of an export's values, result first: T text, I integer, D double.
-std::string kinds(const Export& e) {
-    auto kind = [](Kind k) { return k == Kind::text ? "T" : k == Kind::int32 ? "I" : "D"; };
-    std::string out = kind(e.result.kind);
-    for (int i = 0; i < arg_count(e); ++i) out += kind(e.args[i].kind);
-    return out;
-}
-
-// The names of the functions the move marked as moved (L), from its marks.
-std::string moved_names() {
-    std::string out;
-    for (std::size_t i = 0; i < exports.size(); ++i)
-        out += "  IF (SUBSTRING(states FROM " + std::to_string(i + 1) + " FOR 1) = 'L') THEN moved = moved || '" +
-               upper(exports[i].name) + ",';\n";
-    return out;
-}
-
-// The move in place from the legacy module to the UDR module (docs/migration.md). A first
-// block checks everything and then redeclares, in the transaction isql holds, so that it
-// either moves every function or changes nothing; a second block, after the COMMIT,
-// rebuilds the indexes with the functions now in force.
-void print_legacy_to_udr() {
-    std::printf("-- ardudf %s: moves a database declared with sql/ardudf.sql (the legacy module 'ardudf')\n",
-                ARDUDF_VERSION);
-    std::printf("-- to the UDR module 'ardudf_udr' in place. Generated from src/catalogue/catalogue.h by\n");
-    std::printf("-- ardudf_catalogue; do not edit. docs/migration.md gives the steps around it.\n--\n");
-    std::printf(R"(-- In one transaction it redeclares each of the %zu functions under its name, with the same
--- arguments in the same order and its texts as wide as this database declared them (a UDR
--- text holds at most 32765 bytes, a CSTRING 32767), as 'ardudf_udr!NAME!%.*s': a NULL
--- argument is read as the legacy module reads it, the empty text or 0, so every procedure,
--- trigger, view, computed column, CHECK and index that calls them gives the results it gave.
--- It declares the procedure ib_scbwalk beside them, commits, and then rebuilds each active
--- index whose expression calls a function it moved (directly, or through a PSQL routine or
--- a computed column), so that no key the legacy module computed stays behind.
--- It changes nothing, and says why, while another attachment is connected to the database
--- or when a routine of these names is not ardudf's. Run again, it says there is nothing
--- left to move; a function already on the UDR module is left as it is.
-SET BAIL ON;
-SET LIST ON;
-SET TERM ^ ;
-EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(1000)) AS
-  DECLARE n INTEGER;
-  DECLARE states VARCHAR(64) = '';
-  DECLARE st CHAR(1);
-  DECLARE n_moved INTEGER = 0;
-  DECLARE n_udr INTEGER = 0;
-  DECLARE missing VARCHAR(2000) = '';
-  DECLARE walk VARCHAR(100) = '';
-  -- L: ardudf's legacy declaration with the arguments of the catalogue (kinds: the result's,
-  -- then each argument's: T text, I integer, D double); U: on ardudf_udr already; -: not
-  -- declared; A: ardudf's legacy module with other arguments; X: another routine's.
-  DECLARE FUNCTION state (fn VARCHAR(63), kinds VARCHAR(5)) RETURNS CHAR(1) AS
-    DECLARE engine VARCHAR(63);
-    DECLARE entry VARCHAR(255);
-    DECLARE module VARCHAR(255);
-    DECLARE ret SMALLINT;
-    DECLARE declared VARCHAR(10) = '';
-    DECLARE k CHAR(1);
-  BEGIN
-    SELECT TRIM(RDB$ENGINE_NAME), TRIM(RDB$ENTRYPOINT), TRIM(RDB$MODULE_NAME), RDB$RETURN_ARGUMENT
-      FROM RDB$FUNCTIONS WHERE RDB$FUNCTION_NAME = :fn AND RDB$PACKAGE_NAME IS NULL
-      INTO engine, entry, module, ret;
-    IF (ROW_COUNT = 0) THEN RETURN '-';
-    IF (engine = 'UDR' AND entry STARTING WITH 'ardudf_udr!') THEN RETURN 'U';
-    IF (engine IS NOT NULL OR module IS NULL OR UPPER(entry) <> fn OR ret <> 0) THEN RETURN 'X';
-    FOR SELECT CASE RDB$FIELD_TYPE WHEN 40 THEN 'T' WHEN 8 THEN 'I' WHEN 27 THEN 'D' ELSE '?' END
-        FROM RDB$FUNCTION_ARGUMENTS WHERE RDB$FUNCTION_NAME = :fn AND RDB$PACKAGE_NAME IS NULL
-        ORDER BY RDB$ARGUMENT_POSITION INTO k DO declared = declared || k;
-    RETURN IIF(declared = kinds, 'L', 'A');
-  END
-  -- Argument pos (0: the result) as the UDR declaration takes it: a CSTRING(n) held n bytes,
-  -- a VARCHAR(n) holds as many, up to the 32765 bytes of the widest.
-  DECLARE FUNCTION udr_type (fn VARCHAR(63), pos SMALLINT) RETURNS VARCHAR(100) AS
-    DECLARE ftype SMALLINT;
-    DECLARE len INTEGER;
-    DECLARE cs SMALLINT;
-    DECLARE csname VARCHAR(63);
-    DECLARE per SMALLINT;
-  BEGIN
-    SELECT RDB$FIELD_TYPE, RDB$FIELD_LENGTH, RDB$CHARACTER_SET_ID FROM RDB$FUNCTION_ARGUMENTS
-      WHERE RDB$FUNCTION_NAME = :fn AND RDB$PACKAGE_NAME IS NULL AND RDB$ARGUMENT_POSITION = :pos
-      INTO ftype, len, cs;
-    IF (ftype = 8) THEN RETURN 'INTEGER';
-    IF (ftype = 27) THEN RETURN 'DOUBLE PRECISION';
-    SELECT TRIM(RDB$CHARACTER_SET_NAME), RDB$BYTES_PER_CHARACTER FROM RDB$CHARACTER_SETS
-      WHERE RDB$CHARACTER_SET_ID = COALESCE(:cs, 0) INTO csname, per;
-    RETURN 'VARCHAR(' || (MINVALUE(len, 32765) / per) || ') CHARACTER SET ' || csname;
-  END
-BEGIN
-  -- Other attachments would go on with the legacy declarations they have loaded (and a
-  -- Firebird 3 engine can hang or crash when a function changes under them).
-  FOR SELECT 'nothing changed: attachment ' || MON$ATTACHMENT_ID || ' (' || TRIM(COALESCE(MON$USER, '')) || ', '
-        || COALESCE(MON$REMOTE_PROCESS, MON$REMOTE_ADDRESS, 'embedded') || ') is connected to this database too; '
-        || 'shut the database down to one attachment (gfix -shut single -force 0) and run this again'
-      FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION AND MON$SYSTEM_FLAG = 0
-      INTO ardudf_legacy_to_udr DO SUSPEND;
-  IF (ROW_COUNT > 0) THEN n = CAST('ardudf_legacy_to_udr.sql: nothing changed' AS INTEGER);
-
-  -- What each function is declared as, one mark each in the catalogue's order.
-)",
-                exports.size(), int(legacy_nulls_option.size()), legacy_nulls_option.data());
+// What every template of the move shares: the release, the option of the moved
+// declarations, and the catalogue as rows of the PSQL procedure that lists it.
+Fields move_fields(std::string_view column) {
+    std::string rows;
     for (const auto& e : exports) {
-        const std::string up = upper(e.name);
-        std::printf("  st = state('%s', '%s');\n  states = states || st;\n", up.c_str(), kinds(e).c_str());
-        std::printf(
-            "  IF (st = 'A') THEN BEGIN\n    ardudf_legacy_to_udr = 'nothing changed: %s is declared with other "
-            "arguments than ardudf''s';\n    SUSPEND;\n  END\n",
-            up.c_str());
-        std::printf("  IF (st = 'X') THEN BEGIN\n    ardudf_legacy_to_udr = 'nothing changed: %s is declared, but not "
-                    "as a function of ardudf';\n    SUSPEND;\n  END\n",
-                    up.c_str());
+        std::string kinds(1, traits(e.result.kind).letter), names, sample;
+        for (int i = 0; i < arg_count(e); ++i) {
+            kinds += traits(e.args[i].kind).letter;
+            names += (i ? " " : "") + std::string(e.args[i].name);
+            sample += (i ? ", " : "") + plain(e, i);
+        }
+        // The first row gives the columns their types: VARCHAR, so that no value is padded.
+        const bool first = rows.empty();
+        auto column = [&](const std::string& value, int width) {
+            return first ? "CAST(" + quoted(value) + " AS VARCHAR(" + std::to_string(width) + "))" : quoted(value);
+        };
+        rows += std::string(first ? "" : " UNION ALL\n") + "          SELECT " + column(std::string(e.name), 63) +
+                ", " + column(kinds, 8) + ", " + column(names, 100) + ", " + column(sample, 100) + ", " +
+                column(std::string(e.summary), 200) + " FROM RDB$DATABASE";
     }
-    std::printf("  IF (states CONTAINING 'A' OR states CONTAINING 'X') THEN\n"
-                "    n = CAST('ardudf_legacy_to_udr.sql: nothing changed' AS INTEGER);\n");
-    std::printf("\n  -- Each legacy declaration redeclared for the UDR module.\n");
-    for (std::size_t i = 0; i < exports.size(); ++i) {
-        const Export& e = exports[i];
-        const std::string name(e.name), up = upper(e.name);
-        std::printf("  st = SUBSTRING(states FROM %zu FOR 1);\n", i + 1);
-        std::printf("  IF (st = 'L') THEN BEGIN\n");
-        std::string ddl = "    EXECUTE STATEMENT 'ALTER FUNCTION " + name + " (";
-        for (int k = 0; k < arg_count(e); ++k)
-            ddl += std::string(k ? ", " : "") + std::string(e.args[k].name) + " ' || udr_type('" + up + "', " +
-                   std::to_string(k + 1) + ") || '";
-        ddl += ") RETURNS ' || udr_type('" + up + "', 0)\n      || ' EXTERNAL NAME ''ardudf_udr!" + name + "!" +
-               std::string(legacy_nulls_option) + "'' ENGINE UDR';\n";
-        std::printf("%s", ddl.c_str());
-        std::printf("    EXECUTE STATEMENT '%s';\n", escaped(comment_ddl("FUNCTION", e.name, e.summary)).c_str());
-        std::printf("    n_moved = n_moved + 1;\n  END\n  ELSE IF (st = 'U') THEN n_udr = n_udr + 1;\n");
-        std::printf("  ELSE missing = IIF(missing = '', '', missing || ', ') || '%s';\n", name.c_str());
-    }
-    for (const auto& p : procedures) {
-        std::printf(R"(
-  -- %s, which the UDR module adds
-  IF (n_moved > 0 AND NOT EXISTS (SELECT 1 FROM RDB$PROCEDURES
-      WHERE RDB$PROCEDURE_NAME = '%s' AND RDB$PACKAGE_NAME IS NULL)) THEN BEGIN
-    EXECUTE STATEMENT '%s';
-    EXECUTE STATEMENT '%s';
-    walk = '; %s declared';
-  END
-)",
-                    std::string(p.name).c_str(), upper(p.name).c_str(),
-                    escaped("CREATE " + procedure_ddl(p, " ")).c_str(),
-                    escaped(comment_ddl("PROCEDURE", p.name, p.summary)).c_str(), std::string(p.name).c_str());
-    }
-    std::printf(R"(
-  RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_MOVED', states);
-  IF (n_moved > 0) THEN
-    ardudf_legacy_to_udr = n_moved || ' function(s) moved to the UDR module ardudf_udr, reading NULL as the '
-      || 'legacy module did' || walk || IIF(n_udr > 0, '; ' || n_udr || ' on ardudf_udr already', '');
-  ELSE IF (n_udr > 0) THEN
-    ardudf_legacy_to_udr = 'nothing to move, nothing changed: ' || n_udr || ' function(s) on ardudf_udr already';
-  ELSE
-    ardudf_legacy_to_udr = 'nothing to move, nothing changed: no function of ardudf is declared here';
-  IF (missing <> '' AND (n_moved > 0 OR n_udr > 0)) THEN
-    ardudf_legacy_to_udr = ardudf_legacy_to_udr || '; not declared, left so: ' || missing;
-  SUSPEND;
-END^
-
-COMMIT^
-
--- The indexes: each active one whose expression calls a moved function, found through the
--- dependencies the engine records (an index on a PSQL function or a computed column that
--- calls one counts too), rebuilt with the module that now computes its keys.
-EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(1000)) AS
-  DECLARE states VARCHAR(64);
-  DECLARE moved VARCHAR(2000) = ',';
-  DECLARE ix VARCHAR(63);
-  DECLARE rebuilt VARCHAR(800) = '';
-  DECLARE n INTEGER = 0;
-BEGIN
-  states = RDB$GET_CONTEXT('USER_SESSION', 'ARDUDF_MOVED');
-  RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_MOVED', NULL);
-  IF (COALESCE(states, '') NOT CONTAINING 'L') THEN EXIT;
-%s  FOR WITH RECURSIVE callers (name, kind, depth) AS (
-        SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM RDB$DEPENDENCIES d
-          WHERE d.RDB$DEPENDED_ON_TYPE = 15 AND :moved CONTAINING ',' || TRIM(d.RDB$DEPENDED_ON_NAME) || ','
-        UNION ALL
-        SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, c.depth + 1 FROM callers c JOIN RDB$DEPENDENCIES d
-          ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
-          OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
-          OR (c.kind = 3 AND d.RDB$DEPENDED_ON_TYPE = 0 AND EXISTS (SELECT 1 FROM RDB$RELATION_FIELDS f
-              WHERE f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = d.RDB$DEPENDED_ON_NAME
-                AND f.RDB$FIELD_NAME = d.RDB$FIELD_NAME))
-          WHERE c.depth < 16)
-      SELECT DISTINCT TRIM(i.RDB$INDEX_NAME) FROM callers c JOIN RDB$INDICES i ON i.RDB$INDEX_NAME = c.name
-        WHERE c.kind = 6 AND COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0
-      INTO ix DO BEGIN
-    -- ACTIVE on an active index builds it anew.
-    EXECUTE STATEMENT 'ALTER INDEX "' || REPLACE(ix, '"', '""') || '" ACTIVE';
-    n = n + 1;
-    IF (n <= 20) THEN rebuilt = IIF(n > 1, rebuilt || ', ', '') || ix;
-  END
-  ardudf_legacy_to_udr = IIF(n = 0, 'no index calls the moved functions',
-    n || ' index(es) rebuilt: ' || rebuilt || IIF(n > 20, ', ...', ''));
-  SUSPEND;
-END^
-
-COMMIT^
-SET TERM ; ^
-)",
-                moved_names().c_str());
+    return {{"version", ARDUDF_VERSION},
+            {"option", std::string(legacy_nulls_option)},
+            {"catalogue", rows},
+            {"upper_names", sql_names(exports)},
+            {"column", std::string(column)},
+            {"attachment_prefix", ""}};
 }
+
+// The head of a drop script: all or nothing (templates/drop_head.sql).
+void print_drop_head(std::string_view script, std::string_view functions, std::string_view procedures_list) {
+    std::string dropped =
+        "(d.RDB$DEPENDED_ON_TYPE = 15 AND TRIM(d.RDB$DEPENDED_ON_NAME) IN (" + std::string(functions) + "))";
+    if (!procedures_list.empty())
+        dropped += "\n         OR (d.RDB$DEPENDED_ON_TYPE = 5 AND TRIM(d.RDB$DEPENDED_ON_NAME) IN (" +
+                   std::string(procedures_list) + "))";
+    print(fill("drop_head.sql", {{"column", std::string(script.substr(0, script.find('.')))},
+                                 {"script", std::string(script)},
+                                 {"dropped", dropped}}));
+}
+
+// The guard at the head of a declare script (templates/guard_*.sql).
+void print_guard(std::string_view which, std::string_view script) {
+    Fields fields = move_fields(script.substr(0, script.find('.')));
+    fields["script"] = std::string(script);
+    print(fill(which, fields));
+}
+
+// The move in place from the legacy module to the UDR module (docs/migration.md).
+void print_legacy_to_udr() {
+    Fields fields = move_fields("ardudf_legacy_to_udr");
+    fields["attachment_prefix"] = "nothing changed: ";
+    fields["walk"] = "";
+    std::string walk;
+    for (const auto& p : procedures) {
+        walk += fill("walk.sql", {{"name", std::string(p.name)},
+                                  {"upper_name", upper(p.name)},
+                                  {"ddl", escaped("CREATE " + procedure_ddl(p, " "))},
+                                  {"comment", escaped(comment_ddl("PROCEDURE", p.name, p.summary))}});
+        fields["walk"] += (fields["walk"].empty() ? "" : ", ") + std::string(p.name);
+    }
+    fields["walk_block"] = walk;
+    print(fill("legacy_to_udr.sql", fields));
+}
+
+void print_legacy_to_udr_preview() {
+    Fields fields = move_fields("ardudf_preview");
+    fields["attachment_prefix"] = "the move would refuse: ";
+    print(fill("legacy_to_udr_preview.sql", fields));
+}
+
+void print_udr_check() { print(fill("udr_check.sql", move_fields("ardudf_check"))); }
+
+void print_udr_indexes() { print(fill("udr_indexes.sql", move_fields("ardudf_udr_indexes"))); }
 
 // One function of the UDR script.
 void print_udr_function(const Export& e) {
@@ -430,8 +235,9 @@ void print_udr() {
     std::printf("-- a database declared with that script moves with sql/ardudf_legacy_to_udr.sql instead,\n");
     std::printf("-- which keeps the legacy module's reading of NULL (docs/migration.md).\n");
     std::printf("-- CREATE OR ALTER: running it again, or over a database declared by an earlier\n");
-    std::printf("-- release, brings every declaration and its comment up to this release.\n");
+    std::printf("-- release of this script, brings every declaration and its comment up to this release.\n");
     std::printf("-- A NULL argument gives NULL unless the function's comment says otherwise.\n");
+    print_guard("guard_udr.sql", "ardudf_udr.sql");
     // Each group under one heading, the groups in the order the catalogue first names them.
     std::vector<std::string_view> groups;
     for (const auto& e : exports)
@@ -473,13 +279,11 @@ void print_sql() {
     std::printf("-- The server needs UdfAccess = Restrict <folder of ardudf.so> in firebird.conf.\n");
     std::printf("-- Texts are CHARACTER SET NONE (bytes) unless a function reads them in a code page.\n");
     std::printf("-- A NULL argument arrives as the empty text or 0 (no NULL keyword is declared).\n");
+    print_guard("guard_legacy.sql", "ardudf.sql");
     // Catalogue order; the groups interleave in it, so each entry names its own.
     for (const auto& e : exports) {
-        std::string proto = c_result(e.result.kind) + " " + std::string(e.name) + "(";
         const int n = arg_count(e);
-        for (int i = 0; i < n; ++i) proto += (i ? ", " : "") + c_type(e.args[i].kind);
-        proto += n == 0 ? "void)" : ")";
-        std::printf("\n-- %s\n-- %.*s: %.*s\n", proto.c_str(), int(e.group.size()), e.group.data(),
+        std::printf("\n-- %s\n-- %.*s: %.*s\n", c_prototype(e, false).c_str(), int(e.group.size()), e.group.data(),
                     int(e.summary.size()), e.summary.data());
         std::printf("DECLARE EXTERNAL FUNCTION %.*s\n", int(e.name.size()), e.name.data());
         for (int i = 0; i < n; ++i) std::printf("    %s%s\n", sql_arg(e, i).c_str(), i + 1 < n ? "," : "");
@@ -510,21 +314,6 @@ void print_list() {
     for (const auto& e : exports)
         std::printf("ARDUDF_FUNCTION(%.*s, %.*s)\n", int(e.name.size()), e.name.data(), int(e.group.size()),
                     e.group.data());
-}
-
-// A plain value for each kind: a balance handle of 0, so that nothing is changed.
-std::string plain(const Export& e, int i) {
-    switch (e.args[i].kind) {
-    case Kind::text:
-        return "'A,B'";
-    case Kind::int32:
-        return e.group == "balance" && i == 0 ? "0" : "2";
-    case Kind::float64:
-        return "45000.5";
-    case Kind::none:
-        break;
-    }
-    return "";
 }
 
 void print_nulls() {
@@ -642,11 +431,51 @@ int print_bench_declarations(std::string_view what, std::string_view prefix, int
     return 0;
 }
 
+void print_prototypes() {
+    for (const auto& e : exports) std::printf("%s\n", c_prototype(e, true).c_str());
+}
+
+void print_names() {
+    for (const auto& e : exports) std::printf("%.*s\n", int(e.name.size()), e.name.data());
+}
+
+void print_procedures() {
+    for (const auto& p : procedures) std::printf("%.*s\n", int(p.name.size()), p.name.data());
+}
+
+struct Command {
+    std::string_view name;
+    void (*print)();
+    std::string_view what;
+};
+
+// Every subcommand but `declare`, which takes arguments.
+constexpr Command commands[] = {
+    {"def", print_def, "the Windows module-definition file (undecorated names)"},
+    {"map", print_map, "the export map of the legacy module"},
+    {"sql", print_sql, "DECLARE EXTERNAL FUNCTION for every export"},
+    {"drop", print_drop, "DROP EXTERNAL FUNCTION for every export"},
+    {"udr", print_udr, "CREATE FUNCTION ... ENGINE UDR for every export, and the procedures"},
+    {"udr_drop", print_udr_drop, "DROP FUNCTION / PROCEDURE for all of them"},
+    {"legacy_to_udr", print_legacy_to_udr, "the move of a database from the legacy module to the UDR module in place"},
+    {"legacy_to_udr_preview", print_legacy_to_udr_preview, "what the move would do, changing nothing"},
+    {"udr_check", print_udr_check, "the check of a database on the UDR module after the move or an upgrade"},
+    {"udr_indexes", print_udr_indexes, "the move's index step on its own"},
+    {"list", print_list, "ARDUDF_FUNCTION(name, group), one a line, for CMake and C++"},
+    {"nulls", print_nulls, "the SQL test of a NULL in each argument position"},
+    {"bench", print_bench, "the calls of bench/sql/calls.sh, read when it runs"},
+    {"prototypes", print_prototypes, "each export's C prototype with the catalogue's argument names"},
+    {"names", print_names, "one export name a line"},
+    {"procedures", print_procedures, "one procedure name a line"},
+    {"signatures", print_signatures, "the heading and the two signature lines of each function in docs/functions.md"},
+};
+
 int usage() {
-    std::fprintf(stderr,
-                 "usage: ardudf_catalogue def|map|sql|drop|udr|udr_drop|legacy_to_udr|list|nulls|bench|names|"
-                 "procedures|signatures|prototypes\n"
-                 "       ardudf_catalogue declare legacy|legacy_floor|udr|udr_floor|udr_moved PREFIX [WIDTH]\n");
+    std::fprintf(stderr, "usage: ardudf_catalogue COMMAND\n");
+    for (const Command& c : commands)
+        std::fprintf(stderr, "  %-22.*s %.*s\n", int(c.name.size()), c.name.data(), int(c.what.size()), c.what.data());
+    std::fprintf(stderr, "  declare legacy|legacy_floor|udr|udr_floor|udr_moved PREFIX [WIDTH]\n"
+                         "                         the declarations the benchmarks make beside the shipped ones\n");
     return 2;
 }
 
@@ -654,43 +483,12 @@ int usage() {
 
 int main(int argc, char** argv) {
     const std::string_view what = argc > 1 ? argv[1] : "";
-    if (what == "def")
-        print_def();
-    else if (what == "sql")
-        print_sql();
-    else if (what == "drop")
-        print_drop();
-    else if (what == "udr")
-        print_udr();
-    else if (what == "udr_drop")
-        print_udr_drop();
-    else if (what == "legacy_to_udr")
-        print_legacy_to_udr();
-    else if (what == "declare" && argc >= 4)
+    if (what == "declare" && argc >= 4)
         return print_bench_declarations(argv[2], argv[3], argc > 4 ? std::atoi(argv[4]) : 0) == 0 ? 0 : usage();
-    else if (what == "map")
-        print_map();
-    else if (what == "list")
-        print_list();
-    else if (what == "nulls")
-        print_nulls();
-    else if (what == "bench")
-        print_bench();
-    else if (what == "signatures")
-        print_signatures();
-    else if (what == "prototypes") {
-        for (const auto& e : exports) {
-            std::string proto = c_result(e.result.kind) + " " + std::string(e.name) + "(";
-            for (int i = 0; i < arg_count(e); ++i)
-                proto += (i ? ", " : "") + c_type(e.args[i].kind) + " " + std::string(e.args[i].name);
-            std::printf("%s%s)\n", proto.c_str(), arg_count(e) == 0 ? "void" : "");
+    for (const Command& c : commands)
+        if (c.name == what) {
+            c.print();
+            return 0;
         }
-    } else if (what == "names") {
-        for (const auto& e : exports) std::printf("%.*s\n", int(e.name.size()), e.name.data());
-    } else if (what == "procedures") {
-        for (const auto& p : procedures) std::printf("%.*s\n", int(p.name.size()), p.name.data());
-    } else {
-        return usage();
-    }
-    return 0;
+    return usage();
 }

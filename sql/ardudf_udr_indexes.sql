@@ -1,0 +1,84 @@
+-- ardudf 1.1.0: activates each inactive index whose expression calls a function of
+-- ardudf's UDR module, directly or through a PSQL routine or a computed column, and
+-- rebuilds each active one. Generated from src/catalogue/catalogue.h and
+-- tools/catalogue/templates by ardudf_catalogue; do not edit.
+-- sql/ardudf_legacy_to_udr.sql ends with this step; on its own it is for a database whose
+-- indexes a restore left inactive, or whose keys were computed by another module.
+SET BAIL ON;
+SET LIST ON;
+SET TERM ^ ;
+EXECUTE BLOCK AS
+BEGIN
+  RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILD', '1');
+END^
+-- The indexes. Each one whose expression calls a function of the UDR module (directly, or
+-- through a PSQL routine or a computed column) and is inactive is activated: a restore
+-- into an engine that loads no legacy module leaves them so. When functions were moved
+-- just now, the active ones are rebuilt too, so that no key the legacy module computed
+-- stays behind. (The engine builds them at the COMMIT.)
+EXECUTE BLOCK RETURNS (ardudf_udr_indexes VARCHAR(400)) AS
+  -- A name as a statement must spell it: quoted in dialect 3; dialect 1 has no quoted names.
+  DECLARE FUNCTION ident (name VARCHAR(63)) RETURNS VARCHAR(130) AS
+  BEGIN
+    IF ((SELECT MON$SQL_DIALECT FROM MON$DATABASE) = 1) THEN RETURN name;
+    RETURN '"' || REPLACE(name, '"', '""') || '"';
+  END
+
+  -- The indexes whose expression calls the function fn, or with fn NULL any function of
+  -- ardudf's UDR module, directly or through a PSQL function, a package or a computed column.
+  -- A restore into an engine that could not compute such an index leaves it inactive and
+  -- without the dependencies the engine records for a built one: it is found by its
+  -- expression's text, which names the function or a routine or column that calls it.
+  DECLARE PROCEDURE indexes (fn VARCHAR(63)) RETURNS (ix VARCHAR(63), inactive SMALLINT) AS
+  BEGIN
+    FOR WITH RECURSIVE seeds (name) AS (
+          SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
+            AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
+        calls (name, kind, depth) AS (
+          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
+            ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
+          UNION ALL
+          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, c.depth + 1 FROM calls c JOIN RDB$DEPENDENCIES d
+            ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
+            OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
+            OR (c.kind = 3 AND d.RDB$DEPENDED_ON_TYPE = 0 AND EXISTS (SELECT 1 FROM RDB$RELATION_FIELDS f
+                WHERE f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = d.RDB$DEPENDED_ON_NAME
+                  AND f.RDB$FIELD_NAME = d.RDB$FIELD_NAME))
+            WHERE c.depth < 16),
+        named (name) AS (
+          SELECT TRIM(name) FROM seeds
+          UNION SELECT TRIM(name) FROM calls WHERE kind IN (5, 15, 18, 19)
+          UNION SELECT TRIM(f.RDB$FIELD_NAME) FROM calls c JOIN RDB$RELATION_FIELDS f ON f.RDB$FIELD_SOURCE = c.name
+            WHERE c.kind = 3)
+        SELECT TRIM(i.RDB$INDEX_NAME), COALESCE(i.RDB$INDEX_INACTIVE, 0)
+          FROM calls c JOIN RDB$INDICES i ON i.RDB$INDEX_NAME = c.name WHERE c.kind = 6
+        UNION
+        SELECT TRIM(i.RDB$INDEX_NAME), 1 FROM RDB$INDICES i
+          WHERE i.RDB$INDEX_INACTIVE = 1 AND i.RDB$EXPRESSION_SOURCE IS NOT NULL
+            AND NOT EXISTS (SELECT 1 FROM RDB$DEPENDENCIES d
+              WHERE d.RDB$DEPENDENT_NAME = i.RDB$INDEX_NAME AND d.RDB$DEPENDENT_TYPE = 6)
+            AND EXISTS (SELECT 1 FROM named n WHERE i.RDB$EXPRESSION_SOURCE CONTAINING n.name)
+        INTO ix, inactive DO SUSPEND;
+  END
+
+  DECLARE ix VARCHAR(63);
+  DECLARE inactive SMALLINT;
+  DECLARE rebuild SMALLINT;
+  DECLARE n INTEGER = 0;
+BEGIN
+  rebuild = IIF(COALESCE(RDB$GET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILD'), '0') = '1', 1, 0);
+  RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILD', NULL);
+  FOR SELECT ix, inactive FROM indexes(NULL) ORDER BY ix INTO ix, inactive DO
+    IF (inactive = 1 OR rebuild = 1) THEN BEGIN
+      EXECUTE STATEMENT 'ALTER INDEX ' || ident(ix) || ' ACTIVE';
+      ardudf_udr_indexes = 'index ' || TRIM(IIF(inactive = 1, 'activated', 'rebuilt')) || ': ' || ix;
+      SUSPEND;
+      n = n + 1;
+    END
+  IF (n = 0) THEN BEGIN
+    ardudf_udr_indexes = 'no index to rebuild or activate';
+    SUSPEND;
+  END
+END^
+COMMIT^
+SET TERM ; ^

@@ -1,0 +1,91 @@
+-- ardudf {{version}}: moves a database from ardudf's legacy module to its UDR module
+-- 'ardudf_udr' in place. Generated from src/catalogue/catalogue.h and
+-- tools/catalogue/templates by ardudf_catalogue; do not edit. docs/migration.md gives the
+-- steps around it; sql/ardudf_legacy_to_udr_preview.sql shows what it would do.
+--
+-- It finds the declarations by what they call, not by their names: every legacy
+-- declaration whose module is ardudf's (ardudf, ardudf.so, ardudf.dll, any case, any
+-- folder) and whose entry point is one of this release's functions, under whatever name it
+-- was declared, duplicates too. In one transaction it redeclares each of them under its own
+-- name for the UDR module, with its arguments in their order and its texts as wide and in
+-- the character set it declared them (a UDR text holds at most 32765 bytes, a CSTRING
+-- 32767), as 'ardudf_udr!ENTRY!{{option}}': a NULL argument is read as the legacy module
+-- reads it, the empty text or 0, so every procedure, trigger, view, computed column, CHECK
+-- and index that calls them gives the results it gave. It declares the procedure
+-- {{walk}} beside them, commits, and then rebuilds each index whose expression calls a
+-- function it moved (directly, or through a PSQL routine or a computed column) and
+-- activates each inactive one. Declarations of other modules are left as they are, and
+-- named.
+-- It changes nothing, and says why, while another attachment is connected, or when a
+-- declaration on ardudf's module cannot be moved as it is (other arguments, or an entry
+-- point this release does not have). Run again, it moves nothing, activates what a restore
+-- left inactive, and brings the moved declarations' comments up to this release: it is
+-- also the upgrade of a moved database. Works in dialect 1 and dialect 3 databases.
+SET BAIL ON;
+SET LIST ON;
+SET TERM ^ ;
+EXECUTE BLOCK RETURNS ({{column}} VARCHAR(400)) AS
+{{> declarations.sql}}
+  DECLARE blocked INTEGER = 0;
+  DECLARE n_moved INTEGER = 0;
+  DECLARE n_udr INTEGER = 0;
+  DECLARE fn VARCHAR(63);
+  DECLARE state CHAR(1);
+  DECLARE entry VARCHAR(63);
+  DECLARE detail VARCHAR(400);
+  DECLARE names VARCHAR(100);
+  DECLARE summary VARCHAR(200);
+  DECLARE walk VARCHAR(100) = '';
+  DECLARE n_comments INTEGER = 0;
+BEGIN
+{{> attachments.sql}}
+  -- What cannot move as it is stops the move before anything changes.
+  FOR SELECT name, detail FROM declarations WHERE state = 'B' INTO fn, detail DO BEGIN
+    {{column}} = 'nothing changed: ' || fn || ' ' || detail;
+    SUSPEND;
+    blocked = blocked + 1;
+  END
+  IF (blocked > 0) THEN blocked = CAST('ardudf_legacy_to_udr.sql: nothing changed' AS INTEGER);
+
+  -- Each declaration on the legacy module redeclared for the UDR module under its own name;
+  -- each one moved before gets this release's comment.
+  FOR SELECT name, state, entry, detail, names, summary FROM declarations
+      INTO fn, state, entry, detail, names, summary DO BEGIN
+    IF (state = 'L') THEN BEGIN
+      EXECUTE STATEMENT 'ALTER FUNCTION ' || ident(fn) || ' ' || signature(fn, 1, names)
+        || ' EXTERNAL NAME ''ardudf_udr!' || entry || '!{{option}}'' ENGINE UDR';
+      n_moved = n_moved + 1;
+      IF (UPPER(entry) <> fn) THEN BEGIN
+        {{column}} = 'moved under its own name: ' || fn || ' (' || entry || ')';
+        SUSPEND;
+      END
+    END
+    summary = summary || ' (ardudf {{version}})';
+    IF (state IN ('L', 'M') AND summary IS DISTINCT FROM (SELECT CAST(RDB$DESCRIPTION AS VARCHAR(400))
+        FROM RDB$FUNCTIONS WHERE RDB$FUNCTION_NAME = :fn AND RDB$PACKAGE_NAME IS NULL)) THEN BEGIN
+      EXECUTE STATEMENT 'COMMENT ON FUNCTION ' || ident(fn) || ' IS ''' || REPLACE(summary, '''', '''''') || '''';
+      IF (state = 'M') THEN n_comments = n_comments + 1;
+    END
+    IF (state IN ('M', 'U')) THEN n_udr = n_udr + 1;
+    IF (state = 'F') THEN BEGIN
+      {{column}} = 'left as it is, not ardudf''s: ' || fn || ' (' || detail || ')';
+      SUSPEND;
+    END
+  END
+
+{{walk_block}}
+  RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILD', IIF(n_moved > 0, '1', '0'));
+  IF (n_moved > 0) THEN
+    {{column}} = n_moved || ' function(s) moved to the UDR module ardudf_udr, reading NULL as the '
+      || 'legacy module did' || walk || IIF(n_udr > 0, '; ' || n_udr || ' on ardudf_udr already', '');
+  ELSE IF (n_udr > 0) THEN
+    {{column}} = 'nothing to move' || IIF(n_comments > 0, ', ' || n_comments || ' comment(s) brought up to ardudf {{version}}',
+      ', nothing changed') || ': ' || n_udr || ' function(s) on ardudf_udr already';
+  ELSE
+    {{column}} = 'nothing to move, nothing changed: no function of ardudf is declared here';
+  SUSPEND;
+END^
+COMMIT^
+
+{{> indexes.sql}}
+SET TERM ; ^
