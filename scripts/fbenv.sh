@@ -7,7 +7,8 @@
 #   . scripts/fbenv.sh
 #   fbenv_setup ROOT UDF_DIR      # builds ROOT, exports FIREBIRD, FIREBIRD_LOCK, FIREBIRD_TMP
 #   fbenv_setup ROOT UDR_DIR udr  # the same with UdfAccess = None and UDR modules from UDR_DIR
-#   fbenv_create_db FILE CHARSET  # a new database of that default character set (NONE, UTF8)
+#   fbenv_create_db FILE CHARSET [DIALECT]  # a new database of that default character set
+#                                 # (NONE, UTF8) and SQL dialect (3, or 1)
 #   fb_isql [isql args]           # isql-fb, quiet: every script runs isql through this
 #   fbenv_isql DB [isql args]     # isql on DB (a file, or HOST/PORT:FILE) with a UTF8 connection
 #   fbenv_value DB SELECT...      # the one value of a one-row query, blanks around it trimmed
@@ -119,7 +120,7 @@ fbenv_version() {
 }
 
 fbenv_create_db() {
-  local file=$1 charset=${2:-UTF8}
+  local file=$1 charset=${2:-UTF8} dialect=${3:-3}
   rm -f "$file"
-  echo "CREATE DATABASE '$file' PAGE_SIZE 8192 DEFAULT CHARACTER SET $charset;" | fb_isql -b
+  echo "SET SQL DIALECT $dialect; CREATE DATABASE '$file' PAGE_SIZE 8192 DEFAULT CHARACTER SET $charset;" | fb_isql -b
 }

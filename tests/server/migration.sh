@@ -1,28 +1,33 @@
 #!/usr/bin/env bash
 # The move of a database from the legacy module to the UDR module in place, in the embedded
 # engine:
-#   tests/server/migration.sh --build-dir DIR --charset NONE|UTF8 [--keep]
+#   tests/server/migration.sh --build-dir DIR --charset NONE|UTF8 [--dialect 1|3] [--keep]
 # DIR holds ardudf.so and src/udr/libardudf_udr.so. A database declared with sql/ardudf.sql
-# that calls the functions from every kind of object (migration/schema.sql) gives what
-# migration/report.sql reads. sql/ardudf_legacy_to_udr.sql must leave it giving the same,
-# byte for byte: in the attachment that ran it, after a reconnect with UdfAccess = None,
-# after its second run, and after a backup and restore. Also: the move refused while another
-# attachment is connected and the drop scripts refused by the callers, each with nothing
-# changed; and the way back, from the backup taken before the move.
+# and by hand (own names, a duplicate, another library's function), that calls the functions
+# from every kind of object (migration/schema.sql), gives what migration/report.sql reads.
+# sql/ardudf_legacy_to_udr.sql must leave it giving the same, byte for byte: in the
+# attachment that ran it, after a reconnect with UdfAccess = None, after every shipped
+# declare script run over it (the upgrade), after a backup and restore, and when the legacy
+# backup is restored first into an engine without legacy UDFs and moved there. Also: the
+# preview and the refusals (another attachment, the drop scripts) change nothing; the check
+# after the move passes, and fails on a legacy declaration left behind; the way back, from
+# the backup taken before the move.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
-build_dir="" charset="" keep=0
+build_dir="" charset="" dialect=3 keep=0
+usage="usage: migration.sh --build-dir DIR --charset NONE|UTF8 [--dialect 1|3] [--keep]"
 while [ $# -gt 0 ]; do
   case "$1" in
     --build-dir) build_dir=$(cd "$2" && pwd); shift 2 ;;
     --charset) charset=$2; shift 2 ;;
+    --dialect) dialect=$2; shift 2 ;;
     --keep) keep=1; shift ;;
-    *) echo "usage: migration.sh --build-dir DIR --charset NONE|UTF8 [--keep]" >&2; exit 2 ;;
+    *) echo "$usage" >&2; exit 2 ;;
   esac
 done
-[ -n "$build_dir" ] && [ -n "$charset" ] || { echo "usage: migration.sh --build-dir DIR --charset NONE|UTF8 [--keep]" >&2; exit 2; }
+[ -n "$build_dir" ] && [ -n "$charset" ] || { echo "$usage" >&2; exit 2; }
 
 # shellcheck source=../../scripts/fbenv.sh
 . "$source_dir/scripts/fbenv.sh"
@@ -46,11 +51,23 @@ run() { # script database
     sed -E -e 's/[[:space:]]*$//' -e "/^-UDF: /d" -e "/^-At function '/d" | cat -s | sed '/./,$!d'
 }
 report() { run "$here/migration/report.sql" "$1"; }
-# How the routines are declared: what "nothing changed" compares.
+# How the routines and indexes are declared: what "nothing changed" compares.
 declared() {
-  echo "SET LIST ON; SELECT RDB\$FUNCTION_NAME, RDB\$MODULE_NAME, RDB\$ENTRYPOINT, RDB\$ENGINE_NAME FROM RDB\$FUNCTIONS
+  echo "SET LIST ON; SELECT RDB\$FUNCTION_NAME, RDB\$MODULE_NAME, RDB\$ENTRYPOINT, RDB\$ENGINE_NAME,
+    CAST(RDB\$DESCRIPTION AS VARCHAR(200)) AS note FROM RDB\$FUNCTIONS
     WHERE COALESCE(RDB\$SYSTEM_FLAG, 0) = 0 ORDER BY 1; SELECT RDB\$PROCEDURE_NAME, RDB\$ENTRYPOINT FROM RDB\$PROCEDURES
-    WHERE COALESCE(RDB\$SYSTEM_FLAG, 0) = 0 ORDER BY 1;" | fbenv_isql "$1" 2>&1
+    WHERE COALESCE(RDB\$SYSTEM_FLAG, 0) = 0 ORDER BY 1; SELECT RDB\$INDEX_NAME, RDB\$INDEX_INACTIVE FROM RDB\$INDICES
+    WHERE COALESCE(RDB\$SYSTEM_FLAG, 0) = 0 ORDER BY 1; SELECT RDB\$FUNCTION_NAME, RDB\$ARGUMENT_POSITION,
+    RDB\$FIELD_LENGTH, RDB\$CHARACTER_SET_ID FROM RDB\$FUNCTION_ARGUMENTS WHERE RDB\$PACKAGE_NAME IS NULL
+    ORDER BY 1, 2;" | fbenv_isql "$1" 2>&1
+}
+# A script that must refuse: its words, and nothing changed.
+refused() { # what script database pattern
+  declared "$3" > "$work/declared.before"
+  run "$2" "$3" > "$work/refused.out"
+  expect "$1 refused" "$4" "$work/refused.out"
+  declared "$3" > "$work/declared.now"
+  same "$1 changed nothing" "$work/declared.before" "$work/declared.now"
 }
 same() { # what expected actual
   if diff -u "$2" "$3" > "$work/diff"; then echo "ok: $1 ($label)"; else fail "$1 ($label)"; cat "$work/diff"; fi
@@ -60,8 +77,11 @@ expect() { # what pattern output-file
 }
 
 db=$work/moved.fdb
-fbenv_create_db "$db" "$charset" || { fail "cannot create the database"; exit 1; }
-label="$charset, Firebird $(fbenv_value "$db" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;")"
+fbenv_create_db "$db" "$charset" "$dialect" || { fail "cannot create the database"; exit 1; }
+label="$charset, dialect $dialect, Firebird $(fbenv_value "$db" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;")"
+# What the move finds: the catalogue's declarations and those made by hand in schema.sql.
+to_move=$(( $(grep -c '^DECLARE EXTERNAL FUNCTION' "$source_dir/sql/ardudf.sql") +
+  $(grep -ci "MODULE_NAME '[^']*ardudf" "$here/migration/schema.sql") ))
 run "$source_dir/sql/ardudf.sql" "$db" > "$work/declare.out"
 run "$here/migration/schema.sql" "$db" >> "$work/declare.out"
 [ -s "$work/declare.out" ] && { fail "declaring the legacy module and its callers printed:"; cat "$work/declare.out"; }
@@ -78,6 +98,18 @@ expect "ardudf_drop.sql refused" 'nothing dropped' "$work/drop.out"
 expect "ardudf_drop.sql names a computed column" 'IB_LPAD is called by column ITEM.PADDED' "$work/drop.out"
 declared "$db" > "$work/declared.now"
 same "ardudf_drop.sql dropped nothing" "$work/declared.legacy" "$work/declared.now"
+
+# The preview: what the move would do, and nothing changed.
+declared "$db" > "$work/declared.before"
+run "$source_dir/sql/ardudf_legacy_to_udr_preview.sql" "$db" > "$work/preview.out"
+expect "the preview" "preview only, nothing changed: $to_move declaration(s) to move" "$work/preview.out"
+expect "the preview finds an own name" 'to move: STRLEN (ib_string_length)' "$work/preview.out"
+expect "the preview shows the declaration after" "after: ALTER FUNCTION .*PADL.* (text VARCHAR(255)" "$work/preview.out"
+expect "the preview names a caller" 'called by column ITEM.PADDED' "$work/preview.out"
+expect "the preview names an index" 'index OWN_LENGTH: the move would rebuild it' "$work/preview.out"
+expect "the preview names another library's function" "left as it is, not ardudf's: OTHER_LPAD" "$work/preview.out"
+declared "$db" > "$work/declared.now"
+same "the preview changed nothing" "$work/declared.before" "$work/declared.now"
 
 # Another attachment open: the move refused, nothing changed.
 mkfifo "$work/hold"
@@ -102,39 +134,69 @@ printf "INPUT '%s';\nSET BAIL OFF;\nINPUT '%s';\n" "$source_dir/sql/ardudf_legac
 run "$work/move.sql" "$db" > "$work/move.out"
 sed -n '/^ARDUDF_REPORT/,$p' "$work/move.out" > "$work/after.out"
 sed '/^ARDUDF_REPORT/,$d' "$work/move.out" > "$work/moved.out"
-expect "the move" "41 function(s) moved to the UDR module ardudf_udr" "$work/moved.out"
-for index in ITEM_LABEL ITEM_NOTE_LENGTH ITEM_SLASHED ITEM_YEAR; do
-  expect "index $index rebuilt" "rebuilt: .*$index" "$work/moved.out"
+expect "the move" "$to_move function(s) moved to the UDR module ardudf_udr" "$work/moved.out"
+for index in ITEM_LABEL ITEM_NOTE_LENGTH ITEM_SLASHED ITEM_YEAR OWN_LENGTH; do
+  expect "index $index rebuilt" "index rebuilt: $index" "$work/moved.out"
 done
+expect "a duplicate under a folder's module name moved" 'moved under its own name: TEXT_LENGTH' "$work/moved.out"
+expect "another library's function named" "left as it is, not ardudf's: OTHER_LPAD" "$work/moved.out"
 same "every caller, in the attachment that moved" "$work/before.out" "$work/after.out"
-left=$(fbenv_value "$db" "SELECT COUNT(*) FROM RDB\$FUNCTIONS WHERE RDB\$MODULE_NAME IS NOT NULL;")
-[ "$left" = 0 ] || fail "$left functions left on the legacy module ($label)"
+left=$(fbenv_value "$db" "SELECT CAST(LIST(TRIM(RDB\$FUNCTION_NAME)) AS VARCHAR(2000)) FROM RDB\$FUNCTIONS WHERE RDB\$MODULE_NAME IS NOT NULL;")
+[ "$left" = OTHER_LPAD ] || fail "left on a legacy module: $left, not just OTHER_LPAD ($label)"
 
 # From now on the engine loads no legacy module at all.
 udf_access None
 report "$db" > "$work/after.out"
 same "every caller, reconnected, UdfAccess = None" "$work/before.out" "$work/after.out"
-declared "$db" > "$work/declared.udr"
-run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$db" > "$work/again.out"
-expect "the second run" 'nothing to move, nothing changed: 41 function(s) on ardudf_udr already' "$work/again.out"
-declared "$db" > "$work/declared.now"
-same "the second run changed nothing" "$work/declared.udr" "$work/declared.now"
-run "$source_dir/sql/ardudf_udr_drop.sql" "$db" > "$work/drop.out"
-expect "ardudf_udr_drop.sql refused" 'nothing dropped' "$work/drop.out"
-declared "$db" > "$work/declared.now"
-same "ardudf_udr_drop.sql dropped nothing" "$work/declared.udr" "$work/declared.now"
+run "$source_dir/sql/ardudf_udr_check.sql" "$db" > "$work/check.out"
+expect "the check after the move" "ok: $to_move function(s) of the UDR module answer" "$work/check.out"
+
+# A later release's scripts over the moved database: each refuses or changes nothing.
+refused "the move run again" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$db" \
+  "nothing to move, nothing changed: $to_move function(s) on ardudf_udr already"
+refused "ardudf_udr.sql over the moved database" "$source_dir/sql/ardudf_udr.sql" "$db" \
+  'PADL was moved in place and reads NULL as the legacy module did'
+refused "ardudf.sql over the moved database" "$source_dir/sql/ardudf.sql" "$db" \
+  'IB_LPAD is declared on the UDR module'
+refused "ardudf_udr_drop.sql" "$source_dir/sql/ardudf_udr_drop.sql" "$db" 'nothing dropped'
+report "$db" > "$work/after.out"
+same "every caller, after the upgrades" "$work/before.out" "$work/after.out"
+
+# The check finds a legacy declaration left behind, under any name.
+printf "DECLARE EXTERNAL FUNCTION left_behind CSTRING(10) RETURNS INTEGER BY VALUE\n  ENTRY_POINT 'ib_string_length' MODULE_NAME 'ardudf';\nCOMMIT;\n" > "$work/left.sql"
+cp "$db" "$work/left.fdb"
+udf_access "Restrict $work/modules"
+run "$work/left.sql" "$work/left.fdb"
+udf_access None
+run "$source_dir/sql/ardudf_udr_check.sql" "$work/left.fdb" > "$work/check.out"
+expect "the check names a legacy declaration left behind" 'problem: LEFT_BEHIND is declared on the legacy module' "$work/check.out"
+expect "the check fails" 'ardudf_udr_check.sql: 1 problem(s)' "$work/check.out"
 
 gbak -b "$db" "$work/moved.fbk" && gbak -c "$work/moved.fbk" "$work/restored.fdb" || fail "gbak of the moved database"
 report "$work/restored.fdb" > "$work/after.out"
 same "every caller, after backup and restore" "$work/before.out" "$work/after.out"
 
+# The other order: the legacy backup restored first into an engine that loads no legacy
+# module (its expression indexes left inactive, the database offline), then moved there.
+gbak -c "$work/legacy.fbk" "$work/restored_first.fdb" > "$work/gbak.out" 2>&1
+expect "the restore without legacy UDFs asks for gfix -online" 'gfix -online' "$work/gbak.out"
+gfix -online "$work/restored_first.fdb" || fail "gfix -online ($label)"
+run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/restored_first.fdb" > "$work/moved.out"
+expect "the move after the restore" "$to_move function(s) moved to the UDR module ardudf_udr" "$work/moved.out"
+for index in ITEM_LABEL ITEM_NOTE_LENGTH ITEM_SLASHED ITEM_YEAR OWN_LENGTH; do
+  expect "index $index activated" "index activated: $index" "$work/moved.out"
+done
+run "$source_dir/sql/ardudf_udr_check.sql" "$work/restored_first.fdb" > "$work/check.out"
+expect "the check after restore and move" "ok: $to_move function(s)" "$work/check.out"
+report "$work/restored_first.fdb" > "$work/after.out"
+same "every caller, restored first and moved then" "$work/before.out" "$work/after.out"
+
 # A database declared for the UDR module from the start is left as it is.
-fbenv_create_db "$work/udr.fdb" "$charset" && run "$source_dir/sql/ardudf_udr.sql" "$work/udr.fdb" > /dev/null
-declared "$work/udr.fdb" > "$work/declared.udr"
-run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/udr.fdb" > "$work/again.out"
-expect "the move over sql/ardudf_udr.sql" 'nothing to move, nothing changed: 41 function(s) on ardudf_udr already' "$work/again.out"
-declared "$work/udr.fdb" > "$work/declared.now"
-same "the move over sql/ardudf_udr.sql changed nothing" "$work/declared.udr" "$work/declared.now"
+fbenv_create_db "$work/udr.fdb" "$charset" "$dialect" && run "$source_dir/sql/ardudf_udr.sql" "$work/udr.fdb" > /dev/null
+n_udr=$(grep -c '^CREATE OR ALTER FUNCTION' "$source_dir/sql/ardudf_udr.sql")
+refused "the move over sql/ardudf_udr.sql" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/udr.fdb" \
+  "nothing to move, nothing changed: $n_udr function(s) on ardudf_udr already"
+refused "ardudf.sql over sql/ardudf_udr.sql" "$source_dir/sql/ardudf.sql" "$work/udr.fdb" 'is declared on the UDR module'
 
 # A typing error in the option is an error, never the other NULL rule.
 printf "ALTER FUNCTION ib_string_length (text VARCHAR(10)) RETURNS INTEGER\n  EXTERNAL NAME 'ardudf_udr!ib_string_length!legacy_null' ENGINE UDR;\nSELECT ib_string_length(NULL) FROM RDB\$DATABASE;\n" > "$work/option.sql"

@@ -8,6 +8,7 @@ SELECT * FROM tokens('a, b;c  d');
 SELECT * FROM tokens(NULL);
 SELECT * FROM settle(60, 10);
 SELECT * FROM settle(NULL, NULL);
+SELECT id, s, p, strlen(s) AS len FROM own ORDER BY id;
 
 -- The expression indexes, and the same conditions without them.
 SET PLAN ON;
@@ -18,6 +19,8 @@ SELECT id FROM item WHERE year_of + 0 = 1899 ORDER BY id;
 SELECT id FROM item WHERE slashed(code) = '/000000/' ORDER BY id;
 SELECT id FROM item WHERE slashed(code) || '' = '/000000/' ORDER BY id;
 SELECT id FROM item WHERE dates.label(dated) STARTING WITH '1899' ORDER BY id;
+SELECT id FROM own WHERE strlen(s) = 0 ORDER BY id;
+SELECT id FROM own WHERE strlen(s) + 0 = 0 ORDER BY id;
 SET PLAN OFF;
 
 -- What the CHECKs, the domain and the trigger take and refuse.

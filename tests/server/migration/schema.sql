@@ -117,3 +117,23 @@ INSERT INTO item (id, code, name, note, kind, amount, vat, dated)
   VALUES (5, 'abc', 'a; b, c', LPAD(CAST('' AS VARCHAR(1) CHARACTER SET NONE), 19990, 'y') || '0123456789', 'GOODS', -20, -4.2, -1.25);
 INSERT INTO ref VALUES ('r');
 COMMIT;
+
+-- Declared by hand, as databases of twenty years hold them: under names of their own, one
+-- export twice, the module named in other ways, and another library's function that calls
+-- an export of the same name.
+DECLARE EXTERNAL FUNCTION strlen CSTRING(255) RETURNS INTEGER BY VALUE
+  ENTRY_POINT 'ib_string_length' MODULE_NAME 'ardudf';
+DECLARE EXTERNAL FUNCTION padl CSTRING(255) CHARACTER SET NONE, INTEGER, CSTRING(255) CHARACTER SET NONE
+  RETURNS CSTRING(255) CHARACTER SET NONE FREE_IT ENTRY_POINT 'ib_lpad' MODULE_NAME 'ardudf.so';
+DECLARE EXTERNAL FUNCTION text_length CSTRING(100) CHARACTER SET NONE RETURNS INTEGER BY VALUE
+  ENTRY_POINT 'ib_string_length' MODULE_NAME 'C:\Program Files\Firebird\UDF\ARDUDF.DLL';
+DECLARE EXTERNAL FUNCTION other_lpad CSTRING(255), INTEGER, CSTRING(255) RETURNS CSTRING(255) FREE_IT
+  ENTRY_POINT 'ib_lpad' MODULE_NAME 'otherlib';
+COMMIT;
+CREATE TABLE own (id INTEGER, s VARCHAR(100), p COMPUTED BY (padl(s, 6, '*')));
+CREATE INDEX own_length ON own COMPUTED BY (strlen(s));
+COMMIT;
+INSERT INTO own VALUES (1, 'abc');
+INSERT INTO own VALUES (2, NULL);
+INSERT INTO own VALUES (3, 'xyzzy');
+COMMIT;
