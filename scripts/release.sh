@@ -82,7 +82,7 @@ lintian $deb || { echo "release: lintian reports an error" >&2; exit 1; }
 # line ends for the text files.
 sql_files=(ardudf.sql ardudf_drop.sql ardudf_udr.sql ardudf_udr_drop.sql
   # the migration of a database from the legacy declarations to the UDR ones
-  ardudf_legacy_to_udr.sql)
+  ardudf_legacy_to_udr.sql ardudf_legacy_to_udr_preview.sql ardudf_udr_check.sql ardudf_udr_indexes.sql)
 crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }
 for arch_w in win32:i686 win64:x64; do
   name=${arch_w%%:*} triple=${arch_w#*:}
@@ -100,7 +100,7 @@ for arch_w in win32:i686 win64:x64; do
   crlf LICENSE $z/LICENSE.txt
   sed -e "s/@VERSION@/$version/g" -e "s/@BITS@/$bits/g" packaging/windows/README-windows.txt >$b/readme
   crlf $b/readme $z/README-windows.txt
-  for md in README.md CHANGELOG.md docs/functions.md docs/balance.md; do
+  for md in README.md CHANGELOG.md docs/functions.md docs/balance.md docs/migration.md; do
     out=$(basename "$md" .md)
     [ "$out" = README ] && out=readme
     [ "$out" = CHANGELOG ] && out=changes
