@@ -1,32 +1,22 @@
--- ardudf 1.1.0: moves a database from ardudf's legacy module to its UDR module
--- 'ardudf_udr' in place. Generated from src/catalogue/catalogue.h and
--- tools/catalogue/templates by ardudf_catalogue; do not edit. docs/migration.md gives the
--- steps around it; sql/ardudf_legacy_to_udr_preview.sql shows what it would do.
---
--- It finds the declarations by what they call, not by their names: every legacy
--- declaration whose module is ardudf's (ardudf, ardudf.so, ardudf.dll, any case, any
--- folder) and whose entry point is one of this release's functions, under whatever name it
--- was declared, duplicates too. In one transaction it redeclares each of them under its own
--- name for the UDR module, with its arguments in their order and its texts as wide and in
--- the character set it declared them (a UDR text holds at most 32765 bytes, a CSTRING
--- 32767), as 'ardudf_udr!ENTRY!legacy_nulls': a NULL argument is read as the legacy module
--- reads it, the empty text or 0, so every procedure, trigger, view, computed column, CHECK
--- and index that calls them gives the results it gave. It declares the procedure
--- ib_scbwalk beside them, commits, and then rebuilds each index whose expression calls a
--- function it moved (directly, or through a PSQL routine or a computed column) and
--- activates each inactive one. Declarations of other modules are left as they are, and
--- named.
--- It changes nothing, and says why, while another attachment is connected, or when a
--- declaration on ardudf's module cannot be moved as it is (other arguments, or an entry
--- point this release does not have). Run again, it moves nothing, activates what a restore
--- left inactive, and brings the moved declarations' comments up to this release: it is
--- also the upgrade of a moved database. Works in dialect 1 and dialect 3 databases.
+-- ardudf 1.1.0: moves a database from ardudf's legacy module to its UDR module in
+-- place. Generated from src/catalogue/catalogue.h and tools/catalogue/templates; do not
+-- edit. docs/migration.md gives the steps; ardudf_legacy_to_udr_preview.sql shows what it
+-- would do. Works in dialect 1 and 3 databases.
+-- Every legacy declaration of ardudf's module (ardudf, ardudf.so, ardudf.dll, any case, any
+-- folder) that calls a function of this release, under whatever name, is redeclared under
+-- that name for the UDR module in one transaction: its arguments in their order, its texts
+-- as wide (up to 32765 bytes) and in the character set it declared, and the external name
+-- 'ardudf_udr!ENTRY!legacy_nulls', which reads a NULL argument as the legacy module did, so
+-- every caller gives the results it gave. Then each index that calls a moved function is
+-- rebuilt, and each inactive one activated. Other modules' declarations are left, and named.
+-- Nothing changes while another attachment is connected or a declaration of ardudf's module
+-- cannot move as it is. Run again, it is the upgrade of a moved database.
 SET BAIL ON;
 SET LIST ON;
 SET TERM ^ ;
 EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
-  -- ---- what the database declares, as ardudf sees it (shared by the move, its preview,
-  -- ---- the check after it and the index step; a routine here calls no other) ----
+  -- ---- what the database declares, as ardudf sees it (shared by the move, its preview and
+  -- ---- the check after it; in Firebird 3 a routine of a block cannot call another) ----
 
   -- A name as a statement must spell it: quoted in dialect 3; dialect 1 has no quoted names.
   DECLARE FUNCTION ident (name VARCHAR(63)) RETURNS VARCHAR(130) AS
@@ -177,63 +167,6 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
     END
   END
 
-  -- What calls a function, named as its owner knows it: a CHECK by its constraint, a
-  -- computed column by its table and column (the engine records their hidden trigger and
-  -- domain).
-  DECLARE PROCEDURE callers (fn VARCHAR(63)) RETURNS (caller VARCHAR(200)) AS
-  BEGIN
-    FOR SELECT DISTINCT COALESCE(
-            (SELECT FIRST 1 'CHECK ' || TRIM(r.RDB$CONSTRAINT_NAME) || ' of table ' || TRIM(r.RDB$RELATION_NAME)
-              FROM RDB$CHECK_CONSTRAINTS c
-              JOIN RDB$RELATION_CONSTRAINTS r ON r.RDB$CONSTRAINT_NAME = c.RDB$CONSTRAINT_NAME
-              WHERE d.RDB$DEPENDENT_TYPE = 2 AND c.RDB$TRIGGER_NAME = d.RDB$DEPENDENT_NAME),
-            (SELECT FIRST 1 'column ' || TRIM(f.RDB$RELATION_NAME) || '.' || TRIM(f.RDB$FIELD_NAME)
-              FROM RDB$RELATION_FIELDS f WHERE d.RDB$DEPENDENT_TYPE = 3 AND f.RDB$FIELD_SOURCE = d.RDB$DEPENDENT_NAME),
-            CASE d.RDB$DEPENDENT_TYPE
-              WHEN 0 THEN 'table ' WHEN 1 THEN 'view ' WHEN 2 THEN 'trigger ' WHEN 4 THEN 'CHECK of domain '
-              WHEN 5 THEN 'procedure ' WHEN 6 THEN 'index ' WHEN 15 THEN 'function ' WHEN 18 THEN 'package '
-              WHEN 19 THEN 'package body ' ELSE '' END || TRIM(d.RDB$DEPENDENT_NAME))
-        FROM RDB$DEPENDENCIES d WHERE d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = :fn
-        INTO caller DO SUSPEND;
-  END
-
-  -- The indexes whose expression calls the function fn, or with fn NULL any function of
-  -- ardudf's UDR module, directly or through a PSQL function, a package or a computed column.
-  -- A restore into an engine that could not compute such an index leaves it inactive and
-  -- without the dependencies the engine records for a built one: it is found by its
-  -- expression's text, which names the function or a routine or column that calls it.
-  DECLARE PROCEDURE indexes (fn VARCHAR(63)) RETURNS (ix VARCHAR(63), inactive SMALLINT) AS
-  BEGIN
-    FOR WITH RECURSIVE seeds (name) AS (
-          SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
-            AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
-        calls (name, kind, depth) AS (
-          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
-            ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
-          UNION ALL
-          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, c.depth + 1 FROM calls c JOIN RDB$DEPENDENCIES d
-            ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
-            OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
-            OR (c.kind = 3 AND d.RDB$DEPENDED_ON_TYPE = 0 AND EXISTS (SELECT 1 FROM RDB$RELATION_FIELDS f
-                WHERE f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = d.RDB$DEPENDED_ON_NAME
-                  AND f.RDB$FIELD_NAME = d.RDB$FIELD_NAME))
-            WHERE c.depth < 16),
-        named (name) AS (
-          SELECT TRIM(name) FROM seeds
-          UNION SELECT TRIM(name) FROM calls WHERE kind IN (5, 15, 18, 19)
-          UNION SELECT TRIM(f.RDB$FIELD_NAME) FROM calls c JOIN RDB$RELATION_FIELDS f ON f.RDB$FIELD_SOURCE = c.name
-            WHERE c.kind = 3)
-        SELECT TRIM(i.RDB$INDEX_NAME), COALESCE(i.RDB$INDEX_INACTIVE, 0)
-          FROM calls c JOIN RDB$INDICES i ON i.RDB$INDEX_NAME = c.name WHERE c.kind = 6
-        UNION
-        SELECT TRIM(i.RDB$INDEX_NAME), 1 FROM RDB$INDICES i
-          WHERE i.RDB$INDEX_INACTIVE = 1 AND i.RDB$EXPRESSION_SOURCE IS NOT NULL
-            AND NOT EXISTS (SELECT 1 FROM RDB$DEPENDENCIES d
-              WHERE d.RDB$DEPENDENT_NAME = i.RDB$INDEX_NAME AND d.RDB$DEPENDENT_TYPE = 6)
-            AND EXISTS (SELECT 1 FROM named n WHERE i.RDB$EXPRESSION_SOURCE CONTAINING n.name)
-        INTO ix, inactive DO SUSPEND;
-  END
-
   -- ---- end of what the database declares ----
   DECLARE blocked INTEGER = 0;
   DECLARE n_moved INTEGER = 0;
@@ -313,11 +246,10 @@ BEGIN
 END^
 COMMIT^
 
--- The indexes. Each one whose expression calls a function of the UDR module (directly, or
--- through a PSQL routine or a computed column) and is inactive is activated: a restore
--- into an engine that loads no legacy module leaves them so. When functions were moved
--- just now, the active ones are rebuilt too, so that no key the legacy module computed
--- stays behind. (The engine builds them at the COMMIT.)
+-- The indexes that call a function of the UDR module (directly, or through a PSQL routine
+-- or a computed column): the inactive ones activated (a restore into an engine without
+-- legacy UDFs leaves them so); after a move, the active ones rebuilt, so that no key the
+-- legacy module computed stays behind. The engine builds them at the COMMIT.
 EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
   -- A name as a statement must spell it: quoted in dialect 3; dialect 1 has no quoted names.
   DECLARE FUNCTION ident (name VARCHAR(63)) RETURNS VARCHAR(130) AS

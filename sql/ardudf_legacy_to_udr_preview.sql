@@ -8,8 +8,8 @@
 SET LIST ON;
 SET TERM ^ ;
 EXECUTE BLOCK RETURNS (ardudf_preview VARCHAR(2000)) AS
-  -- ---- what the database declares, as ardudf sees it (shared by the move, its preview,
-  -- ---- the check after it and the index step; a routine here calls no other) ----
+  -- ---- what the database declares, as ardudf sees it (shared by the move, its preview and
+  -- ---- the check after it; in Firebird 3 a routine of a block cannot call another) ----
 
   -- A name as a statement must spell it: quoted in dialect 3; dialect 1 has no quoted names.
   DECLARE FUNCTION ident (name VARCHAR(63)) RETURNS VARCHAR(130) AS
@@ -160,6 +160,8 @@ EXECUTE BLOCK RETURNS (ardudf_preview VARCHAR(2000)) AS
     END
   END
 
+  -- ---- end of what the database declares ----
+
   -- What calls a function, named as its owner knows it: a CHECK by its constraint, a
   -- computed column by its table and column (the engine records their hidden trigger and
   -- domain).
@@ -216,8 +218,6 @@ EXECUTE BLOCK RETURNS (ardudf_preview VARCHAR(2000)) AS
             AND EXISTS (SELECT 1 FROM named n WHERE i.RDB$EXPRESSION_SOURCE CONTAINING n.name)
         INTO ix, inactive DO SUSPEND;
   END
-
-  -- ---- end of what the database declares ----
   DECLARE blocked INTEGER = 0;
   DECLARE n_moved INTEGER = 0;
   DECLARE n_udr INTEGER = 0;

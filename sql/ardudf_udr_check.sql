@@ -9,8 +9,8 @@ SET BAIL ON;
 SET LIST ON;
 SET TERM ^ ;
 EXECUTE BLOCK RETURNS (ardudf_check VARCHAR(400)) AS
-  -- ---- what the database declares, as ardudf sees it (shared by the move, its preview,
-  -- ---- the check after it and the index step; a routine here calls no other) ----
+  -- ---- what the database declares, as ardudf sees it (shared by the move, its preview and
+  -- ---- the check after it; in Firebird 3 a routine of a block cannot call another) ----
 
   -- A name as a statement must spell it: quoted in dialect 3; dialect 1 has no quoted names.
   DECLARE FUNCTION ident (name VARCHAR(63)) RETURNS VARCHAR(130) AS
@@ -161,25 +161,7 @@ EXECUTE BLOCK RETURNS (ardudf_check VARCHAR(400)) AS
     END
   END
 
-  -- What calls a function, named as its owner knows it: a CHECK by its constraint, a
-  -- computed column by its table and column (the engine records their hidden trigger and
-  -- domain).
-  DECLARE PROCEDURE callers (fn VARCHAR(63)) RETURNS (caller VARCHAR(200)) AS
-  BEGIN
-    FOR SELECT DISTINCT COALESCE(
-            (SELECT FIRST 1 'CHECK ' || TRIM(r.RDB$CONSTRAINT_NAME) || ' of table ' || TRIM(r.RDB$RELATION_NAME)
-              FROM RDB$CHECK_CONSTRAINTS c
-              JOIN RDB$RELATION_CONSTRAINTS r ON r.RDB$CONSTRAINT_NAME = c.RDB$CONSTRAINT_NAME
-              WHERE d.RDB$DEPENDENT_TYPE = 2 AND c.RDB$TRIGGER_NAME = d.RDB$DEPENDENT_NAME),
-            (SELECT FIRST 1 'column ' || TRIM(f.RDB$RELATION_NAME) || '.' || TRIM(f.RDB$FIELD_NAME)
-              FROM RDB$RELATION_FIELDS f WHERE d.RDB$DEPENDENT_TYPE = 3 AND f.RDB$FIELD_SOURCE = d.RDB$DEPENDENT_NAME),
-            CASE d.RDB$DEPENDENT_TYPE
-              WHEN 0 THEN 'table ' WHEN 1 THEN 'view ' WHEN 2 THEN 'trigger ' WHEN 4 THEN 'CHECK of domain '
-              WHEN 5 THEN 'procedure ' WHEN 6 THEN 'index ' WHEN 15 THEN 'function ' WHEN 18 THEN 'package '
-              WHEN 19 THEN 'package body ' ELSE '' END || TRIM(d.RDB$DEPENDENT_NAME))
-        FROM RDB$DEPENDENCIES d WHERE d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = :fn
-        INTO caller DO SUSPEND;
-  END
+  -- ---- end of what the database declares ----
 
   -- The indexes whose expression calls the function fn, or with fn NULL any function of
   -- ardudf's UDR module, directly or through a PSQL function, a package or a computed column.
@@ -217,8 +199,6 @@ EXECUTE BLOCK RETURNS (ardudf_check VARCHAR(400)) AS
             AND EXISTS (SELECT 1 FROM named n WHERE i.RDB$EXPRESSION_SOURCE CONTAINING n.name)
         INTO ix, inactive DO SUSPEND;
   END
-
-  -- ---- end of what the database declares ----
   DECLARE problems INTEGER = 0;
   DECLARE answered INTEGER = 0;
   DECLARE fn VARCHAR(63);

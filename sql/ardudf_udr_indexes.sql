@@ -11,11 +11,10 @@ EXECUTE BLOCK AS
 BEGIN
   RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILD', '1');
 END^
--- The indexes. Each one whose expression calls a function of the UDR module (directly, or
--- through a PSQL routine or a computed column) and is inactive is activated: a restore
--- into an engine that loads no legacy module leaves them so. When functions were moved
--- just now, the active ones are rebuilt too, so that no key the legacy module computed
--- stays behind. (The engine builds them at the COMMIT.)
+-- The indexes that call a function of the UDR module (directly, or through a PSQL routine
+-- or a computed column): the inactive ones activated (a restore into an engine without
+-- legacy UDFs leaves them so); after a move, the active ones rebuilt, so that no key the
+-- legacy module computed stays behind. The engine builds them at the COMMIT.
 EXECUTE BLOCK RETURNS (ardudf_udr_indexes VARCHAR(400)) AS
   -- A name as a statement must spell it: quoted in dialect 3; dialect 1 has no quoted names.
   DECLARE FUNCTION ident (name VARCHAR(63)) RETURNS VARCHAR(130) AS

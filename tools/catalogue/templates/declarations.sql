@@ -1,5 +1,5 @@
-  -- ---- what the database declares, as ardudf sees it (shared by the move, its preview,
-  -- ---- the check after it and the index step; a routine here calls no other) ----
+  -- ---- what the database declares, as ardudf sees it (shared by the move, its preview and
+  -- ---- the check after it; in Firebird 3 a routine of a block cannot call another) ----
 
 {{> ident.sql}}
 
@@ -104,17 +104,5 @@
       IF (state IS NOT NULL) THEN SUSPEND;
     END
   END
-
-  -- What calls a function, named as its owner knows it: a CHECK by its constraint, a
-  -- computed column by its table and column (the engine records their hidden trigger and
-  -- domain).
-  DECLARE PROCEDURE callers (fn VARCHAR(63)) RETURNS (caller VARCHAR(200)) AS
-  BEGIN
-    FOR SELECT DISTINCT {{> caller_name.sql}}
-        FROM RDB$DEPENDENCIES d WHERE d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = :fn
-        INTO caller DO SUSPEND;
-  END
-
-{{> index_calls.sql}}
 
   -- ---- end of what the database declares ----

@@ -1,26 +1,16 @@
--- ardudf {{version}}: moves a database from ardudf's legacy module to its UDR module
--- 'ardudf_udr' in place. Generated from src/catalogue/catalogue.h and
--- tools/catalogue/templates by ardudf_catalogue; do not edit. docs/migration.md gives the
--- steps around it; sql/ardudf_legacy_to_udr_preview.sql shows what it would do.
---
--- It finds the declarations by what they call, not by their names: every legacy
--- declaration whose module is ardudf's (ardudf, ardudf.so, ardudf.dll, any case, any
--- folder) and whose entry point is one of this release's functions, under whatever name it
--- was declared, duplicates too. In one transaction it redeclares each of them under its own
--- name for the UDR module, with its arguments in their order and its texts as wide and in
--- the character set it declared them (a UDR text holds at most 32765 bytes, a CSTRING
--- 32767), as 'ardudf_udr!ENTRY!{{option}}': a NULL argument is read as the legacy module
--- reads it, the empty text or 0, so every procedure, trigger, view, computed column, CHECK
--- and index that calls them gives the results it gave. It declares the procedure
--- {{walk}} beside them, commits, and then rebuilds each index whose expression calls a
--- function it moved (directly, or through a PSQL routine or a computed column) and
--- activates each inactive one. Declarations of other modules are left as they are, and
--- named.
--- It changes nothing, and says why, while another attachment is connected, or when a
--- declaration on ardudf's module cannot be moved as it is (other arguments, or an entry
--- point this release does not have). Run again, it moves nothing, activates what a restore
--- left inactive, and brings the moved declarations' comments up to this release: it is
--- also the upgrade of a moved database. Works in dialect 1 and dialect 3 databases.
+-- ardudf {{version}}: moves a database from ardudf's legacy module to its UDR module in
+-- place. Generated from src/catalogue/catalogue.h and tools/catalogue/templates; do not
+-- edit. docs/migration.md gives the steps; ardudf_legacy_to_udr_preview.sql shows what it
+-- would do. Works in dialect 1 and 3 databases.
+-- Every legacy declaration of ardudf's module (ardudf, ardudf.so, ardudf.dll, any case, any
+-- folder) that calls a function of this release, under whatever name, is redeclared under
+-- that name for the UDR module in one transaction: its arguments in their order, its texts
+-- as wide (up to 32765 bytes) and in the character set it declared, and the external name
+-- 'ardudf_udr!ENTRY!{{option}}', which reads a NULL argument as the legacy module did, so
+-- every caller gives the results it gave. Then each index that calls a moved function is
+-- rebuilt, and each inactive one activated. Other modules' declarations are left, and named.
+-- Nothing changes while another attachment is connected or a declaration of ardudf's module
+-- cannot move as it is. Run again, it is the upgrade of a moved database.
 SET BAIL ON;
 SET LIST ON;
 SET TERM ^ ;

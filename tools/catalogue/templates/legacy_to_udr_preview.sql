@@ -9,6 +9,10 @@ SET LIST ON;
 SET TERM ^ ;
 EXECUTE BLOCK RETURNS ({{column}} VARCHAR(2000)) AS
 {{> declarations.sql}}
+
+{{> callers.sql}}
+
+{{> index_calls.sql}}
   DECLARE blocked INTEGER = 0;
   DECLARE n_moved INTEGER = 0;
   DECLARE n_udr INTEGER = 0;

@@ -10,6 +10,8 @@ SET LIST ON;
 SET TERM ^ ;
 EXECUTE BLOCK RETURNS ({{column}} VARCHAR(400)) AS
 {{> declarations.sql}}
+
+{{> index_calls.sql}}
   DECLARE problems INTEGER = 0;
   DECLARE answered INTEGER = 0;
   DECLARE fn VARCHAR(63);
