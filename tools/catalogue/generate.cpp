@@ -5,6 +5,8 @@
 //   ardudf_catalogue drop      DROP EXTERNAL FUNCTION for every export
 //   ardudf_catalogue udr       CREATE FUNCTION ... ENGINE UDR for every export, and the procedures
 //   ardudf_catalogue udr_drop  DROP FUNCTION / PROCEDURE for all of them
+//   ardudf_catalogue psql      the same functions as PSQL stored routines (psql.cpp)
+//   ardudf_catalogue psql_drop their drop script
 //   ardudf_catalogue declare legacy|legacy_floor|udr|udr_floor|udr_moved PREFIX [WIDTH]
 //                              the declarations the benchmarks make beside the shipped ones
 //   ardudf_catalogue legacy_to_udr  the move of a database from the legacy module to the UDR
@@ -20,6 +22,7 @@
 // scripts/generate.sh writes the committed ones; a test regenerates and compares them.
 #include "ardudf_version.h"
 #include "catalogue/catalogue.h"
+#include "generate.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -652,6 +655,20 @@ int usage() {
 
 } // namespace
 
+// What psql.cpp takes from the helpers above (generate.h).
+namespace ardudf::catalogue::gen {
+std::string udr_type_of(const Value& v, std::string_view charset) { return udr_type(v, charset); }
+std::string udr_params_of(std::span<const Value> values, std::string_view charset) {
+    return udr_params(values, charset);
+}
+std::string null_rule_of(const Export& e) { return udr_null_rule(e); }
+std::string comment_of(std::string_view what, std::string_view name, std::string_view summary) {
+    return comment_ddl(what, name, summary);
+}
+std::string upper_of(std::string_view name) { return upper(name); }
+const char* callers_sql() { return caller_sql; }
+} // namespace ardudf::catalogue::gen
+
 int main(int argc, char** argv) {
     const std::string_view what = argc > 1 ? argv[1] : "";
     if (what == "def")
@@ -664,6 +681,10 @@ int main(int argc, char** argv) {
         print_udr();
     else if (what == "udr_drop")
         print_udr_drop();
+    else if (what == "psql")
+        return ardudf::catalogue::gen::print_psql();
+    else if (what == "psql_drop")
+        return ardudf::catalogue::gen::print_psql_drop();
     else if (what == "legacy_to_udr")
         print_legacy_to_udr();
     else if (what == "declare" && argc >= 4)
