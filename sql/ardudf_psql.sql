@@ -589,7 +589,7 @@ BEGIN
   IF (len IS NULL) THEN RETURN NULL;
   wanted = IIF(len > 0, len, 0);
   IF (wanted > 255) THEN
-    RETURN LPAD('', MINVALUE(wanted, 32765), '0');
+    RETURN LPAD(CAST('' AS VARCHAR(1) CHARACTER SET NONE), MINVALUE(wanted, 32765), '0');
   state = COALESCE(CAST(RDB$GET_CONTEXT('USER_SESSION', 'ARDUDF_PSQL_ID_STATE') AS BIGINT), 1);
   WHILE (wanted > 0) DO
   BEGIN
@@ -1226,9 +1226,12 @@ COMMENT ON FUNCTION ib_datetostring IS 'a date formatted by a pattern (ardudf 1.
 CREATE OR ALTER FUNCTION ib_scbcreate ()
     RETURNS INTEGER
 AS
+-- The sequence's values scattered over 2^20 .. 2^31 - 1 by a fixed permutation
+-- (multiplication by a number prime to the range), so that a small integer or a handle
+-- typed by hand seldom names a live context.
 DECLARE handle INTEGER;
 BEGIN
-  handle = 1048576 + MOD(GEN_ID(ardudf_psql_handles, 1) - 1, 2146435071);
+  handle = 1048576 + MOD(MOD(GEN_ID(ardudf_psql_handles, 1), 2146435072) * 1103515245, 2146435072);
   INSERT INTO ardudf_psql_context (handle, total_amount, total_vat, paid_amount, paid_vat, last_vat, cursor_slot,
       slot_count)
     VALUES (:handle, 0e0, 0e0, 0e0, 0e0, 0e0, 0, 0);

@@ -6,7 +6,7 @@
 -- tables of the attachment, so a handle means something only in the attachment that
 -- created it, as in the UDR module, and its context goes when the attachment ends.
 -- Handles come from one sequence: positive, never below 2^20, never given twice (until
--- the sequence wraps after two thousand million contexts).
+-- the sequence has given two thousand million).
 
 -- @setup
 -- The tables and the sequence, made when they are missing: a second run of this script
@@ -440,9 +440,12 @@ BEGIN
 END
 
 -- @ ib_scbcreate
+-- The sequence's values scattered over 2^20 .. 2^31 - 1 by a fixed permutation
+-- (multiplication by a number prime to the range), so that a small integer or a handle
+-- typed by hand seldom names a live context.
 DECLARE handle INTEGER;
 BEGIN
-  handle = 1048576 + MOD(GEN_ID(ardudf_psql_handles, 1) - 1, 2146435071);
+  handle = 1048576 + MOD(MOD(GEN_ID(ardudf_psql_handles, 1), 2146435072) * 1103515245, 2146435072);
   INSERT INTO ardudf_psql_context (handle, total_amount, total_vat, paid_amount, paid_vat, last_vat, cursor_slot,
       slot_count)
     VALUES (:handle, 0e0, 0e0, 0e0, 0e0, 0e0, 0, 0);
