@@ -1306,11 +1306,12 @@ CREATE OR ALTER FUNCTION ib_scbreadtype (
 )
     RETURNS VARCHAR(255) CHARACTER SET NONE
 AS
+DECLARE cursor_slot INTEGER;
 DECLARE row_type VARCHAR(255) CHARACTER SET NONE = '';
 BEGIN
   IF (handle IS NULL) THEN RETURN NULL;
-  SELECT r.row_type FROM ardudf_psql_context c JOIN ardudf_psql_row r ON r.handle = c.handle AND r.slot = c.cursor_slot
-    WHERE c.handle = :handle INTO :row_type;
+  SELECT cursor_slot FROM ardudf_psql_context WHERE handle = :handle INTO :cursor_slot;
+  SELECT row_type FROM ardudf_psql_row WHERE handle = :handle AND slot = :cursor_slot INTO :row_type;
   RETURN row_type;
 END^
 COMMENT ON FUNCTION ib_scbreadtype IS 'type of the current row (ardudf 1.1.0)'^
