@@ -26,12 +26,13 @@
 # are the UDR module's, expected/udr/NAME.out where there is one. A test that declares
 # routines of the UDR module itself says "-- module: udr" near its top and is left out;
 # "-- module: udr psql", a test of what the UDR and PSQL declarations have and the legacy
-# module has not. Where the PSQL functions must answer otherwise (docs/psql.md), the
-# expected output is expected/psql/NAME.out.
+# module has not. There is no --accept with --psql: the PSQL functions are held to the UDR
+# module's outputs (docs/psql.md).
 set -uo pipefail
 # shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 server_options "$@"
+[ $psql -eq 1 ] && [ $accept -eq 1 ] && { echo "run.sh: --psql compares with the UDR module's outputs; accept those from a --udr run" >&2; exit 2; }
 server_start
 server_database test
 # An error names the routine it came from as "-UDF: NAME" (legacy) or "-At function
@@ -109,14 +110,11 @@ mkdir -p "$work/out"
 for name in "${names[@]}"; do
   expected=$here/expected/$name.out
   [ $udr -eq 1 ] || [ $psql -eq 1 ] && [ -f "$here/expected/udr/$name.out" ] && expected=$here/expected/udr/$name.out
-  [ $psql -eq 1 ] && [ -f "$here/expected/psql/$name.out" ] && expected=$here/expected/psql/$name.out
   actual=$work/out/$name.out
   run_sql "$name" > "$actual"
   if [ $accept -eq 1 ]; then
-    # A UDR run accepts into expected/udr/ (a PSQL run into expected/psql/): name only the
-    # tests whose results differ.
+    # A UDR run accepts into expected/udr/: name only the tests whose results differ.
     [ $udr -eq 1 ] && expected=$here/expected/udr/$name.out && mkdir -p "$here/expected/udr"
-    [ $psql -eq 1 ] && expected=$here/expected/psql/$name.out && mkdir -p "$here/expected/psql"
     cp "$actual" "$expected"
     echo "accepted: $name"
   elif ! diff -u <(context_free < "$expected") <(context_free < "$actual") > "$work/out/$name.diff"; then
