@@ -7,6 +7,7 @@
 #   . scripts/fbenv.sh
 #   fbenv_setup ROOT UDF_DIR      # builds ROOT, exports FIREBIRD, FIREBIRD_LOCK, FIREBIRD_TMP
 #   fbenv_setup ROOT UDR_DIR udr  # the same with UdfAccess = None and UDR modules from UDR_DIR
+#   fbenv_setup ROOT DIR psql     # no module at all: UdfAccess = None and no UDR engine
 #   fbenv_create_db FILE CHARSET [DIALECT]  # a new database of that default character set
 #                                 # (NONE, UTF8) and SQL dialect (3, or 1)
 #   fb_isql [isql args]           # isql-fb, quiet: every script runs isql through this
@@ -61,6 +62,10 @@ Config = UDR_config {
   path = $udf_dir
 }
 EOF
+  elif [ "$mode" = psql ]; then
+    # A server that loads no module: the PSQL declarations (sql/ardudf_psql.sql) alone.
+    udf_access=None
+    echo "# Written by scripts/fbenv.sh: no UDR engine." > "$root/plugins.conf"
   else
     rm -f "$root/plugins.conf"
   fi

@@ -68,7 +68,8 @@ Description: external SQL functions for Firebird (UDF and UDR modules)
  UdfAccess = Restrict UDF in firebird.conf) and the UDR module
  libardudf_udr.so (needs no setting). Both are installed into the folders of
  Debian's Firebird 3.0 and 4.0; /usr/share/ardudf/sql holds the scripts that
- declare them in a database. The package never changes firebird.conf.
+ declare them in a database, and ardudf_psql.sql, the same functions as PSQL
+ for a server that loads no module. The package never changes firebird.conf.
 CONTROL
 (cd $stage && find usr -type f | sort | xargs md5sum) >$stage/DEBIAN/md5sums
 deb=dist/ardudf_${deb_version}_$arch.deb
@@ -82,7 +83,9 @@ lintian $deb || { echo "release: lintian reports an error" >&2; exit 1; }
 # line ends for the text files.
 sql_files=(ardudf.sql ardudf_drop.sql ardudf_udr.sql ardudf_udr_drop.sql
   # the migration of a database from the legacy declarations to the UDR ones
-  ardudf_legacy_to_udr.sql ardudf_legacy_to_udr_preview.sql ardudf_udr_check.sql ardudf_udr_indexes.sql)
+  ardudf_legacy_to_udr.sql ardudf_legacy_to_udr_preview.sql ardudf_udr_check.sql ardudf_udr_indexes.sql
+  # the functions as PSQL, for a server that loads no module
+  ardudf_psql.sql ardudf_psql_drop.sql)
 crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }
 for arch_w in win32:i686 win64:x64; do
   name=${arch_w%%:*} triple=${arch_w#*:}

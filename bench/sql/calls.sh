@@ -12,9 +12,13 @@
 # engine around the SELECT alone. Variants and rounds alternate; medians are reported.
 # Then what the declared width of a text costs a call that does nothing, and the walk of a
 # 1,000-row settlement from PSQL (bench/sql/run.sh, its own benchmark).
+# --psql measures the PSQL functions (sql/ardudf_psql.sql, declared as ps_NAME) against the
+# UDR module and the built-ins instead (read, built-in, UDR and PSQL only), and writes only
+# its own section of FILE, "## Without a module: the PSQL functions", which the other runs
+# keep.
 #
 #   bench/sql/calls.sh [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX]
-#                      [--out FILE] [--times FILE] [--fb4]
+#                      [--out FILE] [--times FILE] [--fb4] [--psql]
 #
 # Defaults: build/default, 1,000,000 rows, 3 rounds, bench/results.md: about 10 minutes a
 # round on 2 idle cores (80 queries of a few microseconds a row). --quick is 100,000 rows
@@ -31,7 +35,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 build=$source_dir/build/default rows=1000000 reps=3 only="" out=$source_dir/bench/results.md
-smoke=0 fb4=0 times_out=""
+smoke=0 fb4=0 times_out="" psql=0
 args=("$@")
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -44,7 +48,8 @@ while [ $# -gt 0 ]; do
     --out) out=$2; shift 2 ;;
     --times) times_out=$2; shift 2 ;;
     --fb4) fb4=1; shift ;;
-    *) echo "usage: $0 [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX] [--out FILE] [--times FILE] [--fb4]" >&2
+    --psql) psql=1; shift ;;
+    *) echo "usage: $0 [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX] [--out FILE] [--times FILE] [--fb4] [--psql]" >&2
        exit 2 ;;
   esac
 done
@@ -136,6 +141,13 @@ EOF
   isql -i "$work/udrnoop.sql"
   isql -i "$work/moved.sql"
 fi
+if [ $psql -eq 1 ]; then
+  # The PSQL functions beside them as ps_NAME: the script with its routines renamed (their
+  # bodies call only the ardudf_psql_ helpers, never an ib_ function).
+  sed -E 's/^(CREATE OR ALTER (FUNCTION|PROCEDURE)|COMMENT ON (FUNCTION|PROCEDURE)) ib_/\1 ps_/' \
+    "$source_dir/sql/ardudf_psql.sql" > "$work/psql.sql"
+  isql -i "$work/psql.sql"
+fi
 
 # ---- the table ----
 isql <<EOF
@@ -188,8 +200,8 @@ if [ -n "$only" ]; then
 fi
 
 # variant -> the prefix of the measured call, and of the setup calls
-prefix_of() { case "$1" in ardudf) echo ib_ ;; floor) echo noop_ ;; udr) echo udr_ ;; udrfloor) echo udrnoop_ ;; moved) echo mv_ ;; esac; }
-setup_prefix_of() { case "$1" in udr|udrfloor) echo udr_ ;; moved) echo mv_ ;; *) echo ib_ ;; esac; }
+prefix_of() { case "$1" in ardudf) echo ib_ ;; floor) echo noop_ ;; udr) echo udr_ ;; udrfloor) echo udrnoop_ ;; moved) echo mv_ ;; psql) echo ps_ ;; esac; }
+setup_prefix_of() { case "$1" in udr|udrfloor) echo udr_ ;; moved) echo mv_ ;; psql) echo ps_ ;; *) echo ib_ ;; esac; }
 
 # One timed query: prints "name|variant|milliseconds".
 timed_block() { # name variant expression setup setup-prefix
@@ -218,6 +230,11 @@ EOF
 
 variants=(ardudf builtin floor read)
 [ $udr -eq 1 ] && variants+=(udr udrfloor moved)
+if [ $psql -eq 1 ]; then
+  [ $udr -eq 1 ] || { echo "calls.sh --psql: the UDR module is not built" >&2; exit 2; }
+  variants=(read builtin udr psql)
+  grep -v '^width' "$work/functions" > "$work/functions.psql" && mv "$work/functions.psql" "$work/functions"
+fi
 
 
 # ---- the rounds: each function's variants in an order that turns with the round ----
@@ -230,6 +247,7 @@ for ((r = 0; r < total_rounds; r++)); do
     # a read and a call of each module first, untimed.
     echo "SELECT COUNT(*), MAX(ib_string_length(txt)) FROM bench_rows;"
     [ $udr -eq 1 ] && echo "SELECT MAX(udr_string_length(txt)), MAX(udrnoop_string_length(txt)), MAX(mv_string_length(txt)) FROM bench_rows;"
+    [ $psql -eq 1 ] && echo "SELECT MAX(ps_string_length(txt)) FROM bench_rows;"
     echo "SELECT MAX(noop_string_length(txt)) FROM bench_rows;"
     echo "SET TERM ^;"
     fi=0
@@ -261,6 +279,70 @@ bad=$(awk -F'|' -v rows="$rows" '$3 != rows { print }' "$work/times")
 if [ -n "$bad" ]; then echo "calls.sh: a query did not see every row:" >&2; echo "$bad" >&2; exit 1; fi
 [ -s "$work/times" ] || { echo "calls.sh: no figures (isql failed?)" >&2; exit 1; }
 [ -z "$times_out" ] || cp "$work/times" "$times_out"
+
+# ---- the PSQL functions: their own section of the report ----
+psql_begin='<!-- PSQL: written by bench/sql/calls.sh --psql -->'
+psql_end='<!-- end of the PSQL section -->'
+if [ $psql -eq 1 ]; then
+  {
+    echo "$psql_begin"
+    echo "## Without a module: the PSQL functions"
+    echo
+    echo "Written by \`bench/sql/calls.sh --psql\` on $(date -u '+%Y-%m-%d %H:%M UTC'): Firebird $(fbenv_version)"
+    echo "embedded, a table of $rows rows in the page cache, $reps alternated rounds, medians;"
+    echo "machine: $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1), $(nproc) cores, shared with other"
+    echo "work (load average at the end: $(cut -d' ' -f1-3 /proc/loadavg))."
+    echo "ns per row of \`SELECT COUNT(f(...)) FROM bench_rows\` as in the table above; net: less the"
+    echo "read, the calls alone. PSQL / UDR is a net ratio; PSQL / built-in compares the whole"
+    echo "queries, as a built-in costs about as little as the read (the net figure is noise)."
+    echo
+    awk -F'|' -v rows="$rows" '
+      function median(key,   n, i, j, t, a) {
+        n = split(all[key], a, " ")
+        if (n == 0) return ""
+        for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
+        return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+      }
+      function ns(key,   m) { m = median(key); return m == "" ? "" : m * 1e6 / rows }
+      function show(x) { return x == "" ? "–" : sprintf("%.0f", x) }
+      function ratio(x, y) { return (x == "" || y == "" || y <= 0) ? "–" : sprintf("%.1f", x / y) }
+      { if (!($1 in seen)) { seen[$1] = 1; order[++count] = $1 }; all[$1 "|" $2] = all[$1 "|" $2] " " $4 }
+      END {
+        print "| function | read | built-in | ardudf UDR | PSQL | PSQL / UDR | PSQL / built-in |"
+        print "|---|---:|---:|---:|---:|---:|---:|"
+        for (i = 1; i <= count; i++) {
+          f = order[i]
+          rd = ns(f "|read"); bi = ns(f "|builtin"); u = ns(f "|udr"); p = ns(f "|psql")
+          printf "| ib_%s | %s | %s | %s | %s | %s | %s |\n", f, show(rd), show(bi), show(u), show(p),
+            ratio(p - rd, u - rd), bi == "" ? "–" : ratio(p, bi)
+        }
+      }' "$work/times"
+    echo
+    echo "### A settlement of 10,000 and 200,000 rows"
+    echo
+    echo "\`bench/sql/settlement.sh\`, run right after: the rows added one call each, a payment of the"
+    echo "whole document, the walk of the rows it changed by four calls a row, the payment taken"
+    echo "back, and its walk by \`ib_scbwalk\`; each step timed inside the engine, one round."
+    echo
+    if [ $smoke -eq 1 ]; then "$here/settlement.sh" --build "$build" 100 1000; else "$here/settlement.sh" --build "$build"; fi
+    echo "$psql_end"
+  } > "$work/psql.md"
+  # The rest of FILE stays as it is; this section replaces its former self, or goes before
+  # the sections that bench/sql/engines.sh and bench/load/run.sh write at the end.
+  [ -f "$out" ] || : > "$out"
+  awk -v b="$psql_begin" -v e="$psql_end" -v f="$work/psql.md" '
+    function put(   l) { if (!done) { while ((getline l < f) > 0) print l; print ""; done = 1 } }
+    $0 == b { put(); skip = 1; next }
+    skip { if ($0 == e) skip = 2; next }
+    skip == 2 && $0 == "" { skip = 0; next }
+    /^## Firebird 4.0 beside Firebird 3.0/ || /^<!-- over TCP: written by bench\/load\/run.sh -->$/ { put() }
+    { skip = 0; print }
+    END { if (!done) { print ""; put() } }' "$out" > "$out.tmp"
+  mv "$out.tmp" "$out"
+  echo "written: $out" >&2
+  [ $smoke -eq 1 ] && cat "$work/psql.md"
+  exit 0
+fi
 
 # ---- the walk of a settlement: its own benchmark ----
 walk=""
@@ -384,6 +466,11 @@ load=$(cut -d' ' -f1-3 /proc/loadavg)
     echo '```'
     echo "$walk" | sed "s|$build|build|g"
     echo '```'
+  fi
+  # The section of the PSQL functions (calls.sh --psql) stays, before the engines'.
+  if [ -f "$out" ] && grep -qF "$psql_begin" "$out"; then
+    echo
+    sed -n "\\|^$psql_begin\$|,\\|^$psql_end\$|p" "$out"
   fi
   # The comparison of engines, written by bench/sql/engines.sh, stays.
   if [ -f "$out" ] && grep -q '^## Firebird 4.0 beside Firebird 3.0' "$out"; then

@@ -27,6 +27,8 @@ for part in run examples snippets; do
     grep -v '^ok: [a-z_0-9]* (' || status=1
   "$source_dir/tests/server/$part.sh" --udr --module-dir "$engine/plugins/udr" --sql-dir /usr/share/ardudf/sql --charset UTF8 |
     grep -v '^ok: [a-z_0-9]* (' || status=1
+  "$source_dir/tests/server/$part.sh" --psql --sql-dir /usr/share/ardudf/sql --charset UTF8 |
+    grep -v '^ok: [a-z_0-9]* (' || status=1
 done
 
 echo "== apt-get purge ardudf"

@@ -5,10 +5,11 @@
 # the server returned instead. And every declared function has its section and an example.
 #
 #   tests/server/examples.sh --module-dir DIR --charset NONE|UTF8 [--udr] [--tcp] [--sql-dir DIR] [--keep]
+#   tests/server/examples.sh --psql --charset NONE|UTF8 [--tcp] [--sql-dir DIR] [--keep]
 #
 # The options are those of tests/server/lib.sh. The UDR module gives NULL for a NULL
 # argument: with --udr the examples are those without NULL in the call, and the lines
-# "UDR example:" in their place.
+# "UDR example:" in their place. The PSQL functions (--psql) answer as the UDR module.
 set -uo pipefail
 # shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
@@ -20,7 +21,7 @@ server_declare "$declare_sql"
 docs=$source_dir/docs/functions.md
 [ -f "$docs" ] || { echo "FAIL: no $docs"; exit 1; }
 # The UDR module gives NULL for a NULL argument: its own lines stand for those examples.
-if [ $udr -eq 1 ]; then
+if [ $udr -eq 1 ] || [ $psql -eq 1 ]; then
   grep -n '^\(Example\|UDR example\): `' "$docs" | grep -v '^[0-9]*:Example: `[^`]*\<NULL\>'
 else
   grep -n '^Example: `' "$docs"

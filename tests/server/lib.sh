@@ -4,9 +4,12 @@
 # SQL blocks of the README and docs/). Each takes the same options:
 #
 #   --module-dir DIR --charset NONE|UTF8 [--udr] [--tcp] [--sql-dir DIR] [--accept] [--keep] [NAME ...]
+#   --psql --charset NONE|UTF8 [--tcp] [--sql-dir DIR] [--accept] [--keep] [NAME ...]
 #
 # --module-dir: the folder of the built ardudf.so (with --udr: of libardudf_udr.so, in an
-# engine with UdfAccess = None and sql/ardudf_udr.sql as the declarations). --charset: the
+# engine with UdfAccess = None and sql/ardudf_udr.sql as the declarations). --psql: no
+# module at all (an engine with UdfAccess = None and no UDR engine), sql/ardudf_psql.sql
+# as the declarations; the expected outputs are the UDR module's. --charset: the
 # database's default character set. --sql-dir: the declare and drop scripts from DIR (an
 # installed package's) instead of sql/. --tcp: through the server that tests/tcp/server.sh
 # started for the same module (ARDUDF_SERVER, ISC_USER and ISC_PASSWORD in the environment)
@@ -19,7 +22,7 @@
 #   server_normalise            isql output that does not depend on the run (a filter)
 #   fail MESSAGE                counts a failure
 #   server_finish               the summary line and the exit status
-# Variables: here source_dir module_dir charset udr tcp accept keep only sql_dir mode
+# Variables: here source_dir module_dir charset udr psql tcp accept keep only sql_dir mode
 # declare_sql drop_sql label work at db failures.
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -29,7 +32,7 @@ source_dir=$(cd "$here/../.." && pwd)
 
 # shellcheck disable=SC2034 # the variables are the commands'
 server_options() {
-  module_dir="" charset="" accept=0 keep=0 udr=0 tcp=0 only=() sql_dir=$source_dir/sql
+  module_dir="" charset="" accept=0 keep=0 udr=0 psql=0 tcp=0 only=() sql_dir=$source_dir/sql
   while [ $# -gt 0 ]; do
     case "$1" in
       --module-dir) module_dir=$2; shift 2 ;;
@@ -37,6 +40,7 @@ server_options() {
       --charset) charset=$2; shift 2 ;;
       --accept) accept=1; shift ;;
       --udr) udr=1; shift ;;
+      --psql) psql=1; shift ;;
       --tcp) tcp=1; shift ;;
       --keep) keep=1; shift ;;
       -*) echo "$(basename "$0"): unknown option $1" >&2; exit 2 ;;
@@ -48,6 +52,16 @@ server_options() {
   if [ $udr -eq 1 ]; then
     module_file=libardudf_udr.so declare_sql=ardudf_udr.sql drop_sql=ardudf_udr_drop.sql mode=udr label="$charset, UDR"
   fi
+  if [ $psql -eq 1 ]; then
+    # Nothing to load: the work folder stands for the module folder the engine root names.
+    declare_sql=ardudf_psql.sql drop_sql=ardudf_psql_drop.sql mode=psql label="$charset, PSQL"
+    if [ -z "$charset" ] || [ $udr -eq 1 ] || [ -n "$module_dir" ]; then
+      echo "usage: $(basename "$0") --psql --charset NONE|UTF8 [--tcp] [--sql-dir DIR] [--keep] ..." >&2
+      exit 2
+    fi
+    failures=0
+    return 0
+  fi
   if [ -z "$module_dir" ] || [ -z "$charset" ] || [ ! -f "$module_dir/$module_file" ]; then
     echo "usage: $(basename "$0") --module-dir DIR_WITH_$module_file --charset NONE|UTF8 [--udr] [--tcp] [--sql-dir DIR] [--keep] ..." >&2
     exit 2
@@ -58,7 +72,7 @@ server_options() {
 server_start() {
   work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-server.XXXXXX")
   if [ "$keep" -eq 0 ]; then trap 'rm -rf "$work"' EXIT; else echo "kept: $work"; fi
-  fbenv_setup "$work/root" "$module_dir" "$mode" || exit 1
+  fbenv_setup "$work/root" "${module_dir:-$work}" "$mode" || exit 1
   # The databases' names: a file, or with --tcp the file through the server.
   at=""
   if [ "$tcp" -eq 1 ]; then

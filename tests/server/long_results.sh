@@ -5,15 +5,23 @@
 # small lengths are the baseline; the engine runs inside isql-fb, whose peak RSS and time are
 # compared.
 #   long_results.sh MODULE_DIR
+#   long_results.sh --psql       the same over sql/ardudf_psql.sql, in an engine that loads no
+#                                module: the PSQL functions build at most 32,765 bytes to refuse
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=../../scripts/fbenv.sh
 . "$source_dir/scripts/fbenv.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-long.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-fbenv_setup "$work/root" "$1"
+if [ "$1" = --psql ]; then
+  fbenv_setup "$work/root" "$work" psql
+  declare_sql=ardudf_psql.sql
+else
+  fbenv_setup "$work/root" "$1"
+  declare_sql=ardudf.sql
+fi
 fbenv_create_db "$work/t.fdb" UTF8
-(cd "$source_dir/sql" && fbenv_isql "$work/t.fdb" -b -i ardudf.sql)
+(cd "$source_dir/sql" && fbenv_isql "$work/t.fdb" -b -i "$declare_sql")
 
 # Peak RSS in kB and wall time in ms of one isql-fb run of the three calls with length N.
 run() {

@@ -158,6 +158,8 @@ refused "ardudf_udr.sql over the moved database" "$source_dir/sql/ardudf_udr.sql
   'PADL was moved in place and reads NULL as the legacy module did'
 refused "ardudf.sql over the moved database" "$source_dir/sql/ardudf.sql" "$db" \
   'IB_LPAD is declared on the UDR module'
+refused "ardudf_psql.sql over the moved database" "$source_dir/sql/ardudf_psql.sql" "$db" \
+  'STRLEN was moved in place and reads NULL as the legacy module did'
 refused "ardudf_udr_drop.sql" "$source_dir/sql/ardudf_udr_drop.sql" "$db" 'nothing dropped'
 report "$db" > "$work/after.out"
 same "every caller, after the upgrades" "$work/before.out" "$work/after.out"

@@ -2,6 +2,7 @@
 # SQL regression tests of ardudf in Firebird's embedded engine.
 #
 #   tests/server/run.sh --module-dir DIR --charset NONE|UTF8 [--udr] [--tcp] [--sql-dir DIR] [--accept] [--keep] [test ...]
+#   tests/server/run.sh --psql --charset NONE|UTF8 [--tcp] [--sql-dir DIR] [--accept] [--keep] [test ...]
 #
 # The options are those of tests/server/lib.sh. Builds a private engine root whose
 # firebird.conf allows UDFs from DIR (the folder of the built ardudf.so), creates a database
@@ -20,17 +21,31 @@
 # NULL argument, a handle of another attachment) the expected output is
 # tests/server/expected/udr/NAME.out; every other test compares with the same file as the
 # legacy module.
+#
+# --psql runs the same over the PSQL declarations, with no module: the expected outputs
+# are the UDR module's, expected/udr/NAME.out where there is one. A test that declares
+# routines of the UDR module itself says "-- module: udr" near its top and is left out;
+# "-- module: udr psql", a test of what the UDR and PSQL declarations have and the legacy
+# module has not. There is no --accept with --psql: the PSQL functions are held to the UDR
+# module's outputs (docs/psql.md).
 set -uo pipefail
 # shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 server_options "$@"
+[ $psql -eq 1 ] && [ $accept -eq 1 ] && { echo "run.sh: --psql compares with the UDR module's outputs; accept those from a --udr run" >&2; exit 2; }
 server_start
 server_database test
 # An error names the routine it came from as "-UDF: NAME" (legacy) or "-At function
 # 'NAME'" (UDR), or not at all when the engine refuses an argument before the call: the
 # UDR run compares errors without that line.
+# A PSQL function's error names the routine and where in it ("-At function 'NAME' line: ...",
+# "-At procedure 'NAME' line: ..."): those lines are left out too.
 context_free() {
-  if [ $udr -eq 1 ]; then sed -e "/^-UDF: /d" -e "/^-At function '/d"; else cat; fi
+  if [ $udr -eq 1 ] || [ $psql -eq 1 ]; then
+    sed -e "/^-UDF: /d" -e "/^-At function '/d" -e "/^-At procedure '/d"
+  else
+    cat
+  fi
 }
 
 # Declaring must be silent. The legacy module's way to a new release is its drop and
@@ -39,6 +54,12 @@ context_free() {
 if [ $udr -eq 1 ]; then
   server_declare ardudf_udr-1.0.0.sql "$here/previous"
   server_declare "$declare_sql"
+  server_declare "$declare_sql"
+elif [ $psql -eq 1 ]; then
+  # Run again over itself: every routine replaced, the tables kept.
+  server_declare "$declare_sql"
+  server_declare "$declare_sql"
+  server_declare "$drop_sql"
   server_declare "$declare_sql"
 else
   server_declare "$declare_sql"
@@ -53,9 +74,19 @@ case "$described" in
   *" (ardudf $version)") echo "ok: IB_LPAD described as '$described' ($label)" ;;
   *) fail "RDB\$DESCRIPTION of IB_LPAD is '$described', not '... (ardudf $version)' ($label)" ;;
 esac
-undescribed=$(fbenv_value "$db" "SELECT (SELECT COUNT(*) FROM RDB\$FUNCTIONS WHERE (RDB\$MODULE_NAME = 'ardudf'
-    OR RDB\$ENTRYPOINT STARTING WITH 'ardudf_udr!') AND RDB\$DESCRIPTION NOT LIKE '% (ardudf $version)')
-    + (SELECT COUNT(*) FROM RDB\$PROCEDURES WHERE RDB\$ENTRYPOINT STARTING WITH 'ardudf_udr!'
+# The routines of the declarations: the modules' by their entry points; the PSQL ones by
+# their names, as routines of no engine.
+ours_f="(RDB\$MODULE_NAME = 'ardudf' OR RDB\$ENTRYPOINT STARTING WITH 'ardudf_udr!')"
+ours_p="RDB\$ENTRYPOINT STARTING WITH 'ardudf_udr!'"
+if [ $psql -eq 1 ]; then
+  ours_f="(RDB\$ENGINE_NAME IS NULL AND RDB\$MODULE_NAME IS NULL AND (RDB\$FUNCTION_NAME STARTING WITH 'IB_'
+    OR RDB\$FUNCTION_NAME STARTING WITH 'ARDUDF_PSQL_'))"
+  ours_p="RDB\$ENGINE_NAME IS NULL AND (RDB\$PROCEDURE_NAME STARTING WITH 'IB_'
+    OR RDB\$PROCEDURE_NAME STARTING WITH 'ARDUDF_PSQL_')"
+fi
+undescribed=$(fbenv_value "$db" "SELECT (SELECT COUNT(*) FROM RDB\$FUNCTIONS WHERE $ours_f
+    AND RDB\$DESCRIPTION NOT LIKE '% (ardudf $version)')
+    + (SELECT COUNT(*) FROM RDB\$PROCEDURES WHERE $ours_p
     AND RDB\$DESCRIPTION NOT LIKE '% (ardudf $version)') FROM RDB\$DATABASE;")
 [ "$undescribed" = "0" ] || fail "$undescribed routines lack the description of ardudf $version ($label)"
 
@@ -68,8 +99,9 @@ if [ ${#only[@]} -gt 0 ]; then
   names=("${only[@]}")
 else
   for f in "$here"/sql/*.sql; do
-    # "-- module: udr" near the top: a test of what only the UDR module has.
-    if [ $udr -eq 0 ] && head -3 "$f" | grep -qx -- '-- module: udr'; then continue; fi
+    # "-- module: udr [psql]" near the top: a test of what only those declarations have.
+    modules=$(head -3 "$f" | sed -n 's/^-- module: //p')
+    if [ -n "$modules" ] && ! grep -qw "$mode" <<<"$modules"; then continue; fi
     names+=("$(basename "$f" .sql)")
   done
 fi
@@ -77,7 +109,7 @@ fi
 mkdir -p "$work/out"
 for name in "${names[@]}"; do
   expected=$here/expected/$name.out
-  [ $udr -eq 1 ] && [ -f "$here/expected/udr/$name.out" ] && expected=$here/expected/udr/$name.out
+  [ $udr -eq 1 ] || [ $psql -eq 1 ] && [ -f "$here/expected/udr/$name.out" ] && expected=$here/expected/udr/$name.out
   actual=$work/out/$name.out
   run_sql "$name" > "$actual"
   if [ $accept -eq 1 ]; then
@@ -109,9 +141,9 @@ done
 
 # Dropping leaves no function (or procedure) of the module behind.
 server_declare "$drop_sql"
-left=$(fbenv_value "$db" "SELECT (SELECT COUNT(*) FROM RDB\$FUNCTIONS WHERE RDB\$MODULE_NAME = 'ardudf'
-    OR RDB\$ENTRYPOINT STARTING WITH 'ardudf_udr!') + (SELECT COUNT(*) FROM RDB\$PROCEDURES
-    WHERE RDB\$ENTRYPOINT STARTING WITH 'ardudf_udr!') FROM RDB\$DATABASE;")
+left=$(fbenv_value "$db" "SELECT (SELECT COUNT(*) FROM RDB\$FUNCTIONS WHERE $ours_f) + (SELECT COUNT(*)
+    FROM RDB\$PROCEDURES WHERE $ours_p) + (SELECT COUNT(*) FROM RDB\$RELATIONS
+    WHERE RDB\$RELATION_NAME STARTING WITH 'ARDUDF_PSQL_') FROM RDB\$DATABASE;")
 [ "$left" = "0" ] || fail "sql/$drop_sql left $left routines"
 
 server_finish

@@ -1,6 +1,6 @@
 # Turns every ```sql block of a Markdown file into isql statements, so that each snippet
 # of the docs runs in the engine (tests/server/snippets.sh):
-#   awk -v mode=udf|udr -v file=NAME -f snippets.awk FILE.md
+#   awk -v mode=udf|udr|psql -v file=NAME -f snippets.awk FILE.md
 # - A block of statements (SELECT, EXECUTE BLOCK, CREATE, ...) runs as it stands.
 # - A block of PSQL lines (h = ..., r = ..., WHILE, FOR SELECT) runs inside an EXECUTE BLOCK
 #   that declares h, r, kind, row_type, amount and vat, with a new context in h unless the
@@ -8,7 +8,8 @@
 #   checked: the walk after that line must give those rows (amounts to one decimal, VAT
 #   summed over the walk, left out when 0; "-- walk: none" for no row). Any other payment
 #   or credit note is walked silently, as a program would.
-# - A block that uses what only the UDR module has (ib_scbwalk, ENGINE UDR) runs only there.
+# - A block that declares routines of the UDR module (ENGINE UDR) runs only with it; one that
+#   calls ib_scbwalk, which the legacy module lacks, with the UDR and PSQL declarations.
 # Each block is announced by "snippet FILE:LINE"; a failed walk prints "FILE:LINE: walk ...".
 function q(s) { gsub(/\047/, "\047\047", s); return s }
 function walk(expected, at,   v) {
@@ -27,9 +28,12 @@ function walk(expected, at,   v) {
 }
 function flush(   i, line, code, expected, psql, own_create, own_free) {
   if (n == 0) return
-  udr_only = 0
-  for (i = 1; i <= n; i++) if (text[i] ~ /ib_scbwalk|ENGINE UDR/) udr_only = 1
-  if (udr_only && mode != "udr") { n = 0; return }
+  udr_only = walks = 0
+  for (i = 1; i <= n; i++) {
+    if (text[i] ~ /ENGINE UDR/) udr_only = 1
+    if (text[i] ~ /ib_scbwalk/) walks = 1
+  }
+  if ((udr_only && mode != "udr") || (walks && mode == "udf")) { n = 0; return }
   print "SELECT \047snippet " file ":" start "\047 AS snippet FROM RDB$DATABASE;"
   psql = 0
   for (i = 1; i <= n; i++) {

@@ -4,6 +4,7 @@
 # a walk a block's comment describes is checked (snippets.awk says how a block is run).
 #
 #   tests/server/snippets.sh --module-dir DIR --charset NONE|UTF8 [--udr] [--tcp] [--sql-dir DIR] [--keep]
+#   tests/server/snippets.sh --psql --charset NONE|UTF8 [--tcp] [--sql-dir DIR] [--keep]
 #
 # The options are those of tests/server/lib.sh.
 set -uo pipefail

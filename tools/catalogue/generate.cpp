@@ -5,6 +5,7 @@
 // regenerates them and compares.
 #include "ardudf_version.h"
 #include "catalogue/catalogue.h"
+#include "generate.h"
 #include "template.h"
 
 #include <algorithm>
@@ -169,24 +170,31 @@ Fields move_fields(std::string_view column) {
             {"attachment_prefix", ""}};
 }
 
-// The head of a drop script: all or nothing (templates/drop_head.sql).
+// The head of a drop script: all or nothing (templates/drop_head.sql). dropped: the SQL
+// condition on a row d of RDB$DEPENDENCIES that names a routine the script drops.
+std::string drop_head(std::string_view script, const std::string& dropped) {
+    return fill("drop_head.sql", {{"column", std::string(script.substr(0, script.find('.')))},
+                                  {"script", std::string(script)},
+                                  {"dropped", dropped}});
+}
+
 void print_drop_head(std::string_view script, std::string_view functions, std::string_view procedures_list) {
     std::string dropped =
         "(d.RDB$DEPENDED_ON_TYPE = 15 AND TRIM(d.RDB$DEPENDED_ON_NAME) IN (" + std::string(functions) + "))";
     if (!procedures_list.empty())
         dropped += "\n         OR (d.RDB$DEPENDED_ON_TYPE = 5 AND TRIM(d.RDB$DEPENDED_ON_NAME) IN (" +
                    std::string(procedures_list) + "))";
-    print(fill("drop_head.sql", {{"column", std::string(script.substr(0, script.find('.')))},
-                                 {"script", std::string(script)},
-                                 {"dropped", dropped}}));
+    print(drop_head(script, dropped));
 }
 
 // The guard at the head of a declare script (templates/guard_*.sql).
-void print_guard(std::string_view which, std::string_view script) {
+std::string guard(std::string_view which, std::string_view script) {
     Fields fields = move_fields(script.substr(0, script.find('.')));
     fields["script"] = std::string(script);
-    print(fill(which, fields));
+    return fill(which, fields);
 }
+
+void print_guard(std::string_view which, std::string_view script) { print(guard(which, script)); }
 
 // The move in place from the legacy module to the UDR module (docs/migration.md).
 void print_legacy_to_udr() {
@@ -431,6 +439,14 @@ int print_bench_declarations(std::string_view what, std::string_view prefix, int
     return 0;
 }
 
+void print_psql() {
+    if (gen::print_psql() != 0) std::exit(1);
+}
+
+void print_psql_drop() {
+    if (gen::print_psql_drop() != 0) std::exit(1);
+}
+
 void print_prototypes() {
     for (const auto& e : exports) std::printf("%s\n", c_prototype(e, true).c_str());
 }
@@ -457,6 +473,8 @@ constexpr Command commands[] = {
     {"drop", print_drop, "DROP EXTERNAL FUNCTION for every export"},
     {"udr", print_udr, "CREATE FUNCTION ... ENGINE UDR for every export, and the procedures"},
     {"udr_drop", print_udr_drop, "DROP FUNCTION / PROCEDURE for all of them"},
+    {"psql", print_psql, "the same functions as PSQL stored routines (psql.cpp), for a server that loads no module"},
+    {"psql_drop", print_psql_drop, "their drop script"},
     {"legacy_to_udr", print_legacy_to_udr, "the move of a database from the legacy module to the UDR module in place"},
     {"legacy_to_udr_preview", print_legacy_to_udr_preview, "what the move would do, changing nothing"},
     {"udr_check", print_udr_check, "the check of a database on the UDR module after the move or an upgrade"},
@@ -480,6 +498,21 @@ int usage() {
 }
 
 } // namespace
+
+// What psql.cpp takes from here (generate.h).
+namespace ardudf::catalogue::gen {
+std::string udr_type_of(const Value& v, std::string_view charset) { return udr_type(v, charset); }
+std::string udr_params_of(std::span<const Value> values, std::string_view charset) {
+    return udr_params(values, charset);
+}
+std::string null_rule_of(const Export& e) { return udr_null_rule(e); }
+std::string comment_of(std::string_view what, std::string_view name, std::string_view summary) {
+    return comment_ddl(what, name, summary);
+}
+std::string upper_of(std::string_view name) { return upper(name); }
+std::string drop_head_of(std::string_view script, const std::string& dropped) { return drop_head(script, dropped); }
+std::string guard_of(std::string_view which, std::string_view script) { return guard(which, script); }
+} // namespace ardudf::catalogue::gen
 
 int main(int argc, char** argv) {
     const std::string_view what = argc > 1 ? argv[1] : "";

@@ -3,14 +3,6 @@
 -- script says 8191 bytes), and a declaration may choose other widths and types, which the
 -- engine converts into the ones the routine reads.
 
--- The shipped width, to the byte: 8191 in, 8191 out; one more is refused on the way in.
-SELECT ib_string_length(LPAD('', 8191, 'x')) AS len_8191,
-       OCTET_LENGTH(ib_reversestring(LPAD('', 8191, 'ab'))) AS reversed_8191,
-       OCTET_LENGTH(ib_quote_literal(LPAD('', 4094, ''''))) AS quoted_4094_quotes
-FROM RDB$DATABASE;
-SELECT ib_string_length(LPAD('', 8192, 'x')) FROM RDB$DATABASE;
-SELECT ib_lpad('a', 8192, '-') FROM RDB$DATABASE;
-
 -- Wider than shipped: up to VARCHAR's 32765 bytes.
 CREATE FUNCTION wide_left (a VARCHAR(32765) CHARACTER SET NONE, n INTEGER)
     RETURNS VARCHAR(32765) CHARACTER SET NONE EXTERNAL NAME 'ardudf_udr!ib_string_left' ENGINE UDR;

@@ -1,4 +1,4 @@
--- module: udr
+-- module: udr psql
 -- ib_scbwalk against the walk of four calls per row: two contexts given the same document
 -- and the same operations; after each operation one is walked by the loop and the other by
 -- the procedure, in lockstep, and every row must agree. Then what the walk leaves behind

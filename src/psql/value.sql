@@ -1,0 +1,111 @@
+-- The value functions in PSQL, beside src/core/value. Texts arrive CHARACTER SET NONE and
+-- are bytes; like the modules, a text ends at its first NUL byte.
+--
+-- How the generator reads this file (and the other three): "-- @ NAME" opens the body of
+-- the catalogue's function or procedure NAME, which follows its generated header
+-- (CREATE OR ALTER FUNCTION NAME (arguments) RETURNS type AS); the generator puts the
+-- NULL rule of the catalogue right after the body's first BEGIN. "-- @helper" opens a
+-- routine of this face alone, created whole as written, before the functions; "-- @setup"
+-- opens statements run before anything else. Text before the first mark is not copied.
+
+-- @helper
+-- A text as the modules read it: up to its first NUL byte, the whole of it without one.
+CREATE OR ALTER FUNCTION ardudf_psql_cstring (text VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS VARCHAR(32765) CHARACTER SET NONE
+AS
+    DECLARE nul INTEGER;
+BEGIN
+  nul = POSITION(ASCII_CHAR(0) IN text);
+  IF (nul = 0) THEN RETURN text;
+  RETURN SUBSTRING(text FROM 1 FOR nul - 1);
+END
+
+-- @ ib_string_length
+BEGIN
+  RETURN OCTET_LENGTH(ardudf_psql_cstring(text));
+END
+
+-- @ ib_uniqueid
+-- The generator of the modules: a 32-bit linear congruential state, 1 before the first
+-- draw, each character bits 16 to 30 of the next state modulo 36. The modules keep it per
+-- thread; here it is kept per attachment, which is what a caller of the modules sees as
+-- long as its attachment runs on one thread (an embedded or a dedicated server).
+-- A length beyond the declared 255 is refused, as by the modules, before anything is drawn.
+DECLARE state BIGINT;
+DECLARE wanted INTEGER;
+DECLARE id VARCHAR(255) CHARACTER SET NONE = '';
+BEGIN
+  wanted = IIF(len > 0, len, 0);
+  IF (wanted > 255) THEN
+    RETURN LPAD(CAST('' AS VARCHAR(1) CHARACTER SET NONE), MINVALUE(wanted, 32765), '0');
+  state = COALESCE(CAST(RDB$GET_CONTEXT('USER_SESSION', 'ARDUDF_PSQL_ID_STATE') AS BIGINT), 1);
+  WHILE (wanted > 0) DO
+  BEGIN
+    state = MOD(state * 214013 + 2531011, 4294967296);
+    id = id || SUBSTRING('0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ' FROM MOD(BIN_AND(BIN_SHR(state, 16), 32767), 36) + 1 FOR 1);
+    wanted = wanted - 1;
+  END
+  RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_PSQL_ID_STATE', state);
+  RETURN id;
+END
+
+-- @ ib_isnotnull
+-- NULL is 'N', as the empty text.
+BEGIN
+  RETURN IIF(OCTET_LENGTH(ardudf_psql_cstring(text)) > 0, 'A', 'N');
+END
+
+-- @ ib_convchartoint
+-- White space (bytes 9 to 13 and 32), one sign, then digits; no digit gives 0, and a
+-- number beyond the int32 range is held at its limit.
+DECLARE digits VARCHAR(8191) CHARACTER SET NONE;
+DECLARE length_ INTEGER;
+DECLARE i INTEGER = 1;
+DECLARE b INTEGER;
+DECLARE negative BOOLEAN = FALSE;
+DECLARE limit_ BIGINT;
+DECLARE value_ BIGINT = 0;
+BEGIN
+  digits = ardudf_psql_cstring(text);
+  length_ = OCTET_LENGTH(digits);
+  WHILE (i <= length_) DO
+  BEGIN
+    b = ASCII_VAL(SUBSTRING(digits FROM i FOR 1));
+    IF (NOT (b = 32 OR (b >= 9 AND b <= 13))) THEN LEAVE;
+    i = i + 1;
+  END
+  IF (i <= length_) THEN
+  BEGIN
+    b = ASCII_VAL(SUBSTRING(digits FROM i FOR 1));
+    IF (b = 43 OR b = 45) THEN
+    BEGIN
+      negative = (b = 45);
+      i = i + 1;
+    END
+  END
+  limit_ = IIF(negative, 2147483648, 2147483647);
+  WHILE (i <= length_) DO
+  BEGIN
+    b = ASCII_VAL(SUBSTRING(digits FROM i FOR 1)) - 48;
+    IF (b < 0 OR b > 9) THEN LEAVE;
+    value_ = value_ * 10 + b;
+    IF (value_ >= limit_) THEN
+    BEGIN
+      value_ = limit_;
+      LEAVE;
+    END
+    i = i + 1;
+  END
+  RETURN IIF(negative, -value_, value_);
+END
+
+-- @ ib_greatest
+-- a when a > b, else b: of two equal values (0 and -0 too) it is b.
+BEGIN
+  RETURN IIF(a > b, a, b);
+END
+
+-- @ ib_least
+BEGIN
+  RETURN IIF(a < b, a, b);
+END

@@ -1,0 +1,29 @@
+// Between generate.cpp and the generators in files of their own: the helpers of
+// generate.cpp they use, and their entry points.
+#pragma once
+
+#include "catalogue/catalogue.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace ardudf::catalogue::gen {
+
+// From generate.cpp, as the UDR script writes them.
+std::string udr_type_of(const Value& v, std::string_view charset); // VARCHAR(n) CHARACTER SET ..., INTEGER, ...
+std::string udr_params_of(std::span<const Value> values, std::string_view charset); // one argument a line
+std::string null_rule_of(const Export& e);                                          // "a NULL argument gives NULL", ...
+std::string comment_of(std::string_view what, std::string_view name, std::string_view summary); // COMMENT ON ...
+std::string upper_of(std::string_view name);
+// The head of a drop script (templates/drop_head.sql): lists every caller and stops, or
+// lets the drops run; dropped is the condition on a row d of RDB$DEPENDENCIES.
+std::string drop_head_of(std::string_view script, const std::string& dropped);
+// The guard of a declare script (templates/guard_*.sql): refuses a database it would change.
+std::string guard_of(std::string_view which, std::string_view script);
+
+// psql.cpp: the PSQL declarations and their drop script; 0, or 1 when a body is missing.
+int print_psql();
+int print_psql_drop();
+
+} // namespace ardudf::catalogue::gen
