@@ -22,11 +22,11 @@ if [ $fb -eq 4 ]; then
 fi
 
 if [ $show -eq 0 ]; then
-  scripts/bootstrap.sh build firebird
+  if [ $fb -eq 4 ]; then scripts/bootstrap.sh build firebird fb4; else scripts/bootstrap.sh build firebird; fi
   echo "== building"
-  cmake --preset default >/dev/null
-  cmake --build build/default --target ardudf ardudf_udr >/dev/null
-  echo "ardudf built: build/default/ardudf.so (legacy UDF), build/default/src/udr/libardudf_udr.so (UDR)"
+  cmake --preset dev >/dev/null
+  cmake --build build/dev --target ardudf ardudf_udr >/dev/null
+  echo "ardudf built: build/dev/ardudf.so (legacy UDF), build/dev/src/udr/libardudf_udr.so (UDR)"
   if [ $fb -eq 4 ]; then
     scripts/fb4root.sh build >/dev/null
     exec scripts/fb4root.sh run -- scripts/demo.sh --show-fb4
@@ -36,7 +36,7 @@ fi
 # shellcheck source=fbenv.sh
 . scripts/fbenv.sh
 mkdir -p work
-fbenv_setup "$engine_root" build/default
+fbenv_setup "$engine_root" build/dev
 fbenv_create_db "$db" UTF8
 version=$(fbenv_value "$db" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;")
 echo "engine: Firebird $version, embedded ($(fbenv_engine_dir))"
@@ -53,7 +53,7 @@ for part in scripts/demo/*.sql; do
 done
 
 # The same functions through the UDR module, in a database of its own: what differs.
-udr_dir=build/default/src/udr
+udr_dir=build/dev/src/udr
 if [ -f "$udr_dir/libardudf_udr.so" ]; then
   fbenv_setup "$udr_root" "$udr_dir" udr
   fbenv_create_db "$udr_db" UTF8
@@ -64,14 +64,14 @@ if [ -f "$udr_dir/libardudf_udr.so" ]; then
 fi
 
 if [ $fb -eq 3 ]; then
-  open='  eval "$(scripts/fbenv_exports.sh work/firebird build/default)"
+  open='  eval "$(scripts/fbenv_exports.sh work/firebird build/dev)"
   isql-fb -ch UTF8 work/demo.fdb'
-  open_udr='  eval "$(scripts/fbenv_exports.sh work/firebird-udr build/default/src/udr udr)"
+  open_udr='  eval "$(scripts/fbenv_exports.sh work/firebird-udr build/dev/src/udr udr)"
   isql-fb -ch UTF8 work/demo_udr.fdb'
 else
-  open="  scripts/fb4root.sh run -- bash -c '. scripts/fbenv.sh && fbenv_setup work/firebird4 build/default &&
+  open="  scripts/fb4root.sh run -- bash -c '. scripts/fbenv.sh && fbenv_setup work/firebird4 build/dev &&
     isql-fb -ch UTF8 work/demo-fb4.fdb'"
-  open_udr="  scripts/fb4root.sh run -- bash -c '. scripts/fbenv.sh && fbenv_setup work/firebird4-udr build/default/src/udr udr &&
+  open_udr="  scripts/fb4root.sh run -- bash -c '. scripts/fbenv.sh && fbenv_setup work/firebird4-udr build/dev/src/udr udr &&
     isql-fb -ch UTF8 work/demo_udr-fb4.fdb'"
 fi
 cat <<EOF
