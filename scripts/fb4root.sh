@@ -20,7 +20,7 @@
 # build, an older recipe) is removed and built again. A lock file beside the root: a build
 # holds it alone, each run shares it, so a root is never rebuilt under a running command.
 # Packages come from the Debian mirror that the host's apt uses (ARDUDF_DEBIAN_MIRROR
-# overrides it). Needs root (or sudo) and debootstrap (scripts/bootstrap.sh firebird).
+# overrides it). Needs root (or sudo) and debootstrap (scripts/bootstrap.sh fb4).
 #
 # `run` works in a private mount namespace (unshare --mount): /proc, /dev, /tmp, the source
 # tree and each --bind folder appear inside the root at their own paths, so absolute paths
@@ -102,7 +102,7 @@ build() {
     flock 9
   fi
   if complete; then echo "$root"; return 0; fi
-  command -v debootstrap >/dev/null || die "debootstrap is missing (scripts/bootstrap.sh firebird installs it)"
+  command -v debootstrap >/dev/null || die "debootstrap is missing (scripts/bootstrap.sh fb4 installs it)"
   local mirror
   mirror=$(host_mirror) || die "no Debian mirror found in /etc/apt/sources.list(.d); set ARDUDF_DEBIAN_MIRROR"
   local t0=$SECONDS

@@ -14,7 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tests=1
 [ "${1:-}" = --no-tests ] && tests=0
-scripts/bootstrap.sh build firebird windows release
+scripts/bootstrap.sh build firebird fb4 windows release
 
 version=$(sed -n 's/^project(ardudf VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 deb_version=$version-1
