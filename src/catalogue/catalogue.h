@@ -187,10 +187,4 @@ constexpr std::size_t index_of(std::string_view name) {
     throw "not an export of the catalogue";
 }
 
-constexpr const Export* find(std::string_view name) {
-    for (const auto& e : exports)
-        if (e.name == name) return &e;
-    return nullptr;
-}
-
 } // namespace ardudf::catalogue
