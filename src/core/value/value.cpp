@@ -12,9 +12,9 @@ IdGenerator& thread_generator() noexcept {
     return generator;
 }
 
-void unique_id(IdGenerator& generator, std::size_t count, char* out) noexcept {
+void unique_id(IdGenerator& generator, std::size_t len, char* out) noexcept {
     static constexpr char digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    for (std::size_t i = 0; i < count; ++i) out[i] = digits[generator.draw() % 36];
+    for (std::size_t i = 0; i < len; ++i) out[i] = digits[generator.draw() % 36];
 }
 
 std::int32_t to_int32(std::string_view text) noexcept {

@@ -28,8 +28,8 @@ struct IdGenerator {
 };
 // The calling thread's generator: every thread starts its own sequence at 1.
 IdGenerator& thread_generator() noexcept;
-// Writes count characters of 0-9 and A-Z, one draw each. No terminator.
-void unique_id(IdGenerator& generator, std::size_t count, char* out) noexcept;
+// Writes len characters of 0-9 and A-Z, one draw each. No terminator.
+void unique_id(IdGenerator& generator, std::size_t len, char* out) noexcept;
 
 // The decimal number at the start of text: white space (9-13, 32), one sign, digits;
 // no digit gives 0, out of range clamps to the int32 limits. No locale.
