@@ -11,7 +11,6 @@
 //                              module in place, every caller keeping its results
 //   ardudf_catalogue list      ARDUDF_FUNCTION(name, group), one a line, for CMake and C++
 //   ardudf_catalogue nulls     the SQL test of a NULL in each argument position
-//   ardudf_catalogue bench     the calls of bench/sql/calls.sh, read when it runs
 //   ardudf_catalogue prototypes  each export's C prototype with the catalogue's argument names,
 //                              which a test finds in ardudf.h and in the legacy module
 //   ardudf_catalogue names     one export name a line (procedures: one procedure name a line)
@@ -577,14 +576,8 @@ void print_signatures() {
     }
 }
 
-void print_bench() {
-    for (const auto& e : exports)
-        if (!e.bench.empty())
-            std::printf("%.*s#%.*s\n", int(e.name.size() - 3), e.name.data() + 3, int(e.bench.size()), e.bench.data());
-}
-
 // The declarations the benchmarks make beside the shipped ones (bench/sql/calls.sh,
-// bench/load/run.sh), each function as PREFIX and its name after "ib_", without comments:
+// bench/load/run.sh), each function as PREFIX and its name, without comments:
 //   legacy, udr, udr_moved    the module's own routines (udr_moved: as after the move in place)
 //   legacy_floor, udr_floor   the same declarations over the do-nothing modules of bench/
 // narrow > 0: the long texts (those the catalogue declares as wide as it can) that wide.
@@ -598,7 +591,7 @@ int print_bench_declarations(std::string_view what, std::string_view prefix, int
                                  : v.width.udr == long_text.udr || v.width.udr == quotable.udr;
         return narrow > 0 && wide ? narrow : declared;
     };
-    auto name_of = [&](std::string_view name) { return std::string(prefix) + std::string(name.substr(3)); };
+    auto name_of = [&](std::string_view name) { return std::string(prefix) + std::string(name); };
     for (const auto& e : exports) {
         const int n = arg_count(e);
         if (legacy) {
@@ -644,7 +637,7 @@ int print_bench_declarations(std::string_view what, std::string_view prefix, int
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: ardudf_catalogue def|map|sql|drop|udr|udr_drop|legacy_to_udr|list|nulls|bench|names|"
+                 "usage: ardudf_catalogue def|map|sql|drop|udr|udr_drop|legacy_to_udr|list|nulls|names|"
                  "procedures|signatures|prototypes\n"
                  "       ardudf_catalogue declare legacy|legacy_floor|udr|udr_floor|udr_moved PREFIX [WIDTH]\n");
     return 2;
@@ -674,8 +667,6 @@ int main(int argc, char** argv) {
         print_list();
     else if (what == "nulls")
         print_nulls();
-    else if (what == "bench")
-        print_bench();
     else if (what == "signatures")
         print_signatures();
     else if (what == "prototypes") {
