@@ -1,7 +1,8 @@
 // The one table of ardudf's functions. Everything that lists them is generated from it by
-// tools/catalogue (the SQL scripts, the .def file, the export map, the list CMake and the
-// tests read) or checked against it (the header, entry by entry, when the legacy module is
-// compiled; the built modules, by tests/exports and the SQL tests). Data only.
+// tools/catalogue (the public header, the SQL scripts, the .def file, the export map, the
+// list CMake and the tests read) or checked against it (the legacy module's definitions,
+// when it is compiled; the built modules, by tests/exports and the SQL tests; the docs).
+// Data only.
 #pragma once
 
 #include <array>

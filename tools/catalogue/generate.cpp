@@ -10,6 +10,7 @@
 //   ardudf_catalogue legacy_to_udr  the move of a database from the legacy module to the UDR
 //                              module in place, every caller keeping its results
 //   ardudf_catalogue list      ARDUDF_FUNCTION(name, group), one a line, for CMake and C++
+//   ardudf_catalogue header    include/ardudf/ardudf.h, the legacy module's prototypes
 //   ardudf_catalogue nulls     the SQL test of a NULL in each argument position
 //   ardudf_catalogue prototypes  each export's C prototype with the catalogue's argument names,
 //                              which a test finds in ardudf.h and in the legacy module
@@ -511,6 +512,97 @@ void print_list() {
                     e.group.data());
 }
 
+// The C prototype of an export, its arguments named as in the catalogue.
+std::string prototype(const Export& e) {
+    std::string proto = c_result(e.result.kind) + " " + std::string(e.name) + "(";
+    for (int i = 0; i < arg_count(e); ++i)
+        proto += (i ? ", " : "") + c_type(e.args[i].kind) + " " + std::string(e.args[i].name);
+    return proto + (arg_count(e) == 0 ? "void)" : ")");
+}
+
+// The public header. Each group under its heading, in the order the catalogue first names
+// them; what holds for every function of a group stands above it. A declaration wider than
+// the sources' 120 columns breaks after an argument, as clang-format lays it out.
+void print_header() {
+    struct Heading {
+        std::string_view group, title, note;
+    };
+    static constexpr Heading headings[] = {
+        {"value", "value functions", ""},
+        {"text", "text functions", ""},
+        {"calendar", "calendar: a date is a day serial, days since 1899-12-30 plus the day fraction",
+         R"(/* Supported: day serials -109205.0 (1601-01-01) to about 10565994.1 (30828-09-14) and
+ * dates 1601-01-01 to 30827-12-31, in the Gregorian calendar, without a time zone. Outside
+ * that (NaN, infinities, 1e300, -109206.0, or a date that does not exist such as
+ * 2023-02-29) every decoded field is 0 (ib_dayofweek too), ib_encodedate and
+ * ib_endofdecade give 0.0, and ib_datetostring formats the fields as 0 (DD.MM.YYYY gives
+ * 0.0.0, YY gives 00). Times of day are truncated to the millisecond, never rounded. */
+)"},
+        {"balance", "settlement balance engine: a context is named by the handle from ib_scbcreate", ""},
+    };
+    std::printf("%s", R"(/* ardudf - external SQL functions for Firebird / InterBase. Generated from the catalogue
+ * (src/catalogue/catalogue.h) by ardudf_catalogue; do not edit.
+ *
+ * Every argument arrives by reference, as the server's legacy UDF interface passes it.
+ * A null argument pointer (a declaration with the NULL keyword hands one over) reads as
+ * the empty text or as 0. Text results come from ib_util_malloc and belong to the server
+ * (declare them FREE_IT); a null text result reads as SQL NULL and means the allocator
+ * gave no memory. Lengths, counts and positions count bytes.
+ *
+ * Where a text function cannot give its result it returns null (SQL NULL) and writes
+ * nothing: when ib_util_malloc gives no memory, and when the size it would need does not
+ * fit the allocator's int32 (ib_lpad to a length of 2147483647, ib_uniqueid(2147483647)).
+ * ib_lpad with a negative length returns the text unchanged (allocating its length + 1);
+ * ib_uniqueid with a negative len returns the empty text (allocating 1) and draws
+ * nothing. ib_uniqueid's generator is per thread and starts at the same point in every
+ * thread: the identifiers are random-looking, not unique.
+ *
+ * The SQL declaration of each function is in sql/ardudf.sql, generated from the same
+ * catalogue; docs/functions.md describes each one with examples.
+ */
+#ifndef ARDUDF_ARDUDF_H
+#define ARDUDF_ARDUDF_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#define ARDUDF_API /* exported through the generated .def file */
+#else
+#define ARDUDF_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+#define ARDUDF_NOEXCEPT noexcept
+extern "C" {
+#else
+#define ARDUDF_NOEXCEPT
+#endif
+)");
+    std::vector<std::string_view> groups;
+    for (const auto& e : exports)
+        if (std::find(groups.begin(), groups.end(), e.group) == groups.end()) groups.push_back(e.group);
+    for (std::string_view group : groups) {
+        const Heading* h =
+            std::find_if(std::begin(headings), std::end(headings), [&](const Heading& x) { return x.group == group; });
+        const std::string_view title = h != std::end(headings) ? h->title : group;
+        std::printf("\n/* ---- %.*s ---- */\n", int(title.size()), title.data());
+        if (h != std::end(headings)) std::printf("%.*s", int(h->note.size()), h->note.data());
+        for (const auto& e : exports) {
+            if (e.group != group) continue;
+            // Each line as full as it can be; the next ones under the first argument.
+            std::string rest = "ARDUDF_API " + prototype(e) + " ARDUDF_NOEXCEPT;";
+            const std::string indent(rest.find('(') + 1, ' ');
+            while (rest.size() > 120) {
+                const std::size_t cut = rest.rfind(", ", 119);
+                std::printf("%s\n", rest.substr(0, cut + 1).c_str());
+                rest = indent + rest.substr(cut + 2);
+            }
+            std::printf("%s\n", rest.c_str());
+        }
+    }
+    std::printf("\n#ifdef __cplusplus\n}\n#endif\n\n#endif\n");
+}
+
 // A plain value for each kind: a balance handle of 0, so that nothing is changed.
 std::string plain(const Export& e, int i) {
     switch (e.args[i].kind) {
@@ -637,7 +729,7 @@ int print_bench_declarations(std::string_view what, std::string_view prefix, int
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: ardudf_catalogue def|map|sql|drop|udr|udr_drop|legacy_to_udr|list|nulls|names|"
+                 "usage: ardudf_catalogue def|map|sql|drop|udr|udr_drop|legacy_to_udr|list|header|nulls|names|"
                  "procedures|signatures|prototypes\n"
                  "       ardudf_catalogue declare legacy|legacy_floor|udr|udr_floor|udr_moved PREFIX [WIDTH]\n");
     return 2;
@@ -670,12 +762,9 @@ int main(int argc, char** argv) {
     else if (what == "signatures")
         print_signatures();
     else if (what == "prototypes") {
-        for (const auto& e : exports) {
-            std::string proto = c_result(e.result.kind) + " " + std::string(e.name) + "(";
-            for (int i = 0; i < arg_count(e); ++i)
-                proto += (i ? ", " : "") + c_type(e.args[i].kind) + " " + std::string(e.args[i].name);
-            std::printf("%s%s)\n", proto.c_str(), arg_count(e) == 0 ? "void" : "");
-        }
+        for (const auto& e : exports) std::printf("%s\n", prototype(e).c_str());
+    } else if (what == "header") {
+        print_header();
     } else if (what == "names") {
         for (const auto& e : exports) std::printf("%.*s\n", int(e.name.size()), e.name.data());
     } else if (what == "procedures") {
