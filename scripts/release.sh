@@ -60,7 +60,7 @@ Suggests: firebird3.0-server | firebird4.0-server
 Section: database
 Priority: optional
 Description: external SQL functions for Firebird (UDF and UDR modules)
- 41 functions for Firebird 3.0 and 4.0: text, value and calendar functions
+ Functions for Firebird 3.0 and 4.0: text, value and calendar functions
  and a settlement balance engine that spreads payments and credit notes over
  the rows and the VAT of a document.
  .
