@@ -2,7 +2,7 @@
 -- to the UDR module 'ardudf_udr' in place. Generated from src/catalogue/catalogue.h by
 -- ardudf_catalogue; do not edit. docs/migration.md gives the steps around it.
 --
--- In one transaction it redeclares each of the 41 functions under its name, with the same
+-- In one transaction it redeclares each of the 42 functions under its name, with the same
 -- arguments in the same order and its texts as wide as this database declared them (a UDR
 -- text holds at most 32765 bytes, a CSTRING 32767), as 'ardudf_udr!NAME!legacy_nulls': a NULL
 -- argument is read as the legacy module reads it, the empty text or 0, so every procedure,
@@ -485,6 +485,16 @@ BEGIN
     ardudf_legacy_to_udr = 'nothing changed: IB_SCBADDCREDITNOTE is declared, but not as a function of ardudf';
     SUSPEND;
   END
+  st = state('ARDUDF_VERSION', 'T');
+  states = states || st;
+  IF (st = 'A') THEN BEGIN
+    ardudf_legacy_to_udr = 'nothing changed: ARDUDF_VERSION is declared with other arguments than ardudf''s';
+    SUSPEND;
+  END
+  IF (st = 'X') THEN BEGIN
+    ardudf_legacy_to_udr = 'nothing changed: ARDUDF_VERSION is declared, but not as a function of ardudf';
+    SUSPEND;
+  END
   IF (states CONTAINING 'A' OR states CONTAINING 'X') THEN
     n = CAST('ardudf_legacy_to_udr.sql: nothing changed' AS INTEGER);
 
@@ -858,6 +868,15 @@ BEGIN
   END
   ELSE IF (st = 'U') THEN n_udr = n_udr + 1;
   ELSE missing = IIF(missing = '', '', missing || ', ') || 'ib_scbaddcreditnote';
+  st = SUBSTRING(states FROM 42 FOR 1);
+  IF (st = 'L') THEN BEGIN
+    EXECUTE STATEMENT 'ALTER FUNCTION ardudf_version () RETURNS ' || udr_type('ARDUDF_VERSION', 0)
+      || ' EXTERNAL NAME ''ardudf_udr!ardudf_version!legacy_nulls'' ENGINE UDR';
+    EXECUTE STATEMENT 'COMMENT ON FUNCTION ardudf_version IS ''the release and the kind of the module that answers (ardudf 1.1.0)''';
+    n_moved = n_moved + 1;
+  END
+  ELSE IF (st = 'U') THEN n_udr = n_udr + 1;
+  ELSE missing = IIF(missing = '', '', missing || ', ') || 'ardudf_version';
 
   -- ib_scbwalk, which the UDR module adds
   IF (n_moved > 0 AND NOT EXISTS (SELECT 1 FROM RDB$PROCEDURES
@@ -936,6 +955,7 @@ BEGIN
   IF (SUBSTRING(states FROM 39 FOR 1) = 'L') THEN moved = moved || 'IB_SCBFREE,';
   IF (SUBSTRING(states FROM 40 FOR 1) = 'L') THEN moved = moved || 'IB_SCBADDPAYMENT,';
   IF (SUBSTRING(states FROM 41 FOR 1) = 'L') THEN moved = moved || 'IB_SCBADDCREDITNOTE,';
+  IF (SUBSTRING(states FROM 42 FOR 1) = 'L') THEN moved = moved || 'ARDUDF_VERSION,';
   FOR WITH RECURSIVE callers (name, kind, depth) AS (
         SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM RDB$DEPENDENCIES d
           WHERE d.RDB$DEPENDED_ON_TYPE = 15 AND :moved CONTAINING ',' || TRIM(d.RDB$DEPENDED_ON_NAME) || ','

@@ -43,6 +43,7 @@ ARDUDF_API char* ib_isnotnull(const char* text) ARDUDF_NOEXCEPT;
 ARDUDF_API int32_t ib_convchartoint(const char* text) ARDUDF_NOEXCEPT;
 ARDUDF_API double ib_greatest(const double* a, const double* b) ARDUDF_NOEXCEPT;
 ARDUDF_API double ib_least(const double* a, const double* b) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ardudf_version(void) ARDUDF_NOEXCEPT;
 
 /* ---- text functions ---- */
 ARDUDF_API char* ib_string_left(const char* text, const int32_t* len) ARDUDF_NOEXCEPT;

@@ -148,6 +148,8 @@ inline constexpr auto exports = std::to_array<Export>({
     {.name = "ib_scbaddcreditnote", .group = "balance", .result = i32(),
      .args = {i32("handle"), txt("row_type", bytes(255)), f64("amount"), f64("vat")},
      .summary = "lowers a row and the VAT, spreads what it frees"},
+    {.name = "ardudf_version", .group = "value", .result = txt({}, bytes(63)), .args = {},
+     .summary = "the release and the kind of the module that answers"},
 });
 // clang-format on
 

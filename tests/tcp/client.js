@@ -59,7 +59,7 @@ function docExamples() {
     const [, kind, call, result] = m;
     const nullArg = /\bNULL\b/.test(call);
     if (udr ? (kind === 'Example' && nullArg) : kind !== 'Example') continue;
-    const f = /^(ib_[a-z0-9_]+)\((.*)\)$/.exec(call);
+    const f = /^([a-z][a-z0-9_]*)\((.*)\)$/.exec(call);
     const args = f && splitArgs(f[2]).map(literal);
     const want = literal(result);
     if (!f || args.includes(undefined) || want === undefined) { skipped++; continue; }

@@ -625,7 +625,7 @@ void print_nulls() {
     for (const auto& e : exports) {
         const int n = arg_count(e);
         if (n == 0) continue; // nothing to pass NULL to
-        const std::string_view base = e.name.substr(3);
+        const std::string_view base = e.name.starts_with("ib_") ? e.name.substr(3) : e.name;
         for (int k = 0; k < n; ++k) {
             std::printf(k == 0 ? "SELECT " : ",\n       ");
             std::printf("%.*s(", int(e.name.size()), e.name.data());
