@@ -26,7 +26,7 @@
 # tree and each --bind folder appear inside the root at their own paths, so absolute paths
 # mean the same inside and out, and every mount vanishes with the process, however it ends.
 # The engine's configuration folder (/etc/firebird/4.0, which Debian's Firebird 4 reads
-# whatever FIREBIRD says) is a private copy in each run, for scripts/fbenv.sh to write.
+# whatever FIREBIRD says) is a private copy in each run, for scripts/lib/fbenv.sh to write.
 set -euo pipefail
 
 debian=13

@@ -10,4 +10,4 @@ gen=build/generate/ardudf_catalogue
 while read -r what file; do
   "$gen" "$what" > "$file"
   echo "generated $file"
-done < tests/generated_files.txt
+done < tools/catalogue/generated_files.txt

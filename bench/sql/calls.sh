@@ -62,8 +62,8 @@ if [ $fb4 -eq 1 ] && [ -z "${ARDUDF_FB_CONF_DIR:-}" ]; then
   exec "$source_dir/scripts/fb4root.sh" run "${binds[@]}" -- "$0" "${args[@]}"
 fi
 
-# shellcheck source=../../scripts/fbenv.sh
-. "$source_dir/scripts/fbenv.sh"
+# shellcheck source=../../scripts/lib/fbenv.sh
+. "$source_dir/scripts/lib/fbenv.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-bench.XXXXXX")
 [ -n "${ARDUDF_BENCH_KEEP:-}" ] && echo "kept: $work" >&2 || trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/udf" "$work/udr"

@@ -7,8 +7,8 @@
 #   long_results.sh MODULE_DIR
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=../../scripts/fbenv.sh
-. "$source_dir/scripts/fbenv.sh"
+# shellcheck source=../../scripts/lib/fbenv.sh
+. "$source_dir/scripts/lib/fbenv.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-long.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 fbenv_setup "$work/root" "$1"

@@ -7,8 +7,8 @@ set -euo pipefail
 host=$1 module=$2
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
-# shellcheck source=../../scripts/fbenv.sh
-. "$source_dir/scripts/fbenv.sh"
+# shellcheck source=../../scripts/lib/fbenv.sh
+. "$source_dir/scripts/lib/fbenv.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-host.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 fbenv_setup "$work/root" "$(dirname "$module")" udr

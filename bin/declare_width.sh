@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Prints the legacy declare script with its 32767-byte texts declared WIDTH bytes wide:
 #
-#   scripts/declare_width.sh WIDTH [sql/ardudf.sql] | isql-fb -q -ch UTF8 -user SYSDBA -password "$PW" DB
+#   bin/declare_width.sh WIDTH [sql/ardudf.sql] | isql-fb -q -ch UTF8 -user SYSDBA -password "$PW" DB
 #
 # Every client allocates and moves the declared width of each text result and parameter of
 # a legacy function, whatever the text holds: a narrower declaration makes a statement
@@ -16,4 +16,4 @@ if [ $# -lt 1 ] || ! [[ $1 =~ ^[0-9]+$ ]] || [ "$1" -lt 1 ] || [ "$1" -gt 32767 
 fi
 script=${2:-$(cd "$(dirname "$0")/.." && pwd)/sql/ardudf.sql}
 sed -e "s/CSTRING(32767)/CSTRING($1)/g" \
-    -e "1i -- sql/ardudf.sql with its 32767-byte texts declared $1 bytes wide (scripts/declare_width.sh)" "$script"
+    -e "1i -- sql/ardudf.sql with its 32767-byte texts declared $1 bytes wide (bin/declare_width.sh)" "$script"

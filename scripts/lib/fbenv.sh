@@ -1,0 +1,125 @@
+# shellcheck shell=bash
+# A library, sourced: a private root for Firebird's embedded engine, so that isql-fb (and
+# anything else linked with libfbclient) runs the engine in-process with our own
+# firebird.conf: UDFs allowed from one folder, locks and temporary files under the root,
+# nothing in /etc touched. And the one way the scripts run isql.
+#
+#   . scripts/fbenv.sh
+#   fbenv_setup ROOT UDF_DIR      # builds ROOT, exports FIREBIRD, FIREBIRD_LOCK, FIREBIRD_TMP
+#   fbenv_setup ROOT UDR_DIR udr  # the same with UdfAccess = None and UDR modules from UDR_DIR
+#   fbenv_create_db FILE CHARSET  # a new database of that default character set (NONE, UTF8)
+#   fb_isql [isql args]           # isql-fb, quiet: every script runs isql through this
+#   fbenv_isql DB [isql args]     # isql on DB (a file, or HOST/PORT:FILE) with a UTF8 connection
+#   fbenv_value DB SELECT...      # the one value of a one-row query, blanks around it trimmed
+#   fbenv_version                 # the version of the client's engine (3.0.11, 4.0.5)
+#
+# scripts/fbenv_exports.sh prints the exports of a root for an interactive shell.
+
+# The isql program; long_results.sh measures it as a process of its own.
+FB_ISQL=${FB_ISQL:-isql-fb}
+
+# The engine's own folder (plugins, intl, firebird.msg, lib/libib_util.so).
+fbenv_engine_dir() {
+  if [ -n "${FB_ENGINE_DIR:-}" ]; then echo "$FB_ENGINE_DIR"; return 0; fi
+  local d
+  for d in /usr/lib/*/firebird/[345].0 /opt/firebird; do
+    if compgen -G "$d/plugins/libEngine*.so" >/dev/null; then echo "$d"; return 0; fi
+  done
+  echo "fbenv: no Firebird engine found (scripts/bootstrap.sh firebird installs it)" >&2
+  return 1
+}
+
+fbenv_setup() {
+  local root=$1 udf_dir mode=${3:-udf}
+  udf_dir=$(cd "$2" && pwd) || return 1
+  local engine
+  engine=$(fbenv_engine_dir) || return 1
+  mkdir -p "$root"
+  root=$(cd "$root" && pwd)
+  mkdir -p "$root/lock" "$root/tmp" "$root/intl"
+  ln -sfn "$engine/plugins" "$root/plugins"
+  ln -sfn "$engine/lib" "$root/lib"
+  ln -sfn "$engine/firebird.msg" "$root/firebird.msg"
+  # The engine identifies the charset module by its resolved path and will not use one
+  # reached through a symbolic link ("CHARACTER SET ... is not installed"): copy it.
+  cp -u "$engine/intl/libfbintl.so" "$root/intl/"
+  # SuperClassic: several processes may attach to one database file at once (Super, the
+  # embedded default, gives the file to the first process).
+  local udf_access="Restrict $udf_dir"
+  if [ "$mode" = udr ]; then
+    # As Firebird 4 and 5 ship, and as many servers run: no legacy UDF at all. The UDR
+    # engine finds EXTERNAL NAME 'm!f' as <path>/m, then <path>/libm.so.
+    udf_access=None
+    cat > "$root/plugins.conf" <<EOF
+# Written by scripts/fbenv.sh: the UDR engine, with modules from the build folder.
+Plugin = UDR {
+  Module = \$(dir_plugins)/udr_engine
+  Config = UDR_config
+}
+Config = UDR_config {
+  path = $udf_dir
+}
+EOF
+  else
+    rm -f "$root/plugins.conf"
+  fi
+  cat > "$root/firebird.conf" <<EOF
+# Written by scripts/fbenv.sh for the embedded engine; regenerated on every run.
+UdfAccess = $udf_access
+ServerMode = SuperClassic
+EOF
+  fbenv_point_conf "$engine" "$root" || return 1
+  export FIREBIRD=$root FIREBIRD_LOCK=$root/lock FIREBIRD_TMP=$root/tmp
+  # Embedded attachments are not authenticated; this only names the owner of new objects.
+  export ISC_USER=SYSDBA
+}
+
+# Firebird 3 reads firebird.conf and plugins.conf from the folder FIREBIRD names. Debian's
+# Firebird 4 reads them from its compiled-in folder (the engine folder's links into
+# /etc/firebird/4.0) whatever FIREBIRD says. That folder is ours only inside
+# scripts/fb4root.sh run, which gives each run a private copy and names it in
+# ARDUDF_FB_CONF_DIR: there its two files become links to the ones in ROOT, so that what
+# is written into ROOT, now or later, is what the engine reads. Anywhere else a Firebird 4
+# engine is refused rather than configured in the system's /etc.
+fbenv_point_conf() {
+  local engine=$1 root=$2 major
+  major=$(basename "$engine" | sed -n 's/^\([0-9]\+\)\.[0-9]\+$/\1/p')
+  [ -n "$major" ] && [ "$major" -ge 4 ] || return 0
+  local conf=${ARDUDF_FB_CONF_DIR:-}
+  if [ -z "$conf" ] || [ ! -w "$conf" ]; then
+    echo "fbenv: Firebird $major in $engine reads its configuration from /etc; run this inside scripts/fb4root.sh run" >&2
+    return 1
+  fi
+  # Debian's own plugins.conf stays what the legacy mode runs with.
+  [ -L "$conf/plugins.conf" ] || mv "$conf/plugins.conf" "$conf/plugins.conf.debian"
+  [ -f "$root/plugins.conf" ] || cp "$conf/plugins.conf.debian" "$root/plugins.conf"
+  ln -sfn "$root/firebird.conf" "$conf/firebird.conf"
+  ln -sfn "$root/plugins.conf" "$conf/plugins.conf"
+}
+
+fb_isql() {
+  "$FB_ISQL" -q "$@"
+}
+
+fbenv_isql() {
+  local db=$1
+  shift
+  fb_isql -ch UTF8 "$@" "$db"
+}
+
+# Errors come out in the place of the value, so that a comparison with it shows them.
+fbenv_value() {
+  local db=$1
+  shift
+  echo "SET HEADING OFF; $*" | fbenv_isql "$db" 2>&1 | sed -e '/^[[:space:]]*$/d' -e 's/^[[:space:]]*//' -e 's/[[:space:]]*$//'
+}
+
+fbenv_version() {
+  fb_isql -z </dev/null 2>&1 | sed -n 's/.*-V\([0-9.]*\).*/\1/p' | head -1
+}
+
+fbenv_create_db() {
+  local file=$1 charset=${2:-UTF8}
+  rm -f "$file"
+  echo "CREATE DATABASE '$file' PAGE_SIZE 8192 DEFAULT CHARACTER SET $charset;" | fb_isql -b
+}
