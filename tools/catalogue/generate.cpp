@@ -1,7 +1,8 @@
 // Prints what is generated from the catalogue (src/catalogue/catalogue.h):
 //   ardudf_catalogue def       the Windows module-definition file (undecorated names)
 //   ardudf_catalogue map       the export map of the legacy module
-//   ardudf_catalogue sql       DECLARE EXTERNAL FUNCTION for every export
+//   ardudf_catalogue sql [WIDTH]  DECLARE EXTERNAL FUNCTION for every export (WIDTH: the
+//                              widest texts that many bytes wide, bin/declare_width.sh)
 //   ardudf_catalogue drop      DROP EXTERNAL FUNCTION for every export
 //   ardudf_catalogue udr       CREATE FUNCTION ... ENGINE UDR for every export, and the procedures
 //   ardudf_catalogue udr_drop  DROP FUNCTION / PROCEDURE for all of them
@@ -467,7 +468,15 @@ void print_def() {
     for (const auto& e : exports) std::printf("    %.*s\n", int(e.name.size()), e.name.data());
 }
 
-void print_sql() {
+// narrow > 0: the texts declared as wide as a CSTRING goes that many bytes wide instead
+// (bin/declare_width.sh); the other widths stay.
+void print_sql(int narrow) {
+    auto narrowed = [&](const Value& v) {
+        return narrow > 0 && v.kind == Kind::text && v.width.legacy == long_text.legacy;
+    };
+    if (narrow > 0)
+        std::printf("-- sql/ardudf.sql with its %d-byte texts declared %d bytes wide (bin/declare_width.sh)\n",
+                    long_text.legacy, narrow);
     std::printf("-- ardudf %s: declares all %zu functions of the module 'ardudf'.\n", ARDUDF_VERSION, exports.size());
     std::printf("-- Generated from src/catalogue/catalogue.h by ardudf_catalogue; do not edit.\n");
     std::printf("-- The server needs UdfAccess = Restrict <folder of ardudf.so> in firebird.conf.\n");
@@ -482,8 +491,11 @@ void print_sql() {
         std::printf("\n-- %s\n-- %.*s: %.*s\n", proto.c_str(), int(e.group.size()), e.group.data(),
                     int(e.summary.size()), e.summary.data());
         std::printf("DECLARE EXTERNAL FUNCTION %.*s\n", int(e.name.size()), e.name.data());
-        for (int i = 0; i < n; ++i) std::printf("    %s%s\n", sql_arg(e, i).c_str(), i + 1 < n ? "," : "");
-        std::printf("    RETURNS %s\n", sql_result(e).c_str());
+        for (int i = 0; i < n; ++i)
+            std::printf("    %s%s\n", narrowed(e.args[i]) ? sql_text(narrow, e.charset).c_str() : sql_arg(e, i).c_str(),
+                        i + 1 < n ? "," : "");
+        std::printf("    RETURNS %s\n",
+                    narrowed(e.result) ? (sql_text(narrow, e.charset) + " FREE_IT").c_str() : sql_result(e).c_str());
         std::printf("    ENTRY_POINT '%.*s' MODULE_NAME 'ardudf';\n", int(e.name.size()), e.name.data());
         print_comment("FUNCTION", e.name, e.summary);
     }
@@ -729,7 +741,7 @@ int print_bench_declarations(std::string_view what, std::string_view prefix, int
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: ardudf_catalogue def|map|sql|drop|udr|udr_drop|legacy_to_udr|list|header|nulls|names|"
+                 "usage: ardudf_catalogue def|map|sql [WIDTH]|drop|udr|udr_drop|legacy_to_udr|list|header|nulls|names|"
                  "procedures|signatures|prototypes\n"
                  "       ardudf_catalogue declare legacy|legacy_floor|udr|udr_floor|udr_moved PREFIX [WIDTH]\n");
     return 2;
@@ -741,9 +753,11 @@ int main(int argc, char** argv) {
     const std::string_view what = argc > 1 ? argv[1] : "";
     if (what == "def")
         print_def();
-    else if (what == "sql")
-        print_sql();
-    else if (what == "drop")
+    else if (what == "sql" && argc <= 3) {
+        const int narrow = argc > 2 ? std::atoi(argv[2]) : 0;
+        if (argc > 2 && (narrow < 1 || narrow > long_text.legacy)) return usage();
+        print_sql(narrow);
+    } else if (what == "drop")
         print_drop();
     else if (what == "udr")
         print_udr();
