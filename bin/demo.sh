@@ -38,7 +38,7 @@ fi
 mkdir -p work
 fbenv_setup "$engine_root" build/dev
 fbenv_create_db "$db" UTF8
-version=$(fbenv_value "$db" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;")
+version=$(fbenv_engine_version "$db")
 echo "engine: Firebird $version, embedded ($(fbenv_engine_dir))"
 (cd sql && fbenv_isql "$db" -b -i ardudf.sql)
 echo "declared $(grep -c '^DECLARE EXTERNAL FUNCTION' sql/ardudf.sql) functions in $db (character set UTF8)"

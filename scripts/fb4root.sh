@@ -88,8 +88,11 @@ host_mirror() {
 
 complete() { [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$recipe" ]; }
 
+# shellcheck source=lib/fbenv.sh
+. "$source_dir/scripts/lib/fbenv.sh"
+
 # The Firebird version of the root's isql (runs as root, outside any engine environment).
-root_version() { chroot "$root" /usr/bin/isql-fb -z -q </dev/null 2>&1 | sed -n 's/.*LI-V\([0-9.]*\).*/\1/p' | head -1; }
+root_version() { fbenv_version chroot "$root" /usr/bin/isql-fb; }
 
 build() {
   mkdir -p "$cache"

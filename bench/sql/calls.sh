@@ -80,15 +80,7 @@ udr_module=$build/src/udr/libardudf_udr.so
 if [ -f "$udr_module" ] && [ -f "$source_dir/sql/ardudf_udr.sql" ] && [ -f "$build/bench/libardudf_noop_udr.so" ]; then
   udr=1
   cp "$udr_module" "$build/bench/libardudf_noop_udr.so" "$work/udr/"
-  cat > "$FIREBIRD/plugins.conf" <<EOF
-Plugin = UDR {
-  Module = \$(dir_plugins)/udr_engine
-  Config = UDR_config
-}
-Config = UDR_config {
-  path = $work/udr
-}
-EOF
+  fbenv_udr_plugins "$FIREBIRD" "$work/udr"
 fi
 
 db=$work/bench.fdb

@@ -73,7 +73,7 @@ server_database() {
   # Which engine answers (the embedded one that isql-fb loads): each result line names it.
   case "$label" in
     *", Firebird "*) ;;
-    *) label="$label, Firebird $(fbenv_value "$db" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;")" ;;
+    *) label="$label, Firebird $(fbenv_engine_version "$db")" ;;
   esac
 }
 
