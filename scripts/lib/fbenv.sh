@@ -4,7 +4,7 @@
 # firebird.conf: UDFs allowed from one folder, locks and temporary files under the root,
 # nothing in /etc touched. And the one way the scripts run isql.
 #
-#   . scripts/fbenv.sh
+#   . scripts/lib/fbenv.sh
 #   fbenv_setup ROOT UDF_DIR      # builds ROOT, exports FIREBIRD, FIREBIRD_LOCK, FIREBIRD_TMP
 #   fbenv_setup ROOT UDR_DIR udr  # the same with UdfAccess = None and UDR modules from UDR_DIR
 #   fbenv_create_db FILE CHARSET  # a new database of that default character set (NONE, UTF8)
@@ -56,7 +56,7 @@ fbenv_setup() {
     rm -f "$root/plugins.conf"
   fi
   cat > "$root/firebird.conf" <<EOF
-# Written by scripts/fbenv.sh for the embedded engine; regenerated on every run.
+# Written by scripts/lib/fbenv.sh for the embedded engine; regenerated on every run.
 UdfAccess = $udf_access
 ServerMode = SuperClassic
 EOF
