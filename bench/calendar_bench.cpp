@@ -19,8 +19,7 @@ using namespace ardudf::calendar;
 void BM_DecodeDate(benchmark::State& state) {
     double serial = 45356.5675;
     for (auto _ : state) {
-        std::int32_t y, m, d;
-        decode_date(serial, y, m, d);
+        const auto [y, m, d] = decode_date(serial);
         benchmark::DoNotOptimize(y + m + d);
         serial += 1.0;
     }
@@ -140,8 +139,7 @@ std::size_t find_nocase(std::string_view text, std::string_view token) noexcept 
 // The definition's loop: find the first occurrence from the start, rebuild the text around
 // it, and search again from the start.
 std::string format_by_restarting(double serial, std::string text) {
-    std::int32_t y, m, d;
-    decode_date(serial, y, m, d);
+    const auto [y, m, d] = decode_date(serial);
     auto replace_all = [&](std::string_view token, const std::string& number) {
         for (std::size_t p; (p = find_nocase(text, token)) != std::string::npos;)
             text = text.substr(0, p) + number + text.substr(p + token.size());

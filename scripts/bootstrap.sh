@@ -1,23 +1,27 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that ardudf needs, only those that are missing.
-#   scripts/bootstrap.sh [build] [firebird] [windows] [fuzz] [release] ...   (no argument: all)
+#   scripts/bootstrap.sh [build] [bench] [firebird] [fb4] [windows] [fuzz] [release] ...   (no argument: all)
+# scripts/test.sh asks for the groups of the presets it runs (the dev preset: build firebird).
 set -euo pipefail
 
 groups=("$@")
-[ ${#groups[@]} -gt 0 ] || groups=(build firebird windows fuzz release)
+[ ${#groups[@]} -gt 0 ] || groups=(build bench firebird fb4 windows fuzz release)
 
 packages=()
 need_i386=0
 for g in "${groups[@]}"; do
   case "$g" in
-    build) packages+=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev libicu-dev shellcheck clang-format) ;;
-    # debootstrap: the Debian 13 root with Firebird 4 (scripts/fb4root.sh). The tests over
-    # TCP: Perl's DBD::Firebird drives the load; node and npm the JavaScript client
-    # (node-firebird, installed by the tests with npm ci). A node from elsewhere that brings
-    # its own npm is kept.
-    firebird) packages+=(firebird3.0-server firebird3.0-utils firebird-dev libib-util libboost-dev time debootstrap libdbd-firebird-perl)
+    build) packages+=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libicu-dev shellcheck clang-format) ;;
+    # The in-process benchmarks (presets with ARDUDF_BENCH).
+    bench) packages+=(libbenchmark-dev) ;;
+    # The tests over TCP: Perl's DBD::Firebird drives the load; node and npm the JavaScript
+    # client (node-firebird, installed by the tests with npm ci). A node from elsewhere that
+    # brings its own npm is kept.
+    firebird) packages+=(firebird3.0-server firebird3.0-utils firebird-dev libib-util libboost-dev time libdbd-firebird-perl)
       command -v node >/dev/null || packages+=(nodejs)
       command -v npm >/dev/null || packages+=(npm) ;;
+    # The Debian 13 root with Firebird 4 (scripts/fb4root.sh).
+    fb4) packages+=(debootstrap) ;;
     windows) packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64); need_i386=1 ;;
     fuzz) packages+=(clang libclang-rt-14-dev llvm) ;;
     # scripts/release.sh: the package's dependencies and checks, the Windows archives.
@@ -61,11 +65,30 @@ if [ $need_i386 -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386;
   $sudo dpkg --add-architecture i386
 fi
 echo "bootstrap: installing ${missing[*]}"
-$sudo apt-get update -qq
+
+# A Debian mirror caught in the middle of a sync refuses an index for a minute or two
+# ("File has unexpected size ... Mirror sync in progress?"): apt is tried again a few times,
+# after a pause, before the bootstrap gives up and says what failed.
+tries=${ARDUDF_APT_TRIES:-4} pause=${ARDUDF_APT_PAUSE:-30}
+apt() {
+  local try out
+  for ((try = 1; ; try++)); do
+    out=$(DEBIAN_FRONTEND=noninteractive $sudo apt-get "$@" 2>&1) && return 0
+    echo "bootstrap: apt-get $1 failed (try $try of $tries):" >&2
+    grep -E '^(E|W|Err):' <<<"$out" | head -8 | sed 's/^/  /' >&2
+    if [ "$try" -ge "$tries" ]; then
+      echo "bootstrap: giving up on apt-get $* after $tries tries" >&2
+      return 1
+    fi
+    sleep "$pause"
+  done
+}
+
+apt update -qq
 # The server package would start a service; nothing here needs one.
 others=()
 for p in "${missing[@]}"; do [ "$p" = qemu-user-static ] || others+=("$p"); done
-[ ${#others[@]} -eq 0 ] || DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${others[@]}" >/dev/null
+[ ${#others[@]} -eq 0 ] || apt install -y -qq "${others[@]}"
 if [ ${#others[@]} -ne ${#missing[@]} ]; then
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq ${qemu_suite:+-t "$qemu_suite"} qemu-user-static >/dev/null
+  apt install -y -qq ${qemu_suite:+-t "$qemu_suite"} qemu-user-static
 fi

@@ -5,7 +5,7 @@
 #   scripts/coverage.sh [--html]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/bootstrap.sh build fuzz
+scripts/bootstrap.sh build firebird fuzz
 cmake --preset coverage >/dev/null
 cmake --build build/coverage
 profiles=build/coverage/profiles

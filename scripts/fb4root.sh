@@ -20,13 +20,13 @@
 # build, an older recipe) is removed and built again. A lock file beside the root: a build
 # holds it alone, each run shares it, so a root is never rebuilt under a running command.
 # Packages come from the Debian mirror that the host's apt uses (ARDUDF_DEBIAN_MIRROR
-# overrides it). Needs root (or sudo) and debootstrap (scripts/bootstrap.sh firebird).
+# overrides it). Needs root (or sudo) and debootstrap (scripts/bootstrap.sh fb4).
 #
 # `run` works in a private mount namespace (unshare --mount): /proc, /dev, /tmp, the source
 # tree and each --bind folder appear inside the root at their own paths, so absolute paths
 # mean the same inside and out, and every mount vanishes with the process, however it ends.
 # The engine's configuration folder (/etc/firebird/4.0, which Debian's Firebird 4 reads
-# whatever FIREBIRD says) is a private copy in each run, for scripts/fbenv.sh to write.
+# whatever FIREBIRD says) is a private copy in each run, for scripts/lib/fbenv.sh to write.
 set -euo pipefail
 
 debian=13
@@ -88,8 +88,11 @@ host_mirror() {
 
 complete() { [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$recipe" ]; }
 
+# shellcheck source=lib/fbenv.sh
+. "$source_dir/scripts/lib/fbenv.sh"
+
 # The Firebird version of the root's isql (runs as root, outside any engine environment).
-root_version() { chroot "$root" /usr/bin/isql-fb -z -q </dev/null 2>&1 | sed -n 's/.*LI-V\([0-9.]*\).*/\1/p' | head -1; }
+root_version() { fbenv_version chroot "$root" /usr/bin/isql-fb; }
 
 build() {
   mkdir -p "$cache"
@@ -102,7 +105,7 @@ build() {
     flock 9
   fi
   if complete; then echo "$root"; return 0; fi
-  command -v debootstrap >/dev/null || die "debootstrap is missing (scripts/bootstrap.sh firebird installs it)"
+  command -v debootstrap >/dev/null || die "debootstrap is missing (scripts/bootstrap.sh fb4 installs it)"
   local mirror
   mirror=$(host_mirror) || die "no Debian mirror found in /etc/apt/sources.list(.d); set ARDUDF_DEBIAN_MIRROR"
   local t0=$SECONDS

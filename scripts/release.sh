@@ -14,7 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tests=1
 [ "${1:-}" = --no-tests ] && tests=0
-scripts/bootstrap.sh build firebird windows release
+scripts/bootstrap.sh build firebird fb4 windows release
 
 version=$(sed -n 's/^project(ardudf VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 deb_version=$version-1
@@ -60,7 +60,7 @@ Suggests: firebird3.0-server | firebird4.0-server
 Section: database
 Priority: optional
 Description: external SQL functions for Firebird (UDF and UDR modules)
- 41 functions for Firebird 3.0 and 4.0: text, value and calendar functions
+ Functions for Firebird 3.0 and 4.0: text, value and calendar functions
  and a settlement balance engine that spreads payments and credit notes over
  the rows and the VAT of a document.
  .

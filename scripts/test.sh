@@ -4,16 +4,39 @@
 #   scripts/test.sh                  every preset (release: the packages installed as users do),
 #                                    then the fuzz targets for a few seconds
 #   scripts/test.sh default asan     only these presets ("fuzz" is one too)
+#   scripts/test.sh dev              the quick loop: no benchmarks, no Firebird 4 root
+# It installs only what the presets asked for need (scripts/bootstrap.sh GROUP...).
 # Extra ctest arguments go in CTEST_ARGS, e.g. CTEST_ARGS="-R server" scripts/test.sh default
 # The 32-bit Windows tests (mingw-i686) run natively where the kernel starts 32-bit programs,
 # else emulated by qemu-i386 (scripts/emulate_i386.sh); ARDUDF_I686=emulated takes the
 # emulated path on any machine, ARDUDF_I686=native never takes it.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
-scripts/bootstrap.sh || exit 1
 
 presets=("$@")
 [ ${#presets[@]} -gt 0 ] || presets=(default asan tsan mingw-i686 mingw-x64 release fuzz)
+
+# The bootstrap groups each preset needs. Every preset fails its configure without the UDR
+# headers (firebird); the Firebird 4 root (fb4) is built by the presets that run the
+# server tests in Firebird 4.
+groups_of() {
+  case "$1" in
+    dev | asan | tsan) echo build firebird ;;
+    default) echo build bench firebird fb4 ;;
+    coverage) echo build firebird fb4 fuzz ;;
+    fuzz) echo build firebird fuzz ;;
+    mingw-i686 | mingw-x64) echo build firebird windows ;;
+    release) echo build firebird fb4 windows release ;;
+    *) echo build bench firebird fb4 windows fuzz release ;;
+  esac
+}
+groups=()
+for preset in "${presets[@]}"; do
+  for g in $(groups_of "$preset"); do
+    [[ " ${groups[*]} " == *" $g "* ]] || groups+=("$g")
+  done
+done
+scripts/bootstrap.sh "${groups[@]}" || exit 1
 read -r -a ctest_args <<<"${CTEST_ARGS:-}"
 
 summary=()

@@ -1,4 +1,4 @@
--- ardudf 1.1.0: declares all 41 functions of the module 'ardudf'.
+-- ardudf 1.1.0: declares all 42 functions of the module 'ardudf'.
 -- Generated from src/catalogue/catalogue.h by ardudf_catalogue; do not edit.
 -- The server needs UdfAccess = Restrict <folder of ardudf.so> in firebird.conf.
 -- Texts are CHARACTER SET NONE (bytes) unless a function reads them in a code page.
@@ -373,5 +373,12 @@ DECLARE EXTERNAL FUNCTION ib_scbaddcreditnote
     RETURNS INTEGER BY VALUE
     ENTRY_POINT 'ib_scbaddcreditnote' MODULE_NAME 'ardudf';
 COMMENT ON FUNCTION ib_scbaddcreditnote IS 'lowers a row and the VAT, spreads what it frees (ardudf 1.1.0)';
+
+-- char* ardudf_version(void)
+-- value: the release and the kind of the module that answers
+DECLARE EXTERNAL FUNCTION ardudf_version
+    RETURNS CSTRING(63) CHARACTER SET NONE FREE_IT
+    ENTRY_POINT 'ardudf_version' MODULE_NAME 'ardudf';
+COMMENT ON FUNCTION ardudf_version IS 'the release and the kind of the module that answers (ardudf 1.1.0)';
 
 COMMIT;

@@ -1,4 +1,4 @@
--- ardudf 1.1.0: declares all 41 functions of ardudf, and its procedures, as PSQL
+-- ardudf 1.1.0: declares all 42 functions of ardudf, and its procedures, as PSQL
 -- stored routines: no module to install and nothing in firebird.conf, for a server
 -- that loads no UDF or UDR module, or runs where no module of ours is built. Same names,
 -- arguments and results as sql/ardudf_udr.sql, and the same NULL rule.
@@ -719,6 +719,16 @@ BEGIN
   RETURN IIF(a < b, a, b);
 END^
 COMMENT ON FUNCTION ib_least IS 'the lesser of two numbers (ardudf 1.1.0)'^
+
+-- the release and the kind of the module that answers; takes no argument
+CREATE OR ALTER FUNCTION ardudf_version ()
+    RETURNS VARCHAR(63) CHARACTER SET NONE
+AS
+-- The release, filled in when the script is generated, and this face.
+BEGIN
+  RETURN 'ardudf 1.1.0 PSQL';
+END^
+COMMENT ON FUNCTION ardudf_version IS 'the release and the kind of the module that answers (ardudf 1.1.0)'^
 
 -- ---- text functions ----
 

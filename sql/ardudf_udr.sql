@@ -1,4 +1,4 @@
--- ardudf 1.1.0: declares all 41 functions of the UDR module 'ardudf_udr', and its
+-- ardudf 1.1.0: declares all 42 functions of the UDR module 'ardudf_udr', and its
 -- procedures. Generated from src/catalogue/catalogue.h by ardudf_catalogue;
 -- do not edit. Needs no UdfAccess: the UDR engine loads libardudf_udr.so from its
 -- plugins/udr folder (plugins.conf, UDR_config path). Same SQL names as sql/ardudf.sql;
@@ -87,6 +87,12 @@ CREATE OR ALTER FUNCTION ib_least (
     RETURNS DOUBLE PRECISION
     EXTERNAL NAME 'ardudf_udr!ib_least' ENGINE UDR;
 COMMENT ON FUNCTION ib_least IS 'the lesser of two numbers (ardudf 1.1.0)';
+
+-- the release and the kind of the module that answers; takes no argument
+CREATE OR ALTER FUNCTION ardudf_version ()
+    RETURNS VARCHAR(63) CHARACTER SET NONE
+    EXTERNAL NAME 'ardudf_udr!ardudf_version' ENGINE UDR;
+COMMENT ON FUNCTION ardudf_version IS 'the release and the kind of the module that answers (ardudf 1.1.0)';
 
 -- ---- text functions ----
 

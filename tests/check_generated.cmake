@@ -1,7 +1,8 @@
-# Regenerates each file that the catalogue produces (tests/generated_files.txt) and compares
-# it with the committed one. To refresh them: scripts/generate.sh
+# Regenerates each file that the catalogue produces (its manifest,
+# tools/catalogue/generated_files.txt) and compares it with the committed one. To refresh
+# them: scripts/generate.sh
 file(MAKE_DIRECTORY ${OUT_DIR})
-file(STRINGS ${SOURCE_DIR}/tests/generated_files.txt pairs)
+file(STRINGS ${SOURCE_DIR}/tools/catalogue/generated_files.txt pairs)
 foreach(pair IN LISTS pairs)
   string(REPLACE " " ";" pair "${pair}")
   list(GET pair 0 what)

@@ -60,7 +60,7 @@ failures=0
 # The same functions under n_ names, their texts 255 bytes wide.
 declare_narrow() {
   local script out
-  script=$("$build/ardudf_catalogue" declare "$([ "$1" = udr ] && echo udr || echo legacy)" n_ib_ 255)
+  script=$("$build/ardudf_catalogue" declare "$([ "$1" = udr ] && echo udr || echo legacy)" n_ 255)
   out=$(echo "$script" | fbenv_isql "$ARDUDF_DATABASE" -b 2>&1)
   [ -z "$out" ] || { echo "declaring the n_ functions: $out" >&2; return 1; }
 }

@@ -23,7 +23,9 @@
 # Defaults: build/default, 1,000,000 rows, 3 rounds, bench/results.md: about 10 minutes a
 # round on 2 idle cores (80 queries of a few microseconds a row). --quick is 100,000 rows
 # (a few minutes in all); --smoke 1,000 rows and one round, to keep the script from rotting
-# (its figures mean nothing). --only keeps the functions whose name matches REGEX.
+# (its figures mean nothing). --only keeps the functions whose name matches REGEX (an
+# extended regular expression: --only 'ib_lpad|ib_scb'). The calls are those of calls.txt
+# beside this script, one function of the catalogue a line.
 # Needs the default preset built (ardudf.so, bench/ardudf_noop.so) and isql-fb.
 # --fb4 runs it all in Firebird 4.0 (the Debian 13 root of scripts/fb4root.sh), the modules
 # being the same files; --times keeps the raw timings (bench/sql/engines.sh reads them).
@@ -65,8 +67,8 @@ if [ $fb4 -eq 1 ] && [ -z "${ARDUDF_FB_CONF_DIR:-}" ]; then
   exec "$source_dir/scripts/fb4root.sh" run "${binds[@]}" -- "$0" "${args[@]}"
 fi
 
-# shellcheck source=../../scripts/fbenv.sh
-. "$source_dir/scripts/fbenv.sh"
+# shellcheck source=../../scripts/lib/fbenv.sh
+. "$source_dir/scripts/lib/fbenv.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-bench.XXXXXX")
 [ -n "${ARDUDF_BENCH_KEEP:-}" ] && echo "kept: $work" >&2 || trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/udf" "$work/udr"
@@ -83,15 +85,7 @@ udr_module=$build/src/udr/libardudf_udr.so
 if [ -f "$udr_module" ] && [ -f "$source_dir/sql/ardudf_udr.sql" ] && [ -f "$build/bench/libardudf_noop_udr.so" ]; then
   udr=1
   cp "$udr_module" "$build/bench/libardudf_noop_udr.so" "$work/udr/"
-  cat > "$FIREBIRD/plugins.conf" <<EOF
-Plugin = UDR {
-  Module = \$(dir_plugins)/udr_engine
-  Config = UDR_config
-}
-Config = UDR_config {
-  path = $work/udr
-}
-EOF
+  fbenv_udr_plugins "$FIREBIRD" "$work/udr"
 fi
 
 db=$work/bench.fdb
@@ -144,7 +138,7 @@ fi
 if [ $psql -eq 1 ]; then
   # The PSQL functions beside them as ps_NAME: the script with its routines renamed (their
   # bodies call only the ardudf_psql_ helpers, never an ib_ function).
-  sed -E 's/^(CREATE OR ALTER (FUNCTION|PROCEDURE)|COMMENT ON (FUNCTION|PROCEDURE)) ib_/\1 ps_/' \
+  sed -E 's/^(CREATE OR ALTER (FUNCTION|PROCEDURE)|COMMENT ON (FUNCTION|PROCEDURE)) (ib_|ardudf_version)/\1 ps_\5/' \
     "$source_dir/sql/ardudf_psql.sql" > "$work/psql.sql"
   isql -i "$work/psql.sql"
 fi
@@ -183,10 +177,11 @@ COMMIT;
 EOF
 
 # ---- the functions: name # the call, {F} the prefix of the path # built-in # setup ----
-# From the catalogue (its bench field). Setup of the balance calls, through the real module
-# of the path ({P}): new (an empty context), doc (20 rows), cursor (doc, a payment, the
-# cursor on its first row). Then what a declared width costs, on the floors only.
-"$build/ardudf_catalogue" bench > "$work/functions"
+# calls.txt, each line keyed by a function of the catalogue (a name it lacks is a mistake
+# there, not a function left out). Then what a declared width costs, on the floors only.
+grep -v '^#' "$here/calls.txt" > "$work/functions"
+unknown=$(cut -d'#' -f1 "$work/functions" | grep -vxF -f <("$build/ardudf_catalogue" names) | paste -sd' ' - || true)
+[ -z "$unknown" ] || { echo "calls.sh: calls.txt names what the catalogue lacks: $unknown" >&2; exit 2; }
 cat >> "$work/functions" <<'EOF'
 width number#{F}w_num(id)##
 width 16#{F}w16(txt)##
@@ -197,22 +192,23 @@ EOF
 if [ -n "$only" ]; then
   grep -E "^[^#]*($only)[^#]*#" "$work/functions" > "$work/functions.only" || true
   mv "$work/functions.only" "$work/functions"
+  [ -s "$work/functions" ] || { echo "calls.sh: --only '$only' matches no function of calls.txt" >&2; exit 2; }
 fi
 
 # variant -> the prefix of the measured call, and of the setup calls
-prefix_of() { case "$1" in ardudf) echo ib_ ;; floor) echo noop_ ;; udr) echo udr_ ;; udrfloor) echo udrnoop_ ;; moved) echo mv_ ;; psql) echo ps_ ;; esac; }
-setup_prefix_of() { case "$1" in udr|udrfloor) echo udr_ ;; moved) echo mv_ ;; psql) echo ps_ ;; *) echo ib_ ;; esac; }
+prefix_of() { case "$1" in ardudf) echo "" ;; floor) echo noop_ ;; udr) echo udr_ ;; udrfloor) echo udrnoop_ ;; moved) echo mv_ ;; psql) echo ps_ ;; esac; }
+setup_prefix_of() { case "$1" in udr|udrfloor) echo udr_ ;; moved) echo mv_ ;; psql) echo ps_ ;; *) echo "" ;; esac; }
 
 # One timed query: prints "name|variant|milliseconds".
 timed_block() { # name variant expression setup setup-prefix
   local name=$1 variant=$2 expr=$3 setup=$4 P=$5 pre="" post=""
   case "$setup" in
-    new) pre="h = ${P}scbcreate();" ;;
+    new) pre="h = ${P}ib_scbcreate();" ;;
     doc|cursor)
-      pre="h = ${P}scbcreate(); i = 0; WHILE (i < 20) DO BEGIN c = ${P}scbaddrow(h, 'T' || i, 100, 21); i = i + 1; END"
-      [ "$setup" = cursor ] && pre="$pre c = ${P}scbaddpayment(h, 2420); c = ${P}scbisaffectedrows(h);" ;;
+      pre="h = ${P}ib_scbcreate(); i = 0; WHILE (i < 20) DO BEGIN c = ${P}ib_scbaddrow(h, 'T' || i, 100, 21); i = i + 1; END"
+      [ "$setup" = cursor ] && pre="$pre c = ${P}ib_scbaddpayment(h, 2420); c = ${P}ib_scbisaffectedrows(h);" ;;
   esac
-  [ -n "$setup" ] && post="i = ${P}scbfree(h);"
+  [ -n "$setup" ] && post="i = ${P}ib_scbfree(h);"
   cat <<EOF
 EXECUTE BLOCK RETURNS (tag VARCHAR(80), ms BIGINT) AS
 DECLARE h INTEGER; DECLARE c BIGINT; DECLARE i INTEGER; DECLARE t0 TIMESTAMP;
@@ -246,9 +242,9 @@ for ((r = 0; r < total_rounds; r++)); do
     # Each round is a new attachment with a cold page cache and modules not yet loaded:
     # a read and a call of each module first, untimed.
     echo "SELECT COUNT(*), MAX(ib_string_length(txt)) FROM bench_rows;"
-    [ $udr -eq 1 ] && echo "SELECT MAX(udr_string_length(txt)), MAX(udrnoop_string_length(txt)), MAX(mv_string_length(txt)) FROM bench_rows;"
-    [ $psql -eq 1 ] && echo "SELECT MAX(ps_string_length(txt)) FROM bench_rows;"
-    echo "SELECT MAX(noop_string_length(txt)) FROM bench_rows;"
+    [ $udr -eq 1 ] && echo "SELECT MAX(udr_ib_string_length(txt)), MAX(udrnoop_ib_string_length(txt)), MAX(mv_ib_string_length(txt)) FROM bench_rows;"
+    [ $psql -eq 1 ] && echo "SELECT MAX(ps_ib_string_length(txt)) FROM bench_rows;"
+    echo "SELECT MAX(noop_ib_string_length(txt)) FROM bench_rows;"
     echo "SET TERM ^;"
     fi=0
     while IFS='#' read -r name call builtin setup; do
@@ -313,7 +309,7 @@ if [ $psql -eq 1 ]; then
         for (i = 1; i <= count; i++) {
           f = order[i]
           rd = ns(f "|read"); bi = ns(f "|builtin"); u = ns(f "|udr"); p = ns(f "|psql")
-          printf "| ib_%s | %s | %s | %s | %s | %s | %s |\n", f, show(rd), show(bi), show(u), show(p),
+          printf "| %s | %s | %s | %s | %s | %s | %s |\n", f, show(rd), show(bi), show(u), show(p),
             ratio(p - rd, u - rd), bi == "" ? "–" : ratio(p, bi)
         }
       }' "$work/times"
@@ -390,7 +386,7 @@ load=$(cut -d' ' -f1-3 /proc/loadavg)
         f = order[i]
         if (f ~ /^width/) continue
         rd = ns(f "|read"); bi = ns(f "|builtin"); fl = ns(f "|floor"); a = ns(f "|ardudf")
-        line = sprintf("| ib_%s | %s | %s | %s | %s | %s | %s |", f, show(rd), show(bi), show(fl), show(a),
+        line = sprintf("| %s | %s | %s | %s | %s | %s | %s |", f, show(rd), show(bi), show(fl), show(a),
           ratio(a, fl), ratio(a - rd, fl - rd))
         if (udr) {
           uf = ns(f "|udrfloor"); u = ns(f "|udr")
@@ -398,10 +394,10 @@ load=$(cut -d' ' -f1-3 /proc/loadavg)
         }
         print line
         # the verdicts: within 10 % of the floor, calls alone; the UDR call under the legacy floor
-        if (fl != "" && a != "") { n_leg++; if (a - rd <= 1.1 * (fl - rd)) ok_leg++; else out_leg = out_leg " ib_" f }
+        if (fl != "" && a != "") { n_leg++; if (a - rd <= 1.1 * (fl - rd)) ok_leg++; else out_leg = out_leg " " f }
         if (udr && uf != "" && u != "") {
-          n_udr++; if (u - rd <= 1.1 * (uf - rd)) ok_udr++; else out_udr = out_udr " ib_" f
-          if (fl != "" && u < fl) below++; else over = over " ib_" f
+          n_udr++; if (u - rd <= 1.1 * (uf - rd)) ok_udr++; else out_udr = out_udr " " f
+          if (fl != "" && u < fl) below++; else over = over " " f
         }
       }
       print ""
@@ -426,7 +422,7 @@ load=$(cut -d' ' -f1-3 /proc/loadavg)
           if (f ~ /^width/) continue
           rd = ns(f "|read"); a = ns(f "|ardudf"); u = ns(f "|udr"); mv = ns(f "|moved")
           if (u == "" || mv == "" || a == "") continue
-          printf "| ib_%s | %s | %s | %s | %s | %s |\n", f, show(a), show(mv), show(u), ratio(mv - rd, a - rd), ratio(mv - rd, u - rd)
+          printf "| %s | %s | %s | %s | %s | %s |\n", f, show(a), show(mv), show(u), ratio(mv - rd, a - rd), ratio(mv - rd, u - rd)
           rl[++nr] = (mv - rd) / (a - rd); rs[nr] = (mv - rd) / (u - rd)
         }
         for (i = 2; i <= nr; i++) for (j = i; j > 1 && rs[j - 1] > rs[j]; j--) { t = rs[j]; rs[j] = rs[j - 1]; rs[j - 1] = t }

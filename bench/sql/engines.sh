@@ -80,7 +80,7 @@ walk() { sed -n '/^```$/,/^```$/p' "$1" | sed '/^```$/d'; }
           if (a <= 1.1 * b) within++
           if (a / b > widest) { widest = a / b; wname = order[i] }
         }
-        printf "| %s | %s | %.0f | %.2f | %.2f (ib_%s) | %d of %d |\n", (w[1] == 3 ? v3 : v4), w[4], median(fl), median(ra),
+        printf "| %s | %s | %.0f | %.2f | %.2f (%s) | %d of %d |\n", (w[1] == 3 ? v3 : v4), w[4], median(fl), median(ra),
           widest, wname, within, k
       }
       print ""
@@ -90,7 +90,7 @@ walk() { sed -n '/^```$/,/^```$/p' "$1" | sed '/^```$/d'; }
       print "|---|---:|---:|---:|---:|"
       for (i = 1; i <= count; i++) {
         f = order[i]
-        printf "| ib_%s | %s | %s | %s | %s |\n", f, cell(3, f, "ardudf", "floor"), cell(4, f, "ardudf", "floor"),
+        printf "| %s | %s | %s | %s | %s |\n", f, cell(3, f, "ardudf", "floor"), cell(4, f, "ardudf", "floor"),
           cell(3, f, "udr", "udrfloor"), cell(4, f, "udr", "udrfloor")
       }
       print ""

@@ -13,8 +13,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 build=$(cd "${1:-$source_dir/build/default}" && pwd)
 walks=${2:-50} rounds=${3:-5}
-# shellcheck source=../../scripts/fbenv.sh
-. "$source_dir/scripts/fbenv.sh"
+# shellcheck source=../../scripts/lib/fbenv.sh
+. "$source_dir/scripts/lib/fbenv.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 

@@ -16,8 +16,8 @@ if [ "${1:-}" = --build ]; then build=$(cd "$2" && pwd); shift 2; fi
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(10000 200000)
 [ -f "$build/src/udr/libardudf_udr.so" ] || { echo "settlement.sh: no $build/src/udr/libardudf_udr.so" >&2; exit 2; }
-# shellcheck source=../../scripts/fbenv.sh
-. "$source_dir/scripts/fbenv.sh"
+# shellcheck source=../../scripts/lib/fbenv.sh
+. "$source_dir/scripts/lib/fbenv.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 fbenv_setup "$work/root" "$build/src/udr" udr

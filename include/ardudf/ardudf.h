@@ -1,4 +1,5 @@
-/* ardudf - external SQL functions for Firebird / InterBase.
+/* ardudf - external SQL functions for Firebird / InterBase. Generated from the catalogue
+ * (src/catalogue/catalogue.h) by ardudf_catalogue; do not edit.
  *
  * Every argument arrives by reference, as the server's legacy UDF interface passes it.
  * A null argument pointer (a declaration with the NULL keyword hands one over) reads as
@@ -6,8 +7,16 @@
  * (declare them FREE_IT); a null text result reads as SQL NULL and means the allocator
  * gave no memory. Lengths, counts and positions count bytes.
  *
- * The SQL declaration of each function is in sql/ardudf.sql, generated from the catalogue
- * in src/catalogue; docs/functions.md describes each one with examples.
+ * Where a text function cannot give its result it returns null (SQL NULL) and writes
+ * nothing: when ib_util_malloc gives no memory, and when the size it would need does not
+ * fit the allocator's int32 (ib_lpad to a length of 2147483647, ib_uniqueid(2147483647)).
+ * ib_lpad with a negative length returns the text unchanged (allocating its length + 1);
+ * ib_uniqueid with a negative len returns the empty text (allocating 1) and draws
+ * nothing. ib_uniqueid's generator is per thread and starts at the same point in every
+ * thread: the identifiers are random-looking, not unique.
+ *
+ * The SQL declaration of each function is in sql/ardudf.sql, generated from the same
+ * catalogue; docs/functions.md describes each one with examples.
  */
 #ifndef ARDUDF_ARDUDF_H
 #define ARDUDF_ARDUDF_H
@@ -27,30 +36,24 @@ extern "C" {
 #define ARDUDF_NOEXCEPT
 #endif
 
-/* ---- text and value functions ---------------------------------------------------- */
-/* Where a text function cannot give its result it returns null (SQL NULL) and writes
- * nothing: when ib_util_malloc gives no memory, and when the size it would need does not
- * fit the allocator's int32 (ib_lpad to a length of 2147483647, ib_uniqueid(2147483647)).
- * ib_lpad with a negative length returns the text unchanged (allocating its length + 1);
- * ib_uniqueid with a negative count returns the empty text (allocating 1) and draws
- * nothing. ib_uniqueid's generator is per thread and starts at the same point in every
- * thread: the identifiers are random-looking, not unique. */
+/* ---- value functions ---- */
 ARDUDF_API int32_t ib_string_length(const char* text) ARDUDF_NOEXCEPT;
-ARDUDF_API char* ib_string_left(const char* text, const int32_t* len) ARDUDF_NOEXCEPT;
-ARDUDF_API char* ib_string_right(const char* text, const int32_t* len) ARDUDF_NOEXCEPT;
-ARDUDF_API char* ib_lpad(const char* text, const int32_t* len, const char* pad) ARDUDF_NOEXCEPT;
-ARDUDF_API char* ib_reversestring(const char* text) ARDUDF_NOEXCEPT;
-ARDUDF_API char* ib_quote_literal(const char* text) ARDUDF_NOEXCEPT;
 ARDUDF_API char* ib_uniqueid(const int32_t* len) ARDUDF_NOEXCEPT;
 ARDUDF_API char* ib_isnotnull(const char* text) ARDUDF_NOEXCEPT;
 ARDUDF_API int32_t ib_convchartoint(const char* text) ARDUDF_NOEXCEPT;
 ARDUDF_API double ib_greatest(const double* a, const double* b) ARDUDF_NOEXCEPT;
 ARDUDF_API double ib_least(const double* a, const double* b) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ardudf_version(void) ARDUDF_NOEXCEPT;
 
+/* ---- text functions ---- */
+ARDUDF_API char* ib_string_left(const char* text, const int32_t* len) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_string_right(const char* text, const int32_t* len) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_lpad(const char* text, const int32_t* len, const char* pad) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_reversestring(const char* text) ARDUDF_NOEXCEPT;
+ARDUDF_API char* ib_quote_literal(const char* text) ARDUDF_NOEXCEPT;
 ARDUDF_API int32_t ib_find_token(const char* text, const char* part) ARDUDF_NOEXCEPT;
 ARDUDF_API char* ib_get_token(const char* text, const char* delimiters) ARDUDF_NOEXCEPT;
 ARDUDF_API char* ib_delete_token(const char* text, const char* delimiters) ARDUDF_NOEXCEPT;
-
 ARDUDF_API char* ib_gets_u2_prefix(const char* flag1, const char* flag2) ARDUDF_NOEXCEPT;
 ARDUDF_API char* ib_gets_u_prefix(const char* flag) ARDUDF_NOEXCEPT;
 ARDUDF_API char* ib_correct_phone_number(const char* text) ARDUDF_NOEXCEPT;

@@ -15,7 +15,6 @@ namespace {
 using namespace ardudf::calendar;
 
 using ardudf::legacy::read_int;
-using ardudf::legacy::read_text;
 double read_serial(const double* serial) noexcept { return ardudf::legacy::read_double(serial); }
 
 } // namespace
@@ -27,49 +26,37 @@ extern "C" std::int32_t ib_dayofweek(const double* serial) noexcept { return day
 // The year of the date (1601 .. 30828).
 // 0 for a day serial outside the supported range.
 extern "C" std::int32_t ib_decodedate_year(const double* serial) noexcept {
-    std::int32_t year, month, day;
-    decode_date(read_serial(serial), year, month, day);
-    return year;
+    return decode_date(read_serial(serial)).year;
 }
 
 // The month of the date, 1 .. 12.
 // 0 for a day serial outside the supported range.
 extern "C" std::int32_t ib_decodedate_month(const double* serial) noexcept {
-    std::int32_t year, month, day;
-    decode_date(read_serial(serial), year, month, day);
-    return month;
+    return decode_date(read_serial(serial)).month;
 }
 
 // The day of the month, 1 .. 31.
 // 0 for a day serial outside the supported range.
 extern "C" std::int32_t ib_decodedate_day(const double* serial) noexcept {
-    std::int32_t year, month, day;
-    decode_date(read_serial(serial), year, month, day);
-    return day;
+    return decode_date(read_serial(serial)).day;
 }
 
 // The hour of the time of day, 0 .. 23.
 // 0 for a day serial outside the supported range.
 extern "C" std::int32_t ib_decodetime_hour(const double* serial) noexcept {
-    std::int32_t hour, minute, second;
-    decode_time(read_serial(serial), hour, minute, second);
-    return hour;
+    return decode_time(read_serial(serial)).hour;
 }
 
 // The minute of the time of day, 0 .. 59.
 // 0 for a day serial outside the supported range.
 extern "C" std::int32_t ib_decodetime_min(const double* serial) noexcept {
-    std::int32_t hour, minute, second;
-    decode_time(read_serial(serial), hour, minute, second);
-    return minute;
+    return decode_time(read_serial(serial)).minute;
 }
 
 // The second of the time of day, 0 .. 59; milliseconds are dropped (12:00:59.999 gives 59).
 // 0 for a day serial outside the supported range.
 extern "C" std::int32_t ib_decodetime_sec(const double* serial) noexcept {
-    std::int32_t hour, minute, second;
-    decode_time(read_serial(serial), hour, minute, second);
-    return second;
+    return decode_time(read_serial(serial)).second;
 }
 
 // The whole day serial of year-month-day 00:00; each argument counts by its low 16 bits.

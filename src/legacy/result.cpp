@@ -43,7 +43,8 @@ platform::Allocator resolve_allocator() noexcept {
 
 } // namespace
 
-char* allocate_result(std::int32_t size) noexcept {
+char* allocate_result(std::size_t size) noexcept {
+    if (size == 0 || size > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return nullptr;
     platform::Allocator entry;
     // While no load has succeeded, every text result tries again (the host may still serve
     // the allocator meanwhile); after a successful load the cached entry is final.
@@ -52,20 +53,19 @@ char* allocate_result(std::int32_t size) noexcept {
     else
         entry = allocator_entry.load(std::memory_order_acquire);
     if (entry == nullptr) return nullptr;
-    return static_cast<char*>(entry(size));
+    return static_cast<char*>(entry(static_cast<std::int32_t>(size)));
 }
 
 char* allocate_text(std::size_t length) noexcept {
+    // The allocator takes an int32: a longer text has no result rather than a short one.
     if (length >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return nullptr;
-    return allocate_result(static_cast<std::int32_t>(length + 1));
+    return allocate_result(length + 1);
 }
 
 char* copy_result(std::string_view text) noexcept {
-    // The allocator takes an int32: a longer text has no result rather than a short one.
-    if (text.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return nullptr;
-    char* result = allocate_result(static_cast<std::int32_t>(text.size() + 1));
+    char* result = allocate_text(text.size());
     if (result == nullptr) return nullptr;
-    std::memcpy(result, text.data(), text.size());
+    if (!text.empty()) std::memcpy(result, text.data(), text.size());
     result[text.size()] = '\0';
     return result;
 }

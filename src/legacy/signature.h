@@ -45,10 +45,7 @@ template <std::size_t E> result<E> call(void* function, const void* const* args)
                         std::make_index_sequence<ardudf::catalogue::arg_count(ardudf::catalogue::exports[E])>());
 }
 
-constexpr std::size_t index_of(std::string_view name) {
-    for (std::size_t i = 0; i < ardudf::catalogue::exports.size(); ++i)
-        if (ardudf::catalogue::exports[i].name == name) return i;
-    return ardudf::catalogue::exports.size();
-}
+// The catalogue's own: a name it lacks does not compile where a constant is needed.
+using ardudf::catalogue::index_of;
 
 } // namespace signature

@@ -12,42 +12,24 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-
 using namespace ardudf::text;
+using ardudf::legacy::allocate_result;
+using ardudf::legacy::allocate_text;
+using ardudf::legacy::copy_result;
 using ardudf::legacy::first_byte;
 using ardudf::legacy::past_longest_result;
 using ardudf::legacy::read_int;
 using ardudf::legacy::read_text;
 
-// size bytes from the server, or null; a size of 0 stands for one the allocator cannot take.
-char* allocate(std::size_t size) noexcept {
-    if (size == 0 || size > max_result_size) return nullptr;
-    return ardudf::legacy::allocate_result(static_cast<std::int32_t>(size));
-}
-
-// The length of text plus the terminator, 0 when that does not fit the allocator.
-std::size_t text_size(std::size_t length) noexcept { return checked_size(length + 1); }
-
-char* copy(std::string_view text) noexcept {
-    char* result = allocate(text_size(text.size()));
-    if (result == nullptr) return nullptr;
-    if (!text.empty()) std::memcpy(result, text.data(), text.size());
-    result[text.size()] = '\0';
-    return result;
-}
-
-} // namespace
-
 // The first len bytes; len 0 gives the empty text, a len beyond the length or a negative
 // len the whole text. Allocates n + 1.
 extern "C" char* ib_string_left(const char* text, const std::int32_t* len) noexcept {
-    return copy(left(read_text(text), read_int(len)));
+    return copy_result(left(read_text(text), read_int(len)));
 }
 
 // The last len bytes; len as for ib_string_left. Allocates n + 1.
 extern "C" char* ib_string_right(const char* text, const std::int32_t* len) noexcept {
-    return copy(right(read_text(text), read_int(len)));
+    return copy_result(right(read_text(text), read_int(len)));
 }
 
 // The text padded on the left with the first byte of pad up to len bytes (an empty pad pads
@@ -56,7 +38,7 @@ extern "C" char* ib_lpad(const char* text, const std::int32_t* len, const char* 
     const std::string_view t = read_text(text);
     // A longer text is never cut: it comes back as it is, as when it is longer than len.
     const std::size_t width = std::min(lpad_length(t.size(), read_int(len)), std::max(t.size(), past_longest_result));
-    char* result = allocate(text_size(width));
+    char* result = allocate_text(width);
     if (result == nullptr) return nullptr;
     lpad(t, width, first_byte(pad), result);
     result[width] = '\0';
@@ -66,7 +48,7 @@ extern "C" char* ib_lpad(const char* text, const std::int32_t* len, const char* 
 // The bytes in reverse order (a multi-byte character comes out with its bytes reversed).
 extern "C" char* ib_reversestring(const char* text) noexcept {
     const std::string_view t = read_text(text);
-    char* result = allocate(text_size(t.size()));
+    char* result = allocate_text(t.size());
     if (result == nullptr) return nullptr;
     reverse(t, result);
     result[t.size()] = '\0';
@@ -77,7 +59,7 @@ extern "C" char* ib_reversestring(const char* text) noexcept {
 // 2 * length + 3 whatever the text holds.
 extern "C" char* ib_quote_literal(const char* text) noexcept {
     const std::string_view t = read_text(text);
-    char* result = allocate(quote_literal_size(t.size()));
+    char* result = allocate_result(quote_literal_size(t.size()));
     if (result == nullptr) return nullptr;
     quote_literal(t, result);
     return result;
@@ -92,20 +74,20 @@ extern "C" std::int32_t ib_find_token(const char* text, const char* part) noexce
 // The first token, split at the first byte of delimiters; the empty text when there is
 // none. An empty delimiters gives the whole text.
 extern "C" char* ib_get_token(const char* text, const char* delimiters) noexcept {
-    return copy(first_token(read_text(text), first_byte(delimiters)));
+    return copy_result(first_token(read_text(text), first_byte(delimiters)));
 }
 
 // What follows the first token and the delimiters behind it; the empty text when nothing
 // does, and for an empty delimiters.
 extern "C" char* ib_delete_token(const char* text, const char* delimiters) noexcept {
-    return copy(after_first_token(read_text(text), first_byte(delimiters)));
+    return copy_result(after_first_token(read_text(text), first_byte(delimiters)));
 }
 
 // "Y_", "S_", "X_" or "U_" as flag1 and flag2 are yes ("A...") or no
 // (anything else, the empty text and a lower-case a included).
 extern "C" char* ib_gets_u2_prefix(const char* flag1, const char* flag2) noexcept {
     const std::string_view code = prefix_code(is_yes(read_text(flag1)), is_yes(read_text(flag2)));
-    char* result = allocate(3);
+    char* result = allocate_text(2);
     if (result == nullptr) return nullptr;
     result[0] = code[0];
     result[1] = code[1];
@@ -120,7 +102,7 @@ extern "C" char* ib_gets_u_prefix(const char* flag) noexcept { return ib_gets_u2
 // are none. Allocates the text's length + 1.
 extern "C" char* ib_correct_phone_number(const char* text) noexcept {
     const std::string_view t = read_text(text);
-    char* result = allocate(text_size(t.size()));
+    char* result = allocate_text(t.size());
     if (result == nullptr) return nullptr;
     result[keep_digits(t, result)] = '\0';
     return result;
@@ -130,7 +112,7 @@ extern "C" char* ib_correct_phone_number(const char* text) noexcept {
 // plain letter (the sharp s by s); every other byte unchanged.
 extern "C" char* ib_remove_diacritics(const char* text) noexcept {
     const std::string_view t = read_text(text);
-    char* result = allocate(text_size(t.size()));
+    char* result = allocate_text(t.size());
     if (result == nullptr) return nullptr;
     remove_diacritics(t, result);
     result[t.size()] = '\0';

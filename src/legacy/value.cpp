@@ -10,6 +10,7 @@
 
 using namespace ardudf::value;
 using ardudf::legacy::allocate_text;
+using ardudf::legacy::copy_result;
 using ardudf::legacy::past_longest_result;
 using ardudf::legacy::read_double;
 using ardudf::legacy::read_int;
@@ -50,3 +51,7 @@ extern "C" double ib_greatest(const double* a, const double* b) noexcept {
 
 // a when a < b, else b: equal values and any NaN give b.
 extern "C" double ib_least(const double* a, const double* b) noexcept { return least(read_double(a), read_double(b)); }
+
+// "ardudf 1.2.0 legacy": the release of this module file, for a DBA who must know which
+// file answers a database. Takes no argument.
+extern "C" char* ardudf_version(void) noexcept { return copy_result(release_and_face(Face::legacy)); }

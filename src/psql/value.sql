@@ -49,6 +49,12 @@ BEGIN
   RETURN id;
 END
 
+-- @ ardudf_version
+-- The release, filled in when the script is generated, and this face.
+BEGIN
+  RETURN 'ardudf {{version}} PSQL';
+END
+
 -- @ ib_isnotnull
 -- NULL is 'N', as the empty text.
 BEGIN

@@ -10,32 +10,15 @@
 
 namespace calendar = ardudf::calendar;
 
-namespace {
-struct Date {
-    std::int32_t year = 0, month = 0, day = 0;
-};
-struct Time {
-    std::int32_t hour = 0, minute = 0, second = 0;
-};
-Date date_of(double serial) noexcept {
-    Date d;
-    calendar::decode_date(serial, d.year, d.month, d.day);
-    return d;
-}
-Time time_of(double serial) noexcept {
-    Time t;
-    calendar::decode_time(serial, t.hour, t.minute, t.second);
-    return t;
-}
-} // namespace
-
 ARDUDF_UDR_FUNCTION(ib_dayofweek) { call.result.int32(calendar::day_of_week(call.args.float64("serial"))); }
-ARDUDF_UDR_FUNCTION(ib_decodedate_year) { call.result.int32(date_of(call.args.float64("serial")).year); }
-ARDUDF_UDR_FUNCTION(ib_decodedate_month) { call.result.int32(date_of(call.args.float64("serial")).month); }
-ARDUDF_UDR_FUNCTION(ib_decodedate_day) { call.result.int32(date_of(call.args.float64("serial")).day); }
-ARDUDF_UDR_FUNCTION(ib_decodetime_hour) { call.result.int32(time_of(call.args.float64("serial")).hour); }
-ARDUDF_UDR_FUNCTION(ib_decodetime_min) { call.result.int32(time_of(call.args.float64("serial")).minute); }
-ARDUDF_UDR_FUNCTION(ib_decodetime_sec) { call.result.int32(time_of(call.args.float64("serial")).second); }
+ARDUDF_UDR_FUNCTION(ib_decodedate_year) { call.result.int32(calendar::decode_date(call.args.float64("serial")).year); }
+ARDUDF_UDR_FUNCTION(ib_decodedate_month) {
+    call.result.int32(calendar::decode_date(call.args.float64("serial")).month);
+}
+ARDUDF_UDR_FUNCTION(ib_decodedate_day) { call.result.int32(calendar::decode_date(call.args.float64("serial")).day); }
+ARDUDF_UDR_FUNCTION(ib_decodetime_hour) { call.result.int32(calendar::decode_time(call.args.float64("serial")).hour); }
+ARDUDF_UDR_FUNCTION(ib_decodetime_min) { call.result.int32(calendar::decode_time(call.args.float64("serial")).minute); }
+ARDUDF_UDR_FUNCTION(ib_decodetime_sec) { call.result.int32(calendar::decode_time(call.args.float64("serial")).second); }
 
 ARDUDF_UDR_FUNCTION(ib_encodedate) {
     call.result.float64(

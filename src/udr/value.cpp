@@ -23,3 +23,6 @@ ARDUDF_UDR_FUNCTION(ib_greatest) {
 }
 
 ARDUDF_UDR_FUNCTION(ib_least) { call.result.float64(value::least(call.args.float64("a"), call.args.float64("b"))); }
+
+// "ardudf 1.2.0 UDR": the release of the module file the UDR engine loaded.
+ARDUDF_UDR_FUNCTION(ardudf_version) { call.result.text(value::release_and_face(value::Face::udr)); }

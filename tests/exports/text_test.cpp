@@ -214,6 +214,21 @@ TEST_F(TextExports, NumberFunctions) {
     }
 }
 
+// The release and the module: "ardudf N.N.N legacy", its length + 1 allocated, the same on
+// every call (a DBA compares it with the release of the declare scripts).
+TEST_F(TextExports, Version) {
+    const auto r = run([] { return fn<"ardudf_version">()(); });
+    EXPECT_EQ(r.size, static_cast<long>(r.text.size()) + 1);
+    const std::string prefix = "ardudf ", suffix = " legacy";
+    ASSERT_TRUE(r.text.starts_with(prefix) && r.text.ends_with(suffix)) << r.text;
+    const std::string release = r.text.substr(prefix.size(), r.text.size() - prefix.size() - suffix.size());
+    int dots = 0;
+    for (char c : release) dots += c == '.';
+    EXPECT_EQ(dots, 2) << release;
+    EXPECT_EQ(release.find_first_not_of("0123456789."), std::string::npos) << release;
+    EXPECT_EQ(run([] { return fn<"ardudf_version">()(); }).text, r.text);
+}
+
 // A length asked for by an argument builds at most one byte past the longest CSTRING
 // (32767), which the server refuses as it would the whole: never gigabytes.
 struct HugeCase {

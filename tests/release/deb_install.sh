@@ -17,8 +17,8 @@ files >"$lists/before"
 echo "== apt-get install $(basename "$deb") ($(. /etc/os-release && echo "$PRETTY_NAME"))"
 apt-get install -y -qq --no-install-recommends "$deb"
 
-# shellcheck source=../../scripts/fbenv.sh
-. "$source_dir/scripts/fbenv.sh"
+# shellcheck source=../../scripts/lib/fbenv.sh
+. "$source_dir/scripts/lib/fbenv.sh"
 engine=$(fbenv_engine_dir)
 echo "engine folder: $engine"
 status=0

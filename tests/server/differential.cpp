@@ -161,7 +161,7 @@ void print_function(const Export& e, int calls) {
 
 void print_block(const Export& e, int calls) {
     const int n = arg_count(e);
-    const std::string base(e.name.substr(3));
+    const std::string name(e.name);
     std::printf(
         "-- %.*s\nEXECUTE BLOCK RETURNS (difference VARCHAR(300), udr_answer VARCHAR(8200) CHARACTER SET OCTETS,\n"
         "    psql_answer VARCHAR(8200) CHARACTER SET OCTETS) AS\n",
@@ -193,9 +193,9 @@ void print_block(const Export& e, int calls) {
         }
         if (n > 0) std::printf("    WHEN ANY DO a0 = a0;\n  END\n");
         std::printf("  ue = ''; u = NULL;\n  BEGIN u = u_%s(%s); WHEN ANY DO ue = SQLSTATE || ':' || GDSCODE; END\n",
-                    base.c_str(), args.c_str());
-        std::printf("  pe = ''; p = NULL;\n  BEGIN p = ib_%s(%s); WHEN ANY DO pe = SQLSTATE || ':' || GDSCODE; END\n",
-                    base.c_str(), args.c_str());
+                    name.c_str(), args.c_str());
+        std::printf("  pe = ''; p = NULL;\n  BEGIN p = %s(%s); WHEN ANY DO pe = SQLSTATE || ':' || GDSCODE; END\n",
+                    name.c_str(), args.c_str());
         std::string same;
         if (clock)
             same = "ABS(u - p) < 2e0 / 86400"; // the clock moves between the two calls
@@ -252,9 +252,9 @@ void print_sequence(int number) {
                 "  DECLARE step VARCHAR(100);\n  DECLARE more SMALLINT;\n"
                 "  DECLARE vu DOUBLE PRECISION;\n  DECLARE vp DOUBLE PRECISION;\n"
                 "  DECLARE fu INTEGER;\n  DECLARE fp INTEGER;\n"
-                "  DECLARE cu CURSOR FOR (SELECT row_type, amount, vat FROM u_scbwalk(:hu));\n"
+                "  DECLARE cu CURSOR FOR (SELECT row_type, amount, vat FROM u_ib_scbwalk(:hu));\n"
                 "  DECLARE cp CURSOR FOR (SELECT row_type, amount, vat FROM ib_scbwalk(:hp));\nBEGIN\n");
-    std::printf("  hu = u_scbcreate();\n  hp = ib_scbcreate();\n");
+    std::printf("  hu = u_ib_scbcreate();\n  hp = ib_scbcreate();\n");
     auto compare = [number](const std::string& what, const std::string& u_call, const std::string& p_call, bool text) {
         std::printf("  step = 'settlement %d, %s'; k = k + 1;\n", number, what.c_str());
         if (text) {
@@ -272,7 +272,7 @@ void print_sequence(int number) {
         }
     };
     auto both = [&](const std::string& what, const std::string& fn, const std::string& rest, bool text = false) {
-        compare(what, "u_" + fn + "(hu" + rest + ")", "ib_" + fn + "(hp" + rest + ")", text);
+        compare(what, "u_ib_" + fn + "(hu" + rest + ")", "ib_" + fn + "(hp" + rest + ")", text);
     };
     const int steps = 3 + static_cast<int>(below(25));
     for (int s = 0; s < steps; ++s) {
@@ -309,7 +309,7 @@ void print_sequence(int number) {
         if (one_in(3)) continue;
         if (one_in(2)) {
             std::printf("  more = 1;\n  WHILE (more = 1) DO\n  BEGIN\n");
-            compare("walk " + std::to_string(s), "u_scbisaffectedrows(hu)", "ib_scbisaffectedrows(hp)", false);
+            compare("walk " + std::to_string(s), "u_ib_scbisaffectedrows(hu)", "ib_scbisaffectedrows(hp)", false);
             std::printf("  more = ru;\n");
             both("walk type " + std::to_string(s), "scbreadtype", "", true);
             both("walk amount " + std::to_string(s), "scbreadamount", "");
@@ -331,9 +331,9 @@ void print_sequence(int number) {
                 "    more = IIF(fu = 1 AND fp = 1, 1, 0);\n  END\n  CLOSE cu;\n  CLOSE cp;\n");
         }
     }
-    compare("free", "u_scbfree(hu)", "ib_scbfree(hp)", false);
-    compare("free again", "u_scbfree(hu)", "ib_scbfree(hp)", false);
-    compare("freed handle", "u_scbaddrow(hu, 'A', 1, 1)", "ib_scbaddrow(hp, 'A', 1, 1)", false);
+    compare("free", "u_ib_scbfree(hu)", "ib_scbfree(hp)", false);
+    compare("free again", "u_ib_scbfree(hu)", "ib_scbfree(hp)", false);
+    compare("freed handle", "u_ib_scbaddrow(hu, 'A', 1, 1)", "ib_scbaddrow(hp, 'A', 1, 1)", false);
     std::printf("  difference = 'calls: settlement %d ' || k;\n  udr_answer = NULL;\n  psql_answer = NULL;\n  "
                 "SUSPEND;\nEND^\n\n",
                 number);
@@ -349,7 +349,9 @@ int main(int argc, char** argv) {
     rng.seed(static_cast<std::uint32_t>(std::strtoul(argv[1], nullptr, 10)));
     const int calls = std::atoi(argv[2]), sequences = std::atoi(argv[3]);
     std::printf("SET LIST ON;\nSET TERM ^ ;\n");
-    for (const auto& e : exports) print_function(e, calls);
+    // ardudf_version names the face that answers: different by design.
+    for (const auto& e : exports)
+        if (e.name != "ardudf_version") print_function(e, calls);
     for (int s = 1; s <= sequences; ++s) print_sequence(s);
     std::printf("SET TERM ; ^\n");
     return 0;

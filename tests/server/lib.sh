@@ -27,8 +27,8 @@
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
-# shellcheck source=../../scripts/fbenv.sh
-. "$source_dir/scripts/fbenv.sh"
+# shellcheck source=../../scripts/lib/fbenv.sh
+. "$source_dir/scripts/lib/fbenv.sh"
 
 # shellcheck disable=SC2034 # the variables are the commands'
 server_options() {
@@ -87,7 +87,7 @@ server_database() {
   # Which engine answers (the embedded one that isql-fb loads): each result line names it.
   case "$label" in
     *", Firebird "*) ;;
-    *) label="$label, Firebird $(fbenv_value "$db" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;")" ;;
+    *) label="$label, Firebird $(fbenv_engine_version "$db")" ;;
   esac
 }
 

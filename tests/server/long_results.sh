@@ -9,8 +9,8 @@
 #                                module: the PSQL functions build at most 32,765 bytes to refuse
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=../../scripts/fbenv.sh
-. "$source_dir/scripts/fbenv.sh"
+# shellcheck source=../../scripts/lib/fbenv.sh
+. "$source_dir/scripts/lib/fbenv.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-long.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 if [ "$1" = --psql ]; then

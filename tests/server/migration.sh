@@ -29,8 +29,8 @@ while [ $# -gt 0 ]; do
 done
 [ -n "$build_dir" ] && [ -n "$charset" ] || { echo "$usage" >&2; exit 2; }
 
-# shellcheck source=../../scripts/fbenv.sh
-. "$source_dir/scripts/fbenv.sh"
+# shellcheck source=../../scripts/lib/fbenv.sh
+. "$source_dir/scripts/lib/fbenv.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-migration.XXXXXX")
 if [ $keep -eq 0 ]; then trap 'exec 3>&- 2>/dev/null; rm -rf "$work"' EXIT; else echo "kept: $work"; fi
 # Both modules in one folder: the legacy one allowed while the database is on it, the UDR

@@ -59,7 +59,7 @@ function docExamples() {
     const [, kind, call, result] = m;
     const nullArg = /\bNULL\b/.test(call);
     if (udr ? (kind === 'Example' && nullArg) : kind !== 'Example') continue;
-    const f = /^(ib_[a-z0-9_]+)\((.*)\)$/.exec(call);
+    const f = /^([a-z][a-z0-9_]*)\((.*)\)$/.exec(call);
     const args = f && splitArgs(f[2]).map(literal);
     const want = literal(result);
     if (!f || args.includes(undefined) || want === undefined) { skipped++; continue; }
@@ -108,7 +108,9 @@ async function main() {
     } catch (e) {
       if (attempt === 3 || !/user name and password are not defined/.test(e.message)) throw e;
       console.log(`login refused (attempt ${attempt}): ${e.message.split('\n')[0]}; the password is set again`);
-      require('child_process').execFileSync('isql-fb', ['-q', '-b', dbEnv], {
+      // isql as every script runs it (scripts/lib/fbenv.sh).
+      const fbenv = path.join(__dirname, '..', '..', 'scripts', 'lib', 'fbenv.sh');
+      require('child_process').execFileSync('bash', ['-c', '. "$0" && fb_isql -b "$1"', fbenv, dbEnv], {
         input: `ALTER USER ${options.user} PASSWORD '${options.password}' USING PLUGIN Srp; COMMIT;\n`,
         stdio: ['pipe', 'inherit', 'inherit'],
       });

@@ -18,8 +18,8 @@
 # a test killed before its trap runs cannot leave it behind for long.
 
 tcp_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-# shellcheck source=../../scripts/fbenv.sh
-. "$tcp_here/../../scripts/fbenv.sh"
+# shellcheck source=../../scripts/lib/fbenv.sh
+. "$tcp_here/../../scripts/lib/fbenv.sh"
 
 tcp_private_log() {
   local dir=$1

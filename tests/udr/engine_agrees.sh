@@ -7,13 +7,13 @@ set -euo pipefail
 host=$1 module=$2
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
-# shellcheck source=../../scripts/fbenv.sh
-. "$source_dir/scripts/fbenv.sh"
+# shellcheck source=../../scripts/lib/fbenv.sh
+. "$source_dir/scripts/lib/fbenv.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-host.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 fbenv_setup "$work/root" "$(dirname "$module")" udr
 fbenv_create_db "$work/test.fdb" UTF8
-(cd "$source_dir/sql" && isql-fb -q -ch UTF8 -b -i ardudf_udr.sql "$work/test.fdb")
+(cd "$source_dir/sql" && fbenv_isql "$work/test.fdb" -b -i ardudf_udr.sql)
 
 files=(--calls "$here/calls.txt" --docs "$source_dir/docs/functions.md"
   --select "$source_dir/tests/server/sql/nulls_each_argument.sql" "$source_dir/tests/server/expected/udr/nulls_each_argument.out")
@@ -21,7 +21,7 @@ files=(--calls "$here/calls.txt" --docs "$source_dir/docs/functions.md"
 "$host" - "$source_dir/sql/ardudf_udr.sql" sql "${files[@]}" >"$work/calls.sql"
 # isql's output as the host prints it: each call's "R:" line, or its error lines (without the
 # line that names the routine, which the host has no part in) joined by " / ".
-{ isql-fb -q -ch UTF8 -m -i "$work/calls.sql" "$work/test.fdb" 2>&1 || true; } | sed 's/[[:space:]]*$//' | awk '
+{ fbenv_isql "$work/test.fdb" -m -i "$work/calls.sql" 2>&1 || true; } | sed 's/[[:space:]]*$//' | awk '
   function flush() { if (err != "") print "error: " err; err = ""; inerr = 0 }
   /^C:[0-9]+$/ { flush(); next }
   /^R:/ { flush(); print substr($0, 3); next }
@@ -37,5 +37,4 @@ if ! diff -u "$work/engine.out" "$work/host.out"; then
   exit 1
 fi
 echo "ok: $(wc -l <"$work/host.out") calls give the same results in the host and in Firebird $(
-  echo "SET HEADING OFF; SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;" |
-    isql-fb -q "$work/test.fdb" | tr -d '[:space:]')"
+  fbenv_engine_version "$work/test.fdb")"

@@ -1,7 +1,10 @@
 #include "core/value/value.h"
 
+#include "ardudf_version.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -77,6 +80,15 @@ TEST(Value, ThreadGeneratorIsPerThread) {
     std::thread([&] { other_state = thread_generator().state; }).join();
     EXPECT_EQ(other_state, 1u);
     EXPECT_NE(mine.state, 1u);
+}
+
+// The project's release (CMakeLists.txt) and the face, as a DBA reads them.
+TEST(Value, ReleaseAndFace) {
+    EXPECT_EQ(release_and_face(Face::legacy), "ardudf " ARDUDF_VERSION " legacy");
+    EXPECT_EQ(release_and_face(Face::udr), "ardudf " ARDUDF_VERSION " UDR");
+    const std::string release = ARDUDF_VERSION;
+    EXPECT_EQ(release.find_first_not_of("0123456789."), std::string::npos) << release;
+    EXPECT_EQ(std::count(release.begin(), release.end(), '.'), 2) << release;
 }
 
 } // namespace

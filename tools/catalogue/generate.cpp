@@ -281,7 +281,15 @@ void print_def() {
     for (const auto& e : exports) std::printf("    %.*s\n", int(e.name.size()), e.name.data());
 }
 
-void print_sql() {
+// narrow > 0: the texts declared as wide as a CSTRING goes that many bytes wide instead
+// (bin/declare_width.sh); the other widths stay.
+void print_sql(int narrow) {
+    auto narrowed = [&](const Value& v) {
+        return narrow > 0 && v.kind == Kind::text && v.width.legacy == long_text.legacy;
+    };
+    if (narrow > 0)
+        std::printf("-- sql/ardudf.sql with its %d-byte texts declared %d bytes wide (bin/declare_width.sh)\n",
+                    long_text.legacy, narrow);
     std::printf("-- ardudf %s: declares all %zu functions of the module 'ardudf'.\n", ARDUDF_VERSION, exports.size());
     std::printf("-- Generated from src/catalogue/catalogue.h by ardudf_catalogue; do not edit.\n");
     std::printf("-- The server needs UdfAccess = Restrict <folder of ardudf.so> in firebird.conf.\n");
@@ -294,8 +302,11 @@ void print_sql() {
         std::printf("\n-- %s\n-- %.*s: %.*s\n", c_prototype(e, false).c_str(), int(e.group.size()), e.group.data(),
                     int(e.summary.size()), e.summary.data());
         std::printf("DECLARE EXTERNAL FUNCTION %.*s\n", int(e.name.size()), e.name.data());
-        for (int i = 0; i < n; ++i) std::printf("    %s%s\n", sql_arg(e, i).c_str(), i + 1 < n ? "," : "");
-        std::printf("    RETURNS %s\n", sql_result(e).c_str());
+        for (int i = 0; i < n; ++i)
+            std::printf("    %s%s\n", narrowed(e.args[i]) ? sql_text(narrow, e.charset).c_str() : sql_arg(e, i).c_str(),
+                        i + 1 < n ? "," : "");
+        std::printf("    RETURNS %s\n",
+                    narrowed(e.result) ? (sql_text(narrow, e.charset) + " FREE_IT").c_str() : sql_result(e).c_str());
         std::printf("    ENTRY_POINT '%.*s' MODULE_NAME 'ardudf';\n", int(e.name.size()), e.name.data());
         print_comment("FUNCTION", e.name, e.summary);
     }
@@ -324,6 +335,92 @@ void print_list() {
                     e.group.data());
 }
 
+// The C prototype of an export, its arguments named as in the catalogue.
+std::string prototype(const Export& e) { return c_prototype(e, true); }
+
+// The public header. Each group under its heading, in the order the catalogue first names
+// them; what holds for every function of a group stands above it. A declaration wider than
+// the sources' 120 columns breaks after an argument, as clang-format lays it out.
+void print_header() {
+    struct Heading {
+        std::string_view group, title, note;
+    };
+    static constexpr Heading headings[] = {
+        {"value", "value functions", ""},
+        {"text", "text functions", ""},
+        {"calendar", "calendar: a date is a day serial, days since 1899-12-30 plus the day fraction",
+         R"(/* Supported: day serials -109205.0 (1601-01-01) to about 10565994.1 (30828-09-14) and
+ * dates 1601-01-01 to 30827-12-31, in the Gregorian calendar, without a time zone. Outside
+ * that (NaN, infinities, 1e300, -109206.0, or a date that does not exist such as
+ * 2023-02-29) every decoded field is 0 (ib_dayofweek too), ib_encodedate and
+ * ib_endofdecade give 0.0, and ib_datetostring formats the fields as 0 (DD.MM.YYYY gives
+ * 0.0.0, YY gives 00). Times of day are truncated to the millisecond, never rounded. */
+)"},
+        {"balance", "settlement balance engine: a context is named by the handle from ib_scbcreate", ""},
+    };
+    std::printf("%s", R"(/* ardudf - external SQL functions for Firebird / InterBase. Generated from the catalogue
+ * (src/catalogue/catalogue.h) by ardudf_catalogue; do not edit.
+ *
+ * Every argument arrives by reference, as the server's legacy UDF interface passes it.
+ * A null argument pointer (a declaration with the NULL keyword hands one over) reads as
+ * the empty text or as 0. Text results come from ib_util_malloc and belong to the server
+ * (declare them FREE_IT); a null text result reads as SQL NULL and means the allocator
+ * gave no memory. Lengths, counts and positions count bytes.
+ *
+ * Where a text function cannot give its result it returns null (SQL NULL) and writes
+ * nothing: when ib_util_malloc gives no memory, and when the size it would need does not
+ * fit the allocator's int32 (ib_lpad to a length of 2147483647, ib_uniqueid(2147483647)).
+ * ib_lpad with a negative length returns the text unchanged (allocating its length + 1);
+ * ib_uniqueid with a negative len returns the empty text (allocating 1) and draws
+ * nothing. ib_uniqueid's generator is per thread and starts at the same point in every
+ * thread: the identifiers are random-looking, not unique.
+ *
+ * The SQL declaration of each function is in sql/ardudf.sql, generated from the same
+ * catalogue; docs/functions.md describes each one with examples.
+ */
+#ifndef ARDUDF_ARDUDF_H
+#define ARDUDF_ARDUDF_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#define ARDUDF_API /* exported through the generated .def file */
+#else
+#define ARDUDF_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+#define ARDUDF_NOEXCEPT noexcept
+extern "C" {
+#else
+#define ARDUDF_NOEXCEPT
+#endif
+)");
+    std::vector<std::string_view> groups;
+    for (const auto& e : exports)
+        if (std::find(groups.begin(), groups.end(), e.group) == groups.end()) groups.push_back(e.group);
+    for (std::string_view group : groups) {
+        const Heading* h =
+            std::find_if(std::begin(headings), std::end(headings), [&](const Heading& x) { return x.group == group; });
+        const std::string_view title = h != std::end(headings) ? h->title : group;
+        std::printf("\n/* ---- %.*s ---- */\n", int(title.size()), title.data());
+        if (h != std::end(headings)) std::printf("%.*s", int(h->note.size()), h->note.data());
+        for (const auto& e : exports) {
+            if (e.group != group) continue;
+            // Each line as full as it can be; the next ones under the first argument.
+            std::string rest = "ARDUDF_API " + prototype(e) + " ARDUDF_NOEXCEPT;";
+            const std::string indent(rest.find('(') + 1, ' ');
+            while (rest.size() > 120) {
+                const std::size_t cut = rest.rfind(", ", 119);
+                std::printf("%s\n", rest.substr(0, cut + 1).c_str());
+                rest = indent + rest.substr(cut + 2);
+            }
+            std::printf("%s\n", rest.c_str());
+        }
+    }
+    std::printf("\n#ifdef __cplusplus\n}\n#endif\n\n#endif\n");
+}
+
 void print_nulls() {
     std::printf("-- Every function, with NULL in each argument position in turn (the other arguments plain;\n");
     std::printf("-- a balance handle of 0). Generated from the catalogue by ardudf_catalogue; do not edit.\n");
@@ -331,7 +428,7 @@ void print_nulls() {
     for (const auto& e : exports) {
         const int n = arg_count(e);
         if (n == 0) continue; // nothing to pass NULL to
-        const std::string_view base = e.name.substr(3);
+        const std::string_view base = e.name.starts_with("ib_") ? e.name.substr(3) : e.name;
         for (int k = 0; k < n; ++k) {
             std::printf(k == 0 ? "SELECT " : ",\n       ");
             std::printf("%.*s(", int(e.name.size()), e.name.data());
@@ -374,14 +471,8 @@ void print_signatures() {
     }
 }
 
-void print_bench() {
-    for (const auto& e : exports)
-        if (!e.bench.empty())
-            std::printf("%.*s#%.*s\n", int(e.name.size() - 3), e.name.data() + 3, int(e.bench.size()), e.bench.data());
-}
-
 // The declarations the benchmarks make beside the shipped ones (bench/sql/calls.sh,
-// bench/load/run.sh), each function as PREFIX and its name after "ib_", without comments:
+// bench/load/run.sh), each function as PREFIX and its name, without comments:
 //   legacy, udr, udr_moved    the module's own routines (udr_moved: as after the move in place)
 //   legacy_floor, udr_floor   the same declarations over the do-nothing modules of bench/
 // narrow > 0: the long texts (those the catalogue declares as wide as it can) that wide.
@@ -395,7 +486,7 @@ int print_bench_declarations(std::string_view what, std::string_view prefix, int
                                  : v.width.udr == long_text.udr || v.width.udr == quotable.udr;
         return narrow > 0 && wide ? narrow : declared;
     };
-    auto name_of = [&](std::string_view name) { return std::string(prefix) + std::string(name.substr(3)); };
+    auto name_of = [&](std::string_view name) { return std::string(prefix) + std::string(name); };
     for (const auto& e : exports) {
         const int n = arg_count(e);
         if (legacy) {
@@ -439,6 +530,8 @@ int print_bench_declarations(std::string_view what, std::string_view prefix, int
     return 0;
 }
 
+void print_sql_shipped() { print_sql(0); }
+
 void print_psql() {
     if (gen::print_psql() != 0) std::exit(1);
 }
@@ -469,7 +562,7 @@ struct Command {
 constexpr Command commands[] = {
     {"def", print_def, "the Windows module-definition file (undecorated names)"},
     {"map", print_map, "the export map of the legacy module"},
-    {"sql", print_sql, "DECLARE EXTERNAL FUNCTION for every export"},
+    {"sql", print_sql_shipped, "DECLARE EXTERNAL FUNCTION for every export"},
     {"drop", print_drop, "DROP EXTERNAL FUNCTION for every export"},
     {"udr", print_udr, "CREATE FUNCTION ... ENGINE UDR for every export, and the procedures"},
     {"udr_drop", print_udr_drop, "DROP FUNCTION / PROCEDURE for all of them"},
@@ -480,8 +573,8 @@ constexpr Command commands[] = {
     {"udr_check", print_udr_check, "the check of a database on the UDR module after the move or an upgrade"},
     {"udr_indexes", print_udr_indexes, "the move's index step on its own"},
     {"list", print_list, "ARDUDF_FUNCTION(name, group), one a line, for CMake and C++"},
+    {"header", print_header, "include/ardudf/ardudf.h, the legacy module's prototypes"},
     {"nulls", print_nulls, "the SQL test of a NULL in each argument position"},
-    {"bench", print_bench, "the calls of bench/sql/calls.sh, read when it runs"},
     {"prototypes", print_prototypes, "each export's C prototype with the catalogue's argument names"},
     {"names", print_names, "one export name a line"},
     {"procedures", print_procedures, "one procedure name a line"},
@@ -492,7 +585,9 @@ int usage() {
     std::fprintf(stderr, "usage: ardudf_catalogue COMMAND\n");
     for (const Command& c : commands)
         std::fprintf(stderr, "  %-22.*s %.*s\n", int(c.name.size()), c.name.data(), int(c.what.size()), c.what.data());
-    std::fprintf(stderr, "  declare legacy|legacy_floor|udr|udr_floor|udr_moved PREFIX [WIDTH]\n"
+    std::fprintf(stderr, "  sql WIDTH              the legacy declarations with the widest texts WIDTH bytes wide\n"
+                         "                         (bin/declare_width.sh)\n"
+                         "  declare legacy|legacy_floor|udr|udr_floor|udr_moved PREFIX [WIDTH]\n"
                          "                         the declarations the benchmarks make beside the shipped ones\n");
     return 2;
 }
@@ -518,6 +613,12 @@ int main(int argc, char** argv) {
     const std::string_view what = argc > 1 ? argv[1] : "";
     if (what == "declare" && argc >= 4)
         return print_bench_declarations(argv[2], argv[3], argc > 4 ? std::atoi(argv[4]) : 0) == 0 ? 0 : usage();
+    if (what == "sql" && argc == 3) {
+        const int narrow = std::atoi(argv[2]);
+        if (narrow < 1 || narrow > long_text.legacy) return usage();
+        print_sql(narrow);
+        return 0;
+    }
     for (const Command& c : commands)
         if (c.name == what) {
             c.print();

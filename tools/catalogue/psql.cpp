@@ -7,6 +7,7 @@
 // marked up as value.sql's head says.
 #include "ardudf_version.h"
 #include "generate.h"
+#include "template.h"
 
 #include <algorithm>
 #include <cctype>
@@ -87,7 +88,8 @@ bool read_sections(std::vector<Section>& sections) {
             if (open != nullptr) open->text += line + "\n";
         }
         for (Section& s : sections) {
-            s.text = trimmed(s.text);
+            // A body may name the release: {{version}}, filled as the templates are.
+            s.text = fill_text(trimmed(s.text), path, {{"version", ARDUDF_VERSION}});
             if (s.mark == Mark::helper && s.name.empty()) {
                 s.name = word_after(s.text, "CREATE OR ALTER FUNCTION ");
                 if (s.name.empty()) s.name = word_after(s.text, "CREATE OR ALTER PROCEDURE ");
@@ -118,8 +120,9 @@ bool complete(const std::vector<Section>& sections) {
             ok = false;
         }
     for (const Section& s : sections) {
-        const bool known = find(s.name) != nullptr || std::any_of(procedures.begin(), procedures.end(),
-                                                                  [&](const Procedure& p) { return p.name == s.name; });
+        const bool known =
+            std::any_of(exports.begin(), exports.end(), [&](const Export& e) { return e.name == s.name; }) ||
+            std::any_of(procedures.begin(), procedures.end(), [&](const Procedure& p) { return p.name == s.name; });
         if (s.mark == Mark::routine && !known) {
             std::fprintf(stderr, "ardudf_catalogue psql: a body for %s, which the catalogue does not have\n",
                          s.name.c_str());

@@ -49,4 +49,8 @@ std::string fill_text(const std::string& text, std::string_view file, const Fiel
 
 std::string fill(std::string_view file, const Fields& fields) { return fill_text(read(file), file, fields, 0); }
 
+std::string fill_text(const std::string& text, std::string_view where, const Fields& fields) {
+    return fill_text(text, where, fields, 0);
+}
+
 } // namespace ardudf::catalogue

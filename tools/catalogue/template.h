@@ -16,4 +16,7 @@ using Fields = std::map<std::string, std::string, std::less<>>;
 // The template file, filled in with fields; exits with a message on a missing file or key.
 std::string fill(std::string_view file, const Fields& fields);
 
+// The same for a text read elsewhere (the PSQL bodies), named by where for the messages.
+std::string fill_text(const std::string& text, std::string_view where, const Fields& fields);
+
 } // namespace ardudf::catalogue

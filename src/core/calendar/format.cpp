@@ -37,8 +37,7 @@ constexpr bool is_token_letter(char c) noexcept {
 } // namespace
 
 std::string format_date(double serial, std::string_view pattern) {
-    std::int32_t year, month, day;
-    decode_date(serial, year, month, day);
+    const auto [year, month, day] = decode_date(serial);
     const Number full_year = number(year, false), short_year = number(year % 100, true);
     const Number month_number = number(month, false), day_number = number(day, false);
     std::string out;

@@ -31,18 +31,14 @@ SystemTime systemtime_from_serial(double serial) noexcept {
     return fields;
 }
 
-void decode_date(double serial, std::int32_t& year, std::int32_t& month, std::int32_t& day) noexcept {
+Date decode_date(double serial) noexcept {
     const SystemTime f = systemtime_from_serial(serial);
-    year = f.wYear;
-    month = f.wMonth;
-    day = f.wDay;
+    return {f.wYear, f.wMonth, f.wDay};
 }
 
-void decode_time(double serial, std::int32_t& hour, std::int32_t& minute, std::int32_t& second) noexcept {
+TimeOfDay decode_time(double serial) noexcept {
     const SystemTime f = systemtime_from_serial(serial);
-    hour = f.wHour;
-    minute = f.wMinute;
-    second = f.wSecond;
+    return {f.wHour, f.wMinute, f.wSecond};
 }
 
 double encode_date(std::int32_t year, std::int32_t month, std::int32_t day) noexcept {
@@ -108,8 +104,7 @@ std::int32_t day_of_week(double serial) noexcept {
 }
 
 double end_of_decade(double serial) noexcept {
-    std::int32_t year, month, day;
-    decode_date(serial, year, month, day);
+    const auto [year, month, day] = decode_date(serial);
     if (day < 11) return encode_date(year, month, 11);
     if (day < 21) return encode_date(year, month, 21);
     return encode_date(year, month, days_in_month(year, month)) + 1.0;

@@ -39,9 +39,18 @@ double serial_from_systemtime(const SystemTime& fields) noexcept;
 // domain. Milliseconds are truncated: 0.999999 is 23:59:59.913.
 SystemTime systemtime_from_serial(double serial) noexcept;
 
-// The year, month and day (or hour, minute and second) of systemtime_from_serial.
-void decode_date(double serial, std::int32_t& year, std::int32_t& month, std::int32_t& day) noexcept;
-void decode_time(double serial, std::int32_t& hour, std::int32_t& minute, std::int32_t& second) noexcept;
+// The fields of a day serial that the field functions of both modules return.
+struct Date {
+    std::int32_t year = 0, month = 0, day = 0;
+};
+struct TimeOfDay {
+    std::int32_t hour = 0, minute = 0, second = 0;
+};
+
+// The year, month and day (or hour, minute and second) of systemtime_from_serial: all 0
+// outside the domain.
+Date decode_date(double serial) noexcept;
+TimeOfDay decode_time(double serial) noexcept;
 
 // The whole day serial of 00:00 on the date. Each argument counts by its low 16 bits only
 // (67560 is 2024); 0.0 for a date that does not exist.

@@ -6,25 +6,25 @@
 namespace ardudf::text {
 namespace {
 
-std::size_t clamp_count(std::size_t length, std::int32_t count) noexcept {
-    return std::min<std::size_t>(length, static_cast<std::uint32_t>(count));
+std::size_t clamp_len(std::size_t length, std::int32_t len) noexcept {
+    return std::min<std::size_t>(length, static_cast<std::uint32_t>(len));
 }
 
 } // namespace
 
-std::string_view left(std::string_view text, std::int32_t count) noexcept {
-    return text.substr(0, clamp_count(text.size(), count));
+std::string_view left(std::string_view text, std::int32_t len) noexcept {
+    return text.substr(0, clamp_len(text.size(), len));
 }
 
-std::string_view right(std::string_view text, std::int32_t count) noexcept {
-    return text.substr(text.size() - clamp_count(text.size(), count));
+std::string_view right(std::string_view text, std::int32_t len) noexcept {
+    return text.substr(text.size() - clamp_len(text.size(), len));
 }
 
-std::size_t lpad_length(std::size_t length, std::int32_t wanted) noexcept {
+std::size_t lpad_length(std::size_t length, std::int32_t len) noexcept {
     // Read as unsigned, a negative length would ask for over two thousand million bytes of
     // padding; the text is kept instead.
-    if (wanted < 0) return length;
-    return std::max<std::size_t>(length, static_cast<std::size_t>(wanted));
+    if (len < 0) return length;
+    return std::max<std::size_t>(length, static_cast<std::size_t>(len));
 }
 
 void lpad(std::string_view text, std::size_t width, char pad, char* out) noexcept {

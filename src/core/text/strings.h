@@ -21,14 +21,14 @@ constexpr std::int32_t saturate_int32(std::size_t n) noexcept {
     return n < static_cast<std::size_t>(INT32_MAX) ? static_cast<std::int32_t>(n) : INT32_MAX;
 }
 
-// The first / last min(count, length) bytes, count taken as unsigned: a negative count
-// keeps the whole text.
-std::string_view left(std::string_view text, std::int32_t count) noexcept;
-std::string_view right(std::string_view text, std::int32_t count) noexcept;
+// The first / last min(len, length) bytes, len taken as unsigned: a negative len keeps the
+// whole text.
+std::string_view left(std::string_view text, std::int32_t len) noexcept;
+std::string_view right(std::string_view text, std::int32_t len) noexcept;
 
-// Length of the padded text: wanted when the text is shorter (unsigned comparison), else
-// the text's own length. A negative wanted length keeps the text as it is.
-std::size_t lpad_length(std::size_t length, std::int32_t wanted) noexcept;
+// Length of the text padded to len: len when the text is shorter (unsigned comparison),
+// else the text's own length. A negative len keeps the text as it is.
+std::size_t lpad_length(std::size_t length, std::int32_t len) noexcept;
 // Writes width bytes (width >= text.size()): the pad byte, then the text. No terminator.
 void lpad(std::string_view text, std::size_t width, char pad, char* out) noexcept;
 

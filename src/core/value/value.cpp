@@ -1,5 +1,7 @@
 #include "core/value/value.h"
 
+#include "ardudf_version.h"
+
 namespace ardudf::value {
 namespace {
 
@@ -12,9 +14,9 @@ IdGenerator& thread_generator() noexcept {
     return generator;
 }
 
-void unique_id(IdGenerator& generator, std::size_t count, char* out) noexcept {
+void unique_id(IdGenerator& generator, std::size_t len, char* out) noexcept {
     static constexpr char digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    for (std::size_t i = 0; i < count; ++i) out[i] = digits[generator.draw() % 36];
+    for (std::size_t i = 0; i < len; ++i) out[i] = digits[generator.draw() % 36];
 }
 
 std::int32_t to_int32(std::string_view text) noexcept {
@@ -36,6 +38,10 @@ std::int32_t to_int32(std::string_view text) noexcept {
     }
     // -2147483648 is representable only as the negation done in 64 bits.
     return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(value) : static_cast<std::int64_t>(value));
+}
+
+std::string_view release_and_face(Face face) noexcept {
+    return face == Face::legacy ? "ardudf " ARDUDF_VERSION " legacy" : "ardudf " ARDUDF_VERSION " UDR";
 }
 
 } // namespace ardudf::value

@@ -1,5 +1,6 @@
 // The value functions: the length of a text, a text's presence as a flag, the number at
-// the start of a text, the greater and the lesser of two numbers, and random identifiers.
+// the start of a text, the greater and the lesser of two numbers, random identifiers, and
+// the release of the module.
 // Texts are bytes; a length is a byte count.
 #pragma once
 
@@ -28,8 +29,8 @@ struct IdGenerator {
 };
 // The calling thread's generator: every thread starts its own sequence at 1.
 IdGenerator& thread_generator() noexcept;
-// Writes count characters of 0-9 and A-Z, one draw each. No terminator.
-void unique_id(IdGenerator& generator, std::size_t count, char* out) noexcept;
+// Writes len characters of 0-9 and A-Z, one draw each. No terminator.
+void unique_id(IdGenerator& generator, std::size_t len, char* out) noexcept;
 
 // The decimal number at the start of text: white space (9-13, 32), one sign, digits;
 // no digit gives 0, out of range clamps to the int32 limits. No locale.
@@ -38,5 +39,11 @@ std::int32_t to_int32(std::string_view text) noexcept;
 // a when a > b (a < b), else b: equal values and NaN give b.
 constexpr double greatest(double a, double b) noexcept { return a > b ? a : b; }
 constexpr double least(double a, double b) noexcept { return a < b ? a : b; }
+
+// The two modules, by the interface the server calls them through.
+enum class Face : std::uint8_t { legacy, udr };
+// "ardudf 1.2.0 legacy" or "ardudf 1.2.0 UDR": the release this library was built as (the
+// project's version) and the module that answers.
+std::string_view release_and_face(Face face) noexcept;
 
 } // namespace ardudf::value

@@ -65,3 +65,12 @@ FROM (SELECT CAST(1 AS DOUBLE PRECISION) AS a, CAST(2 AS DOUBLE PRECISION) AS b 
       UNION ALL SELECT 2, 1 FROM RDB$DATABASE
       UNION ALL SELECT -1.5, -2.5 FROM RDB$DATABASE
       UNION ALL SELECT 1e300, -1e300 FROM RDB$DATABASE) c;
+
+-- The release and the face that answer: the release the declare script wrote into the
+-- descriptions, and what its declaration names (the UDR engine, a legacy module, or
+-- neither: a PSQL body).
+SELECT ardudf_version() = 'ardudf ' || SUBSTRING(d FROM POSITION('(ardudf ' IN d) + 8
+         FOR CHAR_LENGTH(d) - POSITION('(ardudf ' IN d) - 8)
+         || CASE WHEN e = 'UDR' THEN ' UDR' WHEN m IS NULL THEN ' PSQL' ELSE ' legacy' END AS agrees
+FROM (SELECT CAST(RDB$DESCRIPTION AS VARCHAR(200)) AS d, TRIM(RDB$ENGINE_NAME) AS e, RDB$MODULE_NAME AS m
+      FROM RDB$FUNCTIONS WHERE RDB$FUNCTION_NAME = 'ARDUDF_VERSION');

@@ -4,7 +4,7 @@
 # firebird.conf: UDFs allowed from one folder, locks and temporary files under the root,
 # nothing in /etc touched. And the one way the scripts run isql.
 #
-#   . scripts/fbenv.sh
+#   . scripts/lib/fbenv.sh
 #   fbenv_setup ROOT UDF_DIR      # builds ROOT, exports FIREBIRD, FIREBIRD_LOCK, FIREBIRD_TMP
 #   fbenv_setup ROOT UDR_DIR udr  # the same with UdfAccess = None and UDR modules from UDR_DIR
 #   fbenv_setup ROOT DIR psql     # no module at all: UdfAccess = None and no UDR engine
@@ -13,9 +13,11 @@
 #   fb_isql [isql args]           # isql-fb, quiet: every script runs isql through this
 #   fbenv_isql DB [isql args]     # isql on DB (a file, or HOST/PORT:FILE) with a UTF8 connection
 #   fbenv_value DB SELECT...      # the one value of a one-row query, blanks around it trimmed
-#   fbenv_version                 # the version of the client's engine (3.0.11, 4.0.5)
+#   fbenv_engine_version DB       # the version of the engine that serves DB (3.0.11.33637)
+#   fbenv_version [ISQL...]       # the version of isql's engine (3.0.11, 4.0.5); ISQL: another isql
+#   fbenv_udr_plugins ROOT DIR    # ROOT/plugins.conf: the UDR engine, its modules from DIR
 #
-# scripts/fbenv_exports.sh prints the exports of a root for an interactive shell.
+# bin/fbenv_exports.sh prints the exports of a root for an interactive shell.
 
 # The isql program; long_results.sh measures it as a process of its own.
 FB_ISQL=${FB_ISQL:-isql-fb}
@@ -49,28 +51,18 @@ fbenv_setup() {
   # embedded default, gives the file to the first process).
   local udf_access="Restrict $udf_dir"
   if [ "$mode" = udr ]; then
-    # As Firebird 4 and 5 ship, and as many servers run: no legacy UDF at all. The UDR
-    # engine finds EXTERNAL NAME 'm!f' as <path>/m, then <path>/libm.so.
+    # As Firebird 4 and 5 ship, and as many servers run: no legacy UDF at all.
     udf_access=None
-    cat > "$root/plugins.conf" <<EOF
-# Written by scripts/fbenv.sh: the UDR engine, with modules from the build folder.
-Plugin = UDR {
-  Module = \$(dir_plugins)/udr_engine
-  Config = UDR_config
-}
-Config = UDR_config {
-  path = $udf_dir
-}
-EOF
+    fbenv_udr_plugins "$root" "$udf_dir"
   elif [ "$mode" = psql ]; then
     # A server that loads no module: the PSQL declarations (sql/ardudf_psql.sql) alone.
     udf_access=None
-    echo "# Written by scripts/fbenv.sh: no UDR engine." > "$root/plugins.conf"
+    echo "# Written by scripts/lib/fbenv.sh: no UDR engine." > "$root/plugins.conf"
   else
     rm -f "$root/plugins.conf"
   fi
   cat > "$root/firebird.conf" <<EOF
-# Written by scripts/fbenv.sh for the embedded engine; regenerated on every run.
+# Written by scripts/lib/fbenv.sh for the embedded engine; regenerated on every run.
 UdfAccess = $udf_access
 ServerMode = SuperClassic
 EOF
@@ -103,6 +95,21 @@ fbenv_point_conf() {
   ln -sfn "$root/plugins.conf" "$conf/plugins.conf"
 }
 
+# The UDR engine finds EXTERNAL NAME 'm!f' as DIR/m, then DIR/libm.so.
+fbenv_udr_plugins() {
+  local root=$1 dir=$2
+  cat > "$root/plugins.conf" <<EOF
+# Written by scripts/lib/fbenv.sh: the UDR engine, with its modules from $dir.
+Plugin = UDR {
+  Module = \$(dir_plugins)/udr_engine
+  Config = UDR_config
+}
+Config = UDR_config {
+  path = $dir
+}
+EOF
+}
+
 fb_isql() {
   "$FB_ISQL" -q "$@"
 }
@@ -120,8 +127,13 @@ fbenv_value() {
   echo "SET HEADING OFF; $*" | fbenv_isql "$db" 2>&1 | sed -e '/^[[:space:]]*$/d' -e 's/^[[:space:]]*//' -e 's/[[:space:]]*$//'
 }
 
+fbenv_engine_version() {
+  fbenv_value "$1" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;"
+}
+
 fbenv_version() {
-  fb_isql -z </dev/null 2>&1 | sed -n 's/.*-V\([0-9.]*\).*/\1/p' | head -1
+  [ $# -gt 0 ] || set -- "$FB_ISQL"
+  "$@" -q -z </dev/null 2>&1 | sed -n 's/.*-V\([0-9.]*\).*/\1/p' | head -1
 }
 
 fbenv_create_db() {

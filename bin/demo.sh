@@ -3,8 +3,8 @@
 # embedded Firebird database under work/ and shows each group at work, ending with the
 # settlement of a small invoice. The database stays behind for you to explore.
 #
-#   scripts/demo.sh          in Debian 12's Firebird 3.0
-#   scripts/demo.sh --fb4    in Debian 13's Firebird 4.0 (scripts/fb4root.sh builds its root once)
+#   bin/demo.sh          in Debian 12's Firebird 3.0
+#   bin/demo.sh --fb4    in Debian 13's Firebird 4.0 (scripts/fb4root.sh builds its root once)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -22,56 +22,56 @@ if [ $fb -eq 4 ]; then
 fi
 
 if [ $show -eq 0 ]; then
-  scripts/bootstrap.sh build firebird
+  if [ $fb -eq 4 ]; then scripts/bootstrap.sh build firebird fb4; else scripts/bootstrap.sh build firebird; fi
   echo "== building"
-  cmake --preset default >/dev/null
-  cmake --build build/default --target ardudf ardudf_udr >/dev/null
-  echo "ardudf built: build/default/ardudf.so (legacy UDF), build/default/src/udr/libardudf_udr.so (UDR)"
+  cmake --preset dev >/dev/null
+  cmake --build build/dev --target ardudf ardudf_udr >/dev/null
+  echo "ardudf built: build/dev/ardudf.so (legacy UDF), build/dev/src/udr/libardudf_udr.so (UDR)"
   if [ $fb -eq 4 ]; then
     scripts/fb4root.sh build >/dev/null
-    exec scripts/fb4root.sh run -- scripts/demo.sh --show-fb4
+    exec scripts/fb4root.sh run -- bin/demo.sh --show-fb4
   fi
 fi
 
-# shellcheck source=fbenv.sh
-. scripts/fbenv.sh
+# shellcheck source=../scripts/lib/fbenv.sh
+. scripts/lib/fbenv.sh
 mkdir -p work
-fbenv_setup "$engine_root" build/default
+fbenv_setup "$engine_root" build/dev
 fbenv_create_db "$db" UTF8
-version=$(fbenv_value "$db" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;")
+version=$(fbenv_engine_version "$db")
 echo "engine: Firebird $version, embedded ($(fbenv_engine_dir))"
 (cd sql && fbenv_isql "$db" -b -i ardudf.sql)
 echo "declared $(grep -c '^DECLARE EXTERNAL FUNCTION' sql/ardudf.sql) functions in $db (character set UTF8)"
 
-for part in scripts/demo/*.sql; do
+for part in bin/demo/*.sql; do
   title=$(sed -n '1s/^-- //p' "$part")
   echo
   echo "== $title"
   # Echo off, tables on; the comments of the file introduce each query.
-  (cd scripts/demo && fbenv_isql "$db" -b -i "$(basename "$part")") |
+  (cd bin/demo && fbenv_isql "$db" -b -i "$(basename "$part")") |
     sed -e 's/[[:space:]]*$//' | cat -s
 done
 
 # The same functions through the UDR module, in a database of its own: what differs.
-udr_dir=build/default/src/udr
+udr_dir=build/dev/src/udr
 if [ -f "$udr_dir/libardudf_udr.so" ]; then
   fbenv_setup "$udr_root" "$udr_dir" udr
   fbenv_create_db "$udr_db" UTF8
   (cd sql && fbenv_isql "$udr_db" -b -i ardudf_udr.sql)
   echo
-  echo "== $(sed -n '1s/^-- //p' scripts/demo/udr/5_udr.sql) ($udr_db)"
-  (cd scripts/demo/udr && fbenv_isql "$udr_db" -b -i 5_udr.sql) | sed -e 's/[[:space:]]*$//' | cat -s
+  echo "== $(sed -n '1s/^-- //p' bin/demo/udr/5_udr.sql) ($udr_db)"
+  (cd bin/demo/udr && fbenv_isql "$udr_db" -b -i 5_udr.sql) | sed -e 's/[[:space:]]*$//' | cat -s
 fi
 
 if [ $fb -eq 3 ]; then
-  open='  eval "$(scripts/fbenv_exports.sh work/firebird build/default)"
+  open='  eval "$(bin/fbenv_exports.sh work/firebird build/dev)"
   isql-fb -ch UTF8 work/demo.fdb'
-  open_udr='  eval "$(scripts/fbenv_exports.sh work/firebird-udr build/default/src/udr udr)"
+  open_udr='  eval "$(bin/fbenv_exports.sh work/firebird-udr build/dev/src/udr udr)"
   isql-fb -ch UTF8 work/demo_udr.fdb'
 else
-  open="  scripts/fb4root.sh run -- bash -c '. scripts/fbenv.sh && fbenv_setup work/firebird4 build/default &&
+  open="  scripts/fb4root.sh run -- bash -c '. scripts/lib/fbenv.sh && fbenv_setup work/firebird4 build/dev &&
     isql-fb -ch UTF8 work/demo-fb4.fdb'"
-  open_udr="  scripts/fb4root.sh run -- bash -c '. scripts/fbenv.sh && fbenv_setup work/firebird4-udr build/default/src/udr udr &&
+  open_udr="  scripts/fb4root.sh run -- bash -c '. scripts/lib/fbenv.sh && fbenv_setup work/firebird4-udr build/dev/src/udr udr &&
     isql-fb -ch UTF8 work/demo_udr-fb4.fdb'"
 fi
 cat <<EOF
