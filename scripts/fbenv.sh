@@ -43,6 +43,12 @@ fbenv_setup() {
   # The engine identifies the charset module by its resolved path and will not use one
   # reached through a symbolic link ("CHARACTER SET ... is not installed"): copy it.
   cp -u "$engine/intl/libfbintl.so" "$root/intl/"
+  # A relocatable engine (Firebird 5 built with binreloc) looks for the character sets and
+  # time zones under FIREBIRD, not in a compiled-in folder: it needs the list of character
+  # sets there (its module is named relative to the list: the copy above), and the time
+  # zone data the engine came with.
+  [ ! -f "$engine/intl/fbintl.conf" ] || cp -u "$engine/intl/fbintl.conf" "$root/intl/"
+  [ ! -d "$engine/tzdata" ] || ln -sfn "$engine/tzdata" "$root/tzdata"
   # SuperClassic: several processes may attach to one database file at once (Super, the
   # embedded default, gives the file to the first process).
   local udf_access="Restrict $udf_dir"
