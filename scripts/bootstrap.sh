@@ -16,6 +16,9 @@ for g in "${groups[@]}"; do
     # (node-firebird, installed by the tests with npm ci). A node from elsewhere that brings
     # its own npm is kept.
     firebird) packages+=(firebird3.0-server firebird3.0-utils firebird-dev libib-util libboost-dev time debootstrap libdbd-firebird-perl)
+      # The Firebird 5 tree the tests are given (built on Debian 12) loads these at run time.
+      packages+=(libtommath1 libtomcrypt1)
+      [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != bookworm ] || packages+=(libicu72)
       command -v node >/dev/null || packages+=(nodejs)
       command -v npm >/dev/null || packages+=(npm) ;;
     windows) packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64); need_i386=1 ;;
