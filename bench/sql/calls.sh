@@ -14,7 +14,7 @@
 # 1,000-row settlement from PSQL (bench/sql/run.sh, its own benchmark).
 #
 #   bench/sql/calls.sh [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX]
-#                      [--out FILE] [--times FILE] [--fb4]
+#                      [--out FILE] [--times FILE] [--fb4 | --fb5]
 #
 # Defaults: build/default, 1,000,000 rows, 3 rounds, bench/results.md: about 10 minutes a
 # round on 2 idle cores (80 queries of a few microseconds a row). --quick is 100,000 rows
@@ -22,16 +22,16 @@
 # (its figures mean nothing). --only keeps the functions whose name matches REGEX.
 # Needs the default preset built (ardudf.so, bench/ardudf_noop.so) and isql-fb.
 # --fb4 runs it all in Firebird 4.0 (the Debian 13 root of scripts/fb4root.sh), the modules
-# being the same files; --times keeps the raw timings (bench/sql/engines.sh reads them).
-# A section "## Firebird 4.0 beside Firebird 3.0" at the end of FILE (bench/sql/engines.sh
-# writes it) is kept when the rest is rewritten.
+# being the same files; --fb5 in the Firebird 5 tree of scripts/fb5tree.sh; --times keeps
+# the raw timings (bench/sql/engines.sh reads them). A section "## Firebird 3.0, 4.0 and 5.0"
+# at the end of FILE (bench/sql/engines.sh writes it) is kept when the rest is rewritten.
 # bench/sql/docs_costs.py then copies the figures into docs/functions.md.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 build=$source_dir/build/default rows=1000000 reps=3 only="" out=$source_dir/bench/results.md
-smoke=0 fb4=0 times_out=""
+smoke=0 fb4=0 fb5=0 times_out=""
 args=("$@")
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -44,7 +44,8 @@ while [ $# -gt 0 ]; do
     --out) out=$2; shift 2 ;;
     --times) times_out=$2; shift 2 ;;
     --fb4) fb4=1; shift ;;
-    *) echo "usage: $0 [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX] [--out FILE] [--times FILE] [--fb4]" >&2
+    --fb5) fb5=1; shift ;;
+    *) echo "usage: $0 [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX] [--out FILE] [--times FILE] [--fb4 | --fb5]" >&2
        exit 2 ;;
   esac
 done
@@ -62,6 +63,7 @@ fi
 
 # shellcheck source=../../scripts/fbenv.sh
 . "$source_dir/scripts/fbenv.sh"
+[ $fb5 -eq 0 ] || fbenv_use_fb5 || exit 1
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-bench.XXXXXX")
 [ -n "${ARDUDF_BENCH_KEEP:-}" ] && echo "kept: $work" >&2 || trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/udf" "$work/udr"
@@ -380,9 +382,9 @@ load=$(cut -d' ' -f1-3 /proc/loadavg)
     echo '```'
   fi
   # The comparison of engines, written by bench/sql/engines.sh, stays.
-  if [ -f "$out" ] && grep -q '^## Firebird 4.0 beside Firebird 3.0' "$out"; then
+  if [ -f "$out" ] && grep -q '^## Firebird 3.0, 4.0 and 5.0' "$out"; then
     echo
-    sed -n '/^## Firebird 4.0 beside Firebird 3.0/,$p' "$out" | sed '/^<!-- over TCP: written by bench\/load\/run.sh -->$/,$d' |
+    sed -n '/^## Firebird 3.0, 4.0 and 5.0/,$p' "$out" | sed '/^<!-- over TCP: written by bench\/load\/run.sh -->$/,$d' |
       sed -e :a -e '/^\n*$/{$d;N;ba' -e '}'
   fi
 } > "$out.tmp"
