@@ -8,11 +8,11 @@
 #
 #   bench/sql/engines.sh [--build DIR] [--rows N] [--reps N] [--out FILE]
 #
-# Defaults: build/default, 100,000 rows, 3 rounds: 31 minutes for Firebird 3 and 4 on 2
-# cores shared with other work (load 8), where a legacy call cost 20 to 30 µs; --reps 1
-# takes a third of that. Firebird 4.0 runs in the
-# Debian 13 root of scripts/fb4root.sh, Firebird 5.0 from the tree of scripts/fb5tree.sh;
-# without a Firebird 5 tree the section has Firebird 3.0 and 4.0 and says why.
+# Defaults: build/default, 100,000 rows, 3 rounds: 12 minutes for the three engines on 2
+# cores shared with other work (load 3), 31 minutes for two of them at load 8; --reps 1
+# takes half of that (6 minutes at load 3). Firebird 4.0 runs in the Debian 13 root of
+# scripts/fb4root.sh, Firebird 5.0 from the tree of scripts/fb5tree.sh; without a Firebird 5
+# tree the section has Firebird 3.0 and 4.0 and says why.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
