@@ -18,6 +18,9 @@ for g in "${groups[@]}"; do
     # client (node-firebird, installed by the tests with npm ci). A node from elsewhere that
     # brings its own npm is kept.
     firebird) packages+=(firebird3.0-server firebird3.0-utils firebird-dev libib-util libboost-dev time libdbd-firebird-perl)
+      # The Firebird 5 tree the tests are given (built on Debian 12) loads these at run time.
+      packages+=(libtommath1 libtomcrypt1)
+      [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != bookworm ] || packages+=(libicu72)
       command -v node >/dev/null || packages+=(nodejs)
       command -v npm >/dev/null || packages+=(npm) ;;
     # The Debian 13 root with Firebird 4 (scripts/fb4root.sh).

@@ -10,6 +10,8 @@
 # The 32-bit Windows tests (mingw-i686) run natively where the kernel starts 32-bit programs,
 # else emulated by qemu-i386 (scripts/emulate_i386.sh); ARDUDF_I686=emulated takes the
 # emulated path on any machine, ARDUDF_I686=native never takes it.
+# The Firebird 5 runs need a Firebird 5 tree (scripts/fb5tree.sh: ARDUDF_FB5_ROOT, or the
+# tarball in ../shared/firebird); the summary names the one they ran with, or says there was none.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 
@@ -89,6 +91,14 @@ for preset in "${presets[@]}"; do
   total_passed=$((total_passed + p)) total_failed=$((total_failed + f)) total_skipped=$((total_skipped + s))
   line=$(printf '%-12s %4d passed, %d failed, %d skipped' "$preset" "$p" "$f" "$s")
   [ -n "$how" ] && line+=" (32-bit Wine: $how)"
+  # Which Firebird 5 the runs had, or that they had none (server.fb5 is skipped and says why).
+  if fb5=$(grep -o 'Firebird 5 tree: [0-9.]* in [^ <]*' "$junit" | head -1) && [ -n "$fb5" ]; then
+    line+=" (${fb5/ tree:/:})"
+  elif grep -q '<testcase name="server\.fb5\.tree"' "$junit"; then
+    line+=" (Firebird 5: the tree given does not run, see server.fb5.tree)"
+  elif grep -q '<testcase name="server\.fb5"' "$junit"; then
+    line+=" (Firebird 5: not run, no tree given)"
+  fi
   if [ "$s" -gt 0 ]; then
     line+=": $(grep -o '<testcase name="[^"]*"[^>]*status="notrun"' "$junit" | cut -d'"' -f2 | tr '\n' ' ')"
     line+=$(grep -o 'SKIPPED: [^<]*' "$junit" | sort -u | sed 's/^/\n             /')

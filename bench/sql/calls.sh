@@ -18,7 +18,7 @@
 # keep.
 #
 #   bench/sql/calls.sh [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX]
-#                      [--out FILE] [--times FILE] [--fb4] [--psql]
+#                      [--out FILE] [--times FILE] [--fb4 | --fb5] [--psql]
 #
 # Defaults: build/default, 1,000,000 rows, 3 rounds, bench/results.md: about 10 minutes a
 # round on 2 idle cores (80 queries of a few microseconds a row). --quick is 100,000 rows
@@ -28,16 +28,16 @@
 # beside this script, one function of the catalogue a line.
 # Needs the default preset built (ardudf.so, bench/ardudf_noop.so) and isql-fb.
 # --fb4 runs it all in Firebird 4.0 (the Debian 13 root of scripts/fb4root.sh), the modules
-# being the same files; --times keeps the raw timings (bench/sql/engines.sh reads them).
-# A section "## Firebird 4.0 beside Firebird 3.0" at the end of FILE (bench/sql/engines.sh
-# writes it) is kept when the rest is rewritten.
+# being the same files; --fb5 in the Firebird 5 tree of scripts/fb5tree.sh; --times keeps
+# the raw timings (bench/sql/engines.sh reads them). A section "## Firebird 3.0, 4.0 and 5.0"
+# at the end of FILE (bench/sql/engines.sh writes it) is kept when the rest is rewritten.
 # bench/sql/docs_costs.py then copies the figures into docs/functions.md.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 build=$source_dir/build/default rows=1000000 reps=3 only="" out=$source_dir/bench/results.md
-smoke=0 fb4=0 times_out="" psql=0
+smoke=0 fb4=0 fb5=0 times_out="" psql=0
 args=("$@")
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -50,8 +50,9 @@ while [ $# -gt 0 ]; do
     --out) out=$2; shift 2 ;;
     --times) times_out=$2; shift 2 ;;
     --fb4) fb4=1; shift ;;
+    --fb5) fb5=1; shift ;;
     --psql) psql=1; shift ;;
-    *) echo "usage: $0 [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX] [--out FILE] [--times FILE] [--fb4] [--psql]" >&2
+    *) echo "usage: $0 [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX] [--out FILE] [--times FILE] [--fb4 | --fb5] [--psql]" >&2
        exit 2 ;;
   esac
 done
@@ -69,6 +70,7 @@ fi
 
 # shellcheck source=../../scripts/lib/fbenv.sh
 . "$source_dir/scripts/lib/fbenv.sh"
+[ $fb5 -eq 0 ] || fbenv_use_fb5 || exit 1
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-bench.XXXXXX")
 [ -n "${ARDUDF_BENCH_KEEP:-}" ] && echo "kept: $work" >&2 || trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/udf" "$work/udr"
@@ -469,9 +471,9 @@ load=$(cut -d' ' -f1-3 /proc/loadavg)
     sed -n "\\|^$psql_begin\$|,\\|^$psql_end\$|p" "$out"
   fi
   # The comparison of engines, written by bench/sql/engines.sh, stays.
-  if [ -f "$out" ] && grep -q '^## Firebird 4.0 beside Firebird 3.0' "$out"; then
+  if [ -f "$out" ] && grep -q '^## Firebird 3.0, 4.0 and 5.0' "$out"; then
     echo
-    sed -n '/^## Firebird 4.0 beside Firebird 3.0/,$p' "$out" | sed '/^<!-- over TCP: written by bench\/load\/run.sh -->$/,$d' |
+    sed -n '/^## Firebird 3.0, 4.0 and 5.0/,$p' "$out" | sed '/^<!-- over TCP: written by bench\/load\/run.sh -->$/,$d' |
       sed -e :a -e '/^\n*$/{$d;N;ba' -e '}'
   fi
 } > "$out.tmp"

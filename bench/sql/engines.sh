@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Firebird 4.0 beside Firebird 3.0: bench/sql/calls.sh in each engine, one after the other,
-# with the same modules and the same table, and a short table of each call against the
-# floor of its path (legacy, UDR) in each engine. It replaces the section
-# "## Firebird 4.0 beside Firebird 3.0" at the end of bench/results.md; the rest of that
-# file (calls.sh at full size, Firebird 3.0 alone) stays as it is.
+# Firebird 3.0, 4.0 and 5.0 side by side: bench/sql/calls.sh in each engine, one after the
+# other, with the same modules and the same table, and a short table of each call against
+# the floor of its path (legacy, UDR) in each engine, and of each engine's floors against
+# Firebird 3.0's. It replaces the section "## Firebird 3.0, 4.0 and 5.0" at the end of
+# bench/results.md; the rest of that file (calls.sh at full size, Firebird 3.0 alone) stays
+# as it is.
 #
 #   bench/sql/engines.sh [--build DIR] [--rows N] [--reps N] [--out FILE]
 #
-# Defaults: build/default, 100,000 rows, 3 rounds: 31 minutes for both engines on 2 cores
-# shared with other work (load 8), where a legacy call cost 20 to 30 µs; --reps 1 takes a
-# third of that. Firebird 4.0 runs in the Debian 13 root of scripts/fb4root.sh.
+# Defaults: build/default, 100,000 rows, 3 rounds: 12 minutes for the three engines on 2
+# cores shared with other work (load 3), 31 minutes for two of them at load 8; --reps 1
+# takes half of that (6 minutes at load 3). Firebird 4.0 runs in the Debian 13 root of
+# scripts/fb4root.sh, Firebird 5.0 from the tree of scripts/fb5tree.sh; without a Firebird 5
+# tree the section has Firebird 3.0 and 4.0 and says why.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -27,29 +30,43 @@ done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-engines.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-for fb in 3 4; do
+engines=(3 4 5) without5=""
+if ! without5=$("$source_dir/scripts/fb5tree.sh" source); then
+  without5=${without5#SKIPPED: }
+  echo "engines.sh: Firebird 5.0 left out: $without5" >&2
+  engines=(3 4)
+fi
+for fb in "${engines[@]}"; do
   echo "== Firebird $fb.0" >&2
   flag=()
-  [ $fb -eq 4 ] && flag=(--fb4)
+  [ "$fb" -gt 3 ] && flag=(--fb"$fb")
   "$here/calls.sh" "${flag[@]}" --build "$build" --rows "$rows" --reps "$reps" \
     --out "$work/fb$fb.md" --times "$work/fb$fb.times"
 done
 
 version() { sed -n 's/^Firebird \([0-9.]*\) embedded.*/\1/p' "$1"; }
-v3=$(version "$work/fb3.md") v4=$(version "$work/fb4.md")
+versions=() times=()
+for fb in "${engines[@]}"; do
+  versions+=("$(version "$work/fb$fb.md")") times+=("$work/fb$fb.times")
+done
 walk() { sed -n '/^```$/,/^```$/p' "$1" | sed '/^```$/d'; }
 
 {
-  echo "## Firebird 4.0 beside Firebird 3.0"
+  echo "## Firebird 3.0, 4.0 and 5.0"
   echo
   echo "Written by \`bench/sql/engines.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'): \`bench/sql/calls.sh\` in"
-  echo "Firebird $v3 (Debian 12) and then in Firebird $v4 (Debian 13, \`scripts/fb4root.sh\`), the"
-  echo "same modules, a table of $rows rows, $reps alternated rounds; medians. Machine: $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1),"
+  echo "Firebird ${versions[0]} (Debian 12), then in Firebird ${versions[1]} (Debian 13, \`scripts/fb4root.sh\`)"
+  if [ ${#engines[@]} -gt 2 ]; then
+    echo "and in Firebird ${versions[2]} (built on Debian 12, \`scripts/fb5tree.sh\`), one engine after the other:"
+  else
+    echo "(not Firebird 5.0: $without5), one engine after the other:"
+  fi
+  echo "the same modules, a table of $rows rows, $reps alternated rounds; medians. Machine: $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1),"
   echo "$(nproc) cores (load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)). ns per row less the read"
   echo "of the row. floor: a function of the same declaration that does nothing, in the same engine;"
-  echo "net ratio: the call / its floor."
+  echo "net ratio: the call / its floor; against 3.0: the floor / Firebird 3.0's floor of the same path."
   echo
-  awk -F'|' -v rows="$rows" -v v3="$v3" -v v4="$v4" '
+  awk -F'|' -v rows="$rows" -v versions="${versions[*]}" '
     function median(s,   n, i, j, t, a) {
       n = split(s, a, " ")
       if (n == 0) return ""
@@ -62,53 +79,59 @@ walk() { sed -n '/^```$/,/^```$/p' "$1" | sed '/^```$/d'; }
       a = net(e, f, v); b = net(e, f, fl)
       return (a == "" || b == "") ? "–" : sprintf("%.0f (%.0f)", a, b)
     }
-    FNR == 1 { e = (FILENAME ~ /fb3\.times$/) ? 3 : 4 }
+    BEGIN { ne = split(versions, ver, " "); split("ardudf floor legacy|udr udrfloor UDR", paths, "|") }
+    FNR == 1 { e++ }
     $1 ~ /^width/ { next }
     { if (!($1 in seen)) { seen[$1] = 1; order[++count] = $1 }; all[e "|" $1 "|" $2] = all[e "|" $1 "|" $2] " " $4 }
     END {
-      # The summary: per engine and path, the median floor, the median and the widest net ratio.
-      print "| engine | module | floor, median | net ratio, median | widest | within 10 % of the floor |"
-      print "|---|---|---:|---:|---:|---:|"
-      split("3 ardudf floor legacy|3 udr udrfloor UDR|4 ardudf floor legacy|4 udr udrfloor UDR", paths, "|")
-      for (p = 1; p <= 4; p++) {
+      # The summary: per engine and path, the median floor (and against Firebird 3.0s), the
+      # median and the widest net ratio.
+      print "| engine | module | floor, median | against 3.0 | net ratio, median | widest | within 10 % of the floor |"
+      print "|---|---|---:|---:|---:|---:|---:|"
+      for (p = 1; p <= 2; p++) {
         split(paths[p], w, " ")
-        fl = ""; ra = ""; k = 0; within = 0; widest = 0
-        for (i = 1; i <= count; i++) {
-          a = net(w[1], order[i], w[2]); b = net(w[1], order[i], w[3])
-          if (a == "" || b == "" || b <= 0) continue
-          k++; fl = fl " " b; ra = ra " " a / b
-          if (a <= 1.1 * b) within++
-          if (a / b > widest) { widest = a / b; wname = order[i] }
+        for (e = 1; e <= ne; e++) {
+          fl = ""; ra = ""; k = 0; within = 0; widest = 0
+          for (i = 1; i <= count; i++) {
+            a = net(e, order[i], w[1]); b = net(e, order[i], w[2])
+            if (a == "" || b == "" || b <= 0) continue
+            k++; fl = fl " " b; ra = ra " " a / b
+            if (a <= 1.1 * b) within++
+            if (a / b > widest) { widest = a / b; wname = order[i] }
+          }
+          floor[e] = median(fl)
+          printf "| %s | %s | %.0f | %.2f | %.2f | %.2f (%s) | %d of %d |\n", ver[e], w[3], floor[e],
+            floor[e] / floor[1], median(ra), widest, wname, within, k
         }
-        printf "| %s | %s | %.0f | %.2f | %.2f (%s) | %d of %d |\n", (w[1] == 3 ? v3 : v4), w[4], median(fl), median(ra),
-          widest, wname, within, k
       }
       print ""
       print "<details><summary>Per function: the call (its floor), ns per row less the read</summary>"
       print ""
-      printf "| function | %s legacy | %s legacy | %s UDR | %s UDR |\n", v3, v4, v3, v4
-      print "|---|---:|---:|---:|---:|"
+      head = "| function |"; rule = "|---|"
+      for (p = 1; p <= 2; p++) { split(paths[p], w, " "); for (e = 1; e <= ne; e++) { head = head " " ver[e] " " w[3] " |"; rule = rule "---:|" } }
+      print head; print rule
       for (i = 1; i <= count; i++) {
-        f = order[i]
-        printf "| %s | %s | %s | %s | %s |\n", f, cell(3, f, "ardudf", "floor"), cell(4, f, "ardudf", "floor"),
-          cell(3, f, "udr", "udrfloor"), cell(4, f, "udr", "udrfloor")
+        f = order[i]; line = "| " f " |"
+        for (p = 1; p <= 2; p++) { split(paths[p], w, " "); for (e = 1; e <= ne; e++) line = line " " cell(e, f, w[1], w[2]) " |" }
+        print line
       }
       print ""
       print "</details>"
-    }' "$work/fb3.times" "$work/fb4.times"
+    }' "${times[@]}"
   echo
   echo "The walk of a 1,000-row settlement (\`bench/sql/run.sh\`), in each engine:"
   echo
   echo '```'
-  walk "$work/fb3.md"
-  echo
-  walk "$work/fb4.md"
+  for fb in "${engines[@]}"; do
+    [ "$fb" = "${engines[0]}" ] || echo
+    walk "$work/fb$fb.md"
+  done
   echo '```'
 } > "$work/section.md"
 
 # The rest of the file stays; the section is the file's last.
 if [ -f "$out" ]; then
-  sed '/^## Firebird 4.0 beside Firebird 3.0/,$d' "$out" | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}' > "$work/head.md"
+  sed '/^## Firebird \(4\.0 beside Firebird 3\.0\|3\.0, 4\.0 and 5\.0\)/,$d' "$out" | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}' > "$work/head.md"
   { cat "$work/head.md"; echo; cat "$work/section.md"
     # The section over TCP (bench/load/run.sh) stays behind it.
     sed -n '/^<!-- over TCP: written by bench\/load\/run.sh -->$/,$p' "$out" | sed '1{/./{x;p;x}}'

@@ -16,6 +16,7 @@
 #   fbenv_engine_version DB       # the version of the engine that serves DB (3.0.11.33637)
 #   fbenv_version [ISQL...]       # the version of isql's engine (3.0.11, 4.0.5); ISQL: another isql
 #   fbenv_udr_plugins ROOT DIR    # ROOT/plugins.conf: the UDR engine, its modules from DIR
+#   fbenv_use_fb5                 # this shell runs Firebird 5 (below)
 #
 # bin/fbenv_exports.sh prints the exports of a root for an interactive shell.
 
@@ -33,6 +34,85 @@ fbenv_engine_dir() {
   return 1
 }
 
+# Firebird 5: no Debian release carries it, so it is a tree given to us, relocatable
+# (bin/, lib/, plugins/, intl/; built to run from any folder): the folder ARDUDF_FB5_ROOT
+# names, or else the newest firebird-5*.tar.xz in ../shared/firebird beside the source
+# tree, unpacked once into $ARDUDF_CACHE (default ~/.cache/ardudf). The tree is only read.
+#
+#   fbenv_fb5_source   prints the folder or tarball the tree comes from; with neither, the
+#                      reason on stderr and status 1
+#   fbenv_fb5_tree     prints the tree's folder, unpacking the tarball the first time; a
+#                      tree that is given but does not run is an error (status 2)
+#   fbenv_use_fb5      from here on this shell runs Firebird 5: FB_ENGINE_DIR, FB_ISQL and
+#                      FB_SERVER name the tree's, and its bin/ comes first in PATH (gbak,
+#                      gfix, fbsvcmgr). The next fbenv_setup then builds a root for it.
+#
+# One command under Firebird 5 in a script that otherwise runs the system's Firebird 3: a
+# subshell with a root of its own, which leaves the caller's engine and root as they were:
+#   ( fbenv_use_fb5 && fbenv_setup "$work/root5" "$module_dir" udr &&
+#     gbak -c "$work/old.fbk" "$work/new.fdb" ) || fail "restore in Firebird 5"
+fbenv_source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+fbenv_fb5_source() {
+  if [ -n "${ARDUDF_FB5_ROOT:-}" ]; then echo "$ARDUDF_FB5_ROOT"; return 0; fi
+  local dir tarball
+  dir=$(cd "$fbenv_source_dir/.." && pwd)/shared/firebird
+  tarball=$(compgen -G "$dir/firebird-5*.tar.xz" | sort -V | tail -1)
+  if [ -z "$tarball" ]; then
+    echo "no Firebird 5 tree: ARDUDF_FB5_ROOT is not set and $dir has no firebird-5*.tar.xz" >&2
+    return 1
+  fi
+  echo "$tarball"
+}
+
+fbenv_fb5_tree() {
+  local source tree
+  source=$(fbenv_fb5_source) || return 1
+  if [ -n "${ARDUDF_FB5_ROOT:-}" ]; then
+    tree=$(cd "$source" 2>/dev/null && pwd) || { echo "fbenv: ARDUDF_FB5_ROOT=$source is not a folder" >&2; return 2; }
+  else
+    local cache=${ARDUDF_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/ardudf} name
+    name=$(basename "$source" .tar.xz)
+    tree=$cache/$name
+    # Unpacked beside the tree and moved into place, under a lock: parallel tests wait for
+    # the first one. The stamp names the tarball and its size: a new one is unpacked anew.
+    local stamp
+    stamp="$name $(stat -c %s "$source")" || return 2
+    mkdir -p "$cache" || return 2
+    (
+      flock 9
+      [ "$(cat "$tree/.ardudf-unpacked" 2>/dev/null)" = "$stamp" ] && exit 0
+      rm -rf "$tree" "$tree.tmp" && mkdir "$tree.tmp" &&
+        tar -xJf "$source" -C "$tree.tmp" --strip-components=1 &&
+        echo "$stamp" > "$tree.tmp/.ardudf-unpacked" && mv "$tree.tmp" "$tree" ||
+        { echo "fbenv: cannot unpack $source into $tree" >&2; exit 2; }
+    ) 9>>"$tree.lock" || return 2
+  fi
+  if [ ! -x "$tree/bin/isql" ] || ! compgen -G "$tree/plugins/libEngine13.so" >/dev/null; then
+    echo "fbenv: $source holds no Firebird 5 tree (bin/isql, plugins/libEngine13.so)" >&2
+    return 2
+  fi
+  # A library it needs and the system lacks shows here, not as a failing test.
+  local missing
+  missing=$(ldd "$tree/bin/isql" "$tree/bin/firebird" "$tree/plugins/libEngine13.so" 2>/dev/null |
+    sed -n 's/^[[:space:]]*\([^ ]*\) => not found.*/\1/p' | sort -u | tr '\n' ' ')
+  if [ -n "$missing" ]; then
+    echo "fbenv: the Firebird 5 tree in $tree lacks ${missing}(scripts/bootstrap.sh firebird)" >&2
+    return 2
+  fi
+  echo "$tree"
+}
+
+fbenv_use_fb5() {
+  local tree
+  tree=$(fbenv_fb5_tree) || return
+  export FB_ENGINE_DIR=$tree FB_ISQL=$tree/bin/isql FB_SERVER=$tree/bin/firebird
+  case ":$PATH:" in
+    *":$tree/bin:"*) ;;
+    *) export PATH=$tree/bin:$PATH ;;
+  esac
+}
+
 fbenv_setup() {
   local root=$1 udf_dir mode=${3:-udf}
   udf_dir=$(cd "$2" && pwd) || return 1
@@ -47,6 +127,12 @@ fbenv_setup() {
   # The engine identifies the charset module by its resolved path and will not use one
   # reached through a symbolic link ("CHARACTER SET ... is not installed"): copy it.
   cp -u "$engine/intl/libfbintl.so" "$root/intl/"
+  # A relocatable engine (Firebird 5 built with binreloc) looks for the character sets and
+  # time zones under FIREBIRD, not in a compiled-in folder: it needs the list of character
+  # sets there (its module is named relative to the list: the copy above), and the time
+  # zone data the engine came with.
+  [ ! -f "$engine/intl/fbintl.conf" ] || cp -u "$engine/intl/fbintl.conf" "$root/intl/"
+  [ ! -d "$engine/tzdata" ] || ln -sfn "$engine/tzdata" "$root/tzdata"
   # SuperClassic: several processes may attach to one database file at once (Super, the
   # embedded default, gives the file to the first process).
   local udf_access="Restrict $udf_dir"
@@ -81,6 +167,8 @@ EOF
 # engine is refused rather than configured in the system's /etc.
 fbenv_point_conf() {
   local engine=$1 root=$2 major
+  # A relocatable tree (it carries its own bin/) reads the files in ROOT.
+  [ ! -x "$engine/bin/isql" ] || return 0
   major=$(basename "$engine" | sed -n 's/^\([0-9]\+\)\.[0-9]\+$/\1/p')
   [ -n "$major" ] && [ "$major" -ge 4 ] || return 0
   local conf=${ARDUDF_FB_CONF_DIR:-}

@@ -37,6 +37,11 @@ if [ -z "$module_dir" ] || [ $# -eq 0 ]; then
   echo "usage: server.sh [--mode super|superclassic] [--udr] --module-dir DIR [--keep] -- COMMAND [ARG ...]" >&2
   exit 2
 fi
+# A Firebird tree given without its server (FB_SERVER: scripts/fb5tree.sh) runs only embedded.
+if [ ! -x "${FB_SERVER:-/usr/sbin/firebird}" ]; then
+  echo "SKIPPED: no server program ${FB_SERVER:-/usr/sbin/firebird}"
+  exit 77
+fi
 # The root is made before the namespace, so that the re-run finds it again.
 if [ -z "${ARDUDF_TCP_ROOT:-}" ]; then
   ARDUDF_TCP_ROOT=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-tcp.XXXXXX")

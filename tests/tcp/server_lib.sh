@@ -2,7 +2,8 @@
 # A library, sourced: a Firebird server of our own, reached over TCP (/usr/sbin/firebird
 # from a private root, listening on 127.0.0.1 only, on a free port, with a SYSDBA of a
 # random password), for tests/tcp/server.sh and the scripts that stop and start the server
-# themselves:
+# themselves. FB_SERVER names another server program (a Firebird 5 tree's, set by
+# scripts/fb5tree.sh run):
 #   tcp_private_log DIR SCRIPT [ARG ...]   re-runs SCRIPT where DIR is /var/log/firebird
 #   tcp_server_setup ROOT MODULE_DIR super|superclassic [udf|udr]
 #   tcp_server_start [PORT]                a free port, or PORT again (a restart); exports
@@ -82,7 +83,7 @@ tcp_server_try() {
   { cat "$root/firebird.base"; echo "RemoteServicePort = $port"; } > "$root/firebird.conf"
   : > "$root/server.out"
   FIREBIRD=$root FIREBIRD_LOCK=$root/lock FIREBIRD_TMP=$root/tmp \
-    timeout -k 5 "${ARDUDF_SERVER_LIFETIME:-1800}" /usr/sbin/firebird >> "$root/server.out" 2>&1 &
+    timeout -k 5 "${ARDUDF_SERVER_LIFETIME:-1800}" "${FB_SERVER:-/usr/sbin/firebird}" >> "$root/server.out" 2>&1 &
   TCP_TIMEOUT_PID=$!
   TCP_PID=""
   for _ in $(seq 50); do
