@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Firebird 5 for the tests: a relocatable Firebird 5 tree, the one ARDUDF_FB5_ROOT names or
 # the tarball in ../shared/firebird beside the source tree, unpacked once into the cache
-# (scripts/fbenv.sh says where it is looked for), and a way to run a command with it.
+# (scripts/lib/fbenv.sh says where it is looked for), and a way to run a command with it.
 #
 #   scripts/fb5tree.sh source               prints where the tree comes from; with none, why
 #                                           not, and exit 77 (ctest: skipped)
@@ -10,14 +10,14 @@
 #   scripts/fb5tree.sh run [--] COMMAND [ARG...]
 #                                           runs COMMAND with Firebird 5 as the engine:
 #                                           FB_ENGINE_DIR, FB_ISQL, FB_SERVER and PATH name the
-#                                           tree's, so that scripts/fbenv.sh (fbenv_setup, fb_isql)
+#                                           tree's, so that scripts/lib/fbenv.sh (fbenv_setup, fb_isql)
 #                                           and a plain gbak or fbsvcmgr use it
 #
 # The engine runs embedded in the private root that the command's fbenv_setup builds; the
 # tree itself is never written.
 set -uo pipefail
-# shellcheck source=fbenv.sh
-. "$(dirname "$(readlink -f "$0")")/fbenv.sh"
+# shellcheck source=lib/fbenv.sh
+. "$(dirname "$(readlink -f "$0")")/lib/fbenv.sh"
 
 cmd=${1:-}
 [ $# -gt 0 ] && shift

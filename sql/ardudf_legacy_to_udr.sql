@@ -29,7 +29,7 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
   -- named by names (words separated by blanks) when it is given. With udr = 1 as the UDR
   -- module takes them: a CSTRING(n) becomes a VARCHAR of as many bytes, up to the 32765 a
   -- VARCHAR holds, in its own character set.
-  DECLARE FUNCTION signature (fn VARCHAR(63), udr SMALLINT, names VARCHAR(100)) RETURNS VARCHAR(2000) AS
+  DECLARE FUNCTION typed_args (fn VARCHAR(63), udr SMALLINT, names VARCHAR(100)) RETURNS VARCHAR(2000) AS
     DECLARE pos SMALLINT;
     DECLARE ftype SMALLINT;
     DECLARE len INTEGER;
@@ -205,7 +205,7 @@ BEGIN
   FOR SELECT name, state, entry, detail, names, summary FROM declarations
       INTO fn, state, entry, detail, names, summary DO BEGIN
     IF (state = 'L') THEN BEGIN
-      EXECUTE STATEMENT 'ALTER FUNCTION ' || ident(fn) || ' ' || signature(fn, 1, names)
+      EXECUTE STATEMENT 'ALTER FUNCTION ' || ident(fn) || ' ' || typed_args(fn, 1, names)
         || ' EXTERNAL NAME ''ardudf_udr!' || entry || '!legacy_nulls'' ENGINE UDR';
       n_moved = n_moved + 1;
       IF (UPPER(entry) <> fn) THEN BEGIN
@@ -264,6 +264,7 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
   -- A restore into an engine that could not compute such an index leaves it inactive and
   -- without the dependencies the engine records for a built one: it is found by its
   -- expression's text, which names the function or a routine or column that calls it.
+  -- (Firebird 5 marks such an index 3, not 1: any state but 0 is inactive.)
   DECLARE PROCEDURE indexes (fn VARCHAR(63)) RETURNS (ix VARCHAR(63), inactive SMALLINT) AS
   BEGIN
     FOR WITH RECURSIVE seeds (name) AS (
@@ -285,11 +286,11 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
           UNION SELECT TRIM(name) FROM calls WHERE kind IN (5, 15, 18, 19)
           UNION SELECT TRIM(f.RDB$FIELD_NAME) FROM calls c JOIN RDB$RELATION_FIELDS f ON f.RDB$FIELD_SOURCE = c.name
             WHERE c.kind = 3)
-        SELECT TRIM(i.RDB$INDEX_NAME), COALESCE(i.RDB$INDEX_INACTIVE, 0)
+        SELECT TRIM(i.RDB$INDEX_NAME), IIF(COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0, 0, 1)
           FROM calls c JOIN RDB$INDICES i ON i.RDB$INDEX_NAME = c.name WHERE c.kind = 6
         UNION
         SELECT TRIM(i.RDB$INDEX_NAME), 1 FROM RDB$INDICES i
-          WHERE i.RDB$INDEX_INACTIVE = 1 AND i.RDB$EXPRESSION_SOURCE IS NOT NULL
+          WHERE COALESCE(i.RDB$INDEX_INACTIVE, 0) <> 0 AND i.RDB$EXPRESSION_SOURCE IS NOT NULL
             AND NOT EXISTS (SELECT 1 FROM RDB$DEPENDENCIES d
               WHERE d.RDB$DEPENDENT_NAME = i.RDB$INDEX_NAME AND d.RDB$DEPENDENT_TYPE = 6)
             AND EXISTS (SELECT 1 FROM named n WHERE i.RDB$EXPRESSION_SOURCE CONTAINING n.name)

@@ -51,7 +51,7 @@ fbenv_engine_dir() {
 # subshell with a root of its own, which leaves the caller's engine and root as they were:
 #   ( fbenv_use_fb5 && fbenv_setup "$work/root5" "$module_dir" udr &&
 #     gbak -c "$work/old.fbk" "$work/new.fdb" ) || fail "restore in Firebird 5"
-fbenv_source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+fbenv_source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 fbenv_fb5_source() {
   if [ -n "${ARDUDF_FB5_ROOT:-}" ]; then echo "$ARDUDF_FB5_ROOT"; return 0; fi

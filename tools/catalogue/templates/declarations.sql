@@ -7,7 +7,7 @@
   -- named by names (words separated by blanks) when it is given. With udr = 1 as the UDR
   -- module takes them: a CSTRING(n) becomes a VARCHAR of as many bytes, up to the 32765 a
   -- VARCHAR holds, in its own character set.
-  DECLARE FUNCTION signature (fn VARCHAR(63), udr SMALLINT, names VARCHAR(100)) RETURNS VARCHAR(2000) AS
+  DECLARE FUNCTION typed_args (fn VARCHAR(63), udr SMALLINT, names VARCHAR(100)) RETURNS VARCHAR(2000) AS
     DECLARE pos SMALLINT;
     DECLARE ftype SMALLINT;
     DECLARE len INTEGER;

@@ -42,7 +42,7 @@ BEGIN
   FOR SELECT name, state, entry, detail, names, summary FROM declarations
       INTO fn, state, entry, detail, names, summary DO BEGIN
     IF (state = 'L') THEN BEGIN
-      EXECUTE STATEMENT 'ALTER FUNCTION ' || ident(fn) || ' ' || signature(fn, 1, names)
+      EXECUTE STATEMENT 'ALTER FUNCTION ' || ident(fn) || ' ' || typed_args(fn, 1, names)
         || ' EXTERNAL NAME ''ardudf_udr!' || entry || '!{{option}}'' ENGINE UDR';
       n_moved = n_moved + 1;
       IF (UPPER(entry) <> fn) THEN BEGIN

@@ -32,10 +32,10 @@ BEGIN
       n_moved = n_moved + 1;
       {{column}} = 'to move: ' || fn || IIF(UPPER(entry) <> fn, ' (' || entry || ')', '');
       SUSPEND;
-      {{column}} = '  now:   DECLARE EXTERNAL FUNCTION ' || fn || ' ' || signature(fn, 0, '')
+      {{column}} = '  now:   DECLARE EXTERNAL FUNCTION ' || fn || ' ' || typed_args(fn, 0, '')
         || ' ENTRY_POINT ''' || entry || ''' MODULE_NAME ''' || module || '''';
       SUSPEND;
-      {{column}} = '  after: ALTER FUNCTION ' || ident(fn) || ' ' || signature(fn, 1, names)
+      {{column}} = '  after: ALTER FUNCTION ' || ident(fn) || ' ' || typed_args(fn, 1, names)
         || ' EXTERNAL NAME ''ardudf_udr!' || entry || '!{{option}}'' ENGINE UDR';
       SUSPEND;
       IF (EXISTS (SELECT 1 FROM RDB$FUNCTION_ARGUMENTS WHERE RDB$FUNCTION_NAME = :fn AND RDB$PACKAGE_NAME IS NULL
