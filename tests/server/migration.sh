@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The move of a database from the legacy module to the UDR module in place, in the embedded
 # engine:
-#   tests/server/migration.sh --build-dir DIR --charset NONE|UTF8 [--dialect 1|3] [--keep]
+#   tests/server/migration.sh --build-dir DIR --charset NONE|UTF8 [--dialect 1|3] [--to-fb5] [--keep]
 # DIR holds ardudf.so and src/udr/libardudf_udr.so. A database declared with sql/ardudf.sql
 # and by hand (own names, a duplicate, another library's function), that calls the functions
 # from every kind of object (migration/schema.sql), gives what migration/report.sql reads.
@@ -11,18 +11,20 @@
 # backup is restored first into an engine without legacy UDFs and moved there. Also: the
 # preview and the refusals (another attachment, the drop scripts) change nothing; the check
 # after the move passes, and fails on a legacy declaration left behind; the way back, from
-# the backup taken before the move.
+# the backup taken before the move. --to-fb5: the engine upgrade too, the Firebird 3 backups
+# restored into Firebird 5 (scripts/fb5tree.sh) in both orders of docs/migration.md.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
-build_dir="" charset="" dialect=3 keep=0
-usage="usage: migration.sh --build-dir DIR --charset NONE|UTF8 [--dialect 1|3] [--keep]"
+build_dir="" charset="" dialect=3 keep=0 to_fb5=0
+usage="usage: migration.sh --build-dir DIR --charset NONE|UTF8 [--dialect 1|3] [--to-fb5] [--keep]"
 while [ $# -gt 0 ]; do
   case "$1" in
     --build-dir) build_dir=$(cd "$2" && pwd); shift 2 ;;
     --charset) charset=$2; shift 2 ;;
     --dialect) dialect=$2; shift 2 ;;
+    --to-fb5) to_fb5=1; shift ;;
     --keep) keep=1; shift ;;
     *) echo "$usage" >&2; exit 2 ;;
   esac
@@ -210,6 +212,36 @@ udf_access "Restrict $work/modules"
 gbak -c "$work/legacy.fbk" "$work/back.fdb" || fail "gbak -c of the legacy backup"
 report "$work/back.fdb" > "$work/after.out"
 same "every caller, back on the legacy module from the backup" "$work/before.out" "$work/after.out"
+
+# The engine upgrade: the Firebird 3 backups into Firebird 5 (ODS 12 to 13.1), which loads
+# no legacy module, with the UDR module installed. (a) Moved on Firebird 3, then restored;
+# (b) restored first (gbak leaves the indexes over the functions inactive and the database
+# offline), then moved there. Each in a subshell with a root of its own.
+if [ $to_fb5 -eq 1 ]; then
+  (
+    fbenv_use_fb5 && fbenv_setup "$work/root5" "$work/modules" udr || exit 1
+    fbenv_value "$db" "SELECT 1 FROM RDB\$DATABASE;" > "$work/fb5.ods" # Firebird 5 refuses ODS 12
+    gbak -c "$work/moved.fbk" "$work/fb5_a.fdb" > "$work/fb5_a.gbak" 2>&1
+    fbenv_value "$work/fb5_a.fdb" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') || ', ODS ' || MON\$ODS_MAJOR
+      || '.' || MON\$ODS_MINOR FROM MON\$DATABASE;" >> "$work/fb5.ods"
+    report "$work/fb5_a.fdb" > "$work/fb5_a.out"
+    gbak -c "$work/legacy.fbk" "$work/fb5_b.fdb" > "$work/fb5_b.gbak" 2>&1
+    gfix -online "$work/fb5_b.fdb"
+    run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/fb5_b.fdb" > "$work/fb5_b.moved"
+    run "$source_dir/sql/ardudf_udr_check.sql" "$work/fb5_b.fdb" > "$work/fb5_b.check"
+    report "$work/fb5_b.fdb" > "$work/fb5_b.out"
+    true
+  ) || fail "no Firebird 5 to upgrade to"
+  label="$label, to Firebird 5"
+  expect "Firebird 5 refuses the Firebird 3 database file itself" 'unsupported on-disk structure' "$work/fb5.ods"
+  expect "restored in Firebird 5" '^5\.0\.[0-9]*, ODS 13\.1$' "$work/fb5.ods"
+  same "(a) every caller, moved in Firebird 3 and restored in Firebird 5" "$work/before.out" "$work/fb5_a.out"
+  expect "(b) the restore asks for gfix -online" 'gfix -online' "$work/fb5_b.gbak"
+  expect "(b) the move in Firebird 5" "$to_move function(s) moved to the UDR module ardudf_udr" "$work/fb5_b.moved"
+  expect "(b) the indexes activated" 'index activated: OWN_LENGTH' "$work/fb5_b.moved"
+  expect "(b) the check" "ok: $to_move function(s)" "$work/fb5_b.check"
+  same "(b) every caller, restored in Firebird 5 and moved there" "$work/before.out" "$work/fb5_b.out"
+fi
 
 if [ $failures -gt 0 ]; then
   echo "$failures failure(s) ($label)"
