@@ -87,11 +87,20 @@ apt() {
   done
 }
 
-apt update -qq
+# A mirror can also stay inconsistent for days in one index, while the others load. Then
+# apt goes on with those (it says "have been ignored, or old ones used instead"). Where that
+# index is the security suite's for i386, its libraries are older than the amd64 ones, which
+# the i386 ones must equal: both come from the point release then (APT::Default-Release),
+# every package still from a signed index.
+release=()
+if ! apt update -qq; then
+  echo "bootstrap: going on with the indexes that did load" >&2
+  [ $need_i386 -eq 1 ] && release=(-o "APT::Default-Release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")")
+fi
 # The server package would start a service; nothing here needs one.
 others=()
 for p in "${missing[@]}"; do [ "$p" = qemu-user-static ] || others+=("$p"); done
-[ ${#others[@]} -eq 0 ] || apt install -y -qq "${others[@]}"
+[ ${#others[@]} -eq 0 ] || apt install -y -qq "${release[@]}" "${others[@]}"
 if [ ${#others[@]} -ne ${#missing[@]} ]; then
   apt install -y -qq ${qemu_suite:+-t "$qemu_suite"} qemu-user-static
 fi
