@@ -22,6 +22,16 @@ std::string drop_head_of(std::string_view script, const std::string& dropped);
 // The guard of a declare script (templates/guard_*.sql): refuses a database it would change.
 std::string guard_of(std::string_view which, std::string_view script);
 
+// The legacy declarations' types and the UDR procedures' DDL, as the scripts write them.
+std::string sql_text_of(int width, std::string_view charset); // CSTRING(n) CHARACTER SET ...
+std::string sql_arg_of(const Export& e, int i);
+std::string sql_result_of(const Export& e);
+std::string procedure_ddl_of(const Procedure& p, std::string_view sep);
+
+// bench_declarations.cpp: the declarations the benchmarks make beside the shipped ones; 2
+// for an unknown kind.
+int print_bench_declarations(std::string_view what, std::string_view prefix, int narrow);
+
 // psql.cpp: the PSQL declarations and their drop script; 0, or 1 when a body is missing.
 int print_psql();
 int print_psql_drop();
