@@ -179,6 +179,8 @@ expect "the check fails" 'ardudf_udr_check.sql: 1 problem(s)' "$work/check.out"
 gbak -b "$db" "$work/moved.fbk" && gbak -c "$work/moved.fbk" "$work/restored.fdb" || fail "gbak of the moved database"
 report "$work/restored.fdb" > "$work/after.out"
 same "every caller, after backup and restore" "$work/before.out" "$work/after.out"
+run "$source_dir/sql/ardudf_udr_indexes.sql" "$work/restored.fdb" > "$work/indexes.out"
+expect "the index step on its own" 'index rebuilt: OWN_LENGTH' "$work/indexes.out"
 
 # The other order: the legacy backup restored first into an engine that loads no legacy
 # module (its expression indexes left inactive, the database offline), then moved there.
