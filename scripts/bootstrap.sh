@@ -80,7 +80,7 @@ apt() {
     echo "bootstrap: apt-get $1 failed (try $try of $tries):" >&2
     grep -E '^(E|W|Err):' <<<"$out" | head -8 | sed 's/^/  /' >&2
     if [ "$try" -ge "$tries" ]; then
-      echo "bootstrap: giving up on apt-get $* after $tries tries" >&2
+      echo "bootstrap: apt-get $* failed $tries times" >&2
       return 1
     fi
     sleep "$pause"
