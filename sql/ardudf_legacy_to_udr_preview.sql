@@ -136,7 +136,7 @@ EXECUTE BLOCK RETURNS (ardudf_preview VARCHAR(2000)) AS
       END
       -- ardudf's legacy module, however the declaration names it: ardudf, ardudf.so or
       -- ardudf.dll, in any case, after any folder.
-      IF (state IS NULL AND engine IS NULL AND LOWER(module) SIMILAR TO '(%[/\\])?ardudf(.so|.dll)?') THEN BEGIN
+      IF (state IS NULL AND engine IS NULL AND LOWER(module) SIMILAR TO '(%[/\])?ardudf(.so|.dll)?') THEN BEGIN
         declared = '';
         FOR SELECT CASE RDB$FIELD_TYPE WHEN 40 THEN 'T' WHEN 8 THEN 'I' WHEN 27 THEN 'D' ELSE '?' END
             FROM RDB$FUNCTION_ARGUMENTS WHERE RDB$FUNCTION_NAME = :name AND RDB$PACKAGE_NAME IS NULL

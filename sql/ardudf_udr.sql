@@ -22,7 +22,7 @@ BEGIN
         TRIM('was moved in place and reads NULL as the legacy module did'))
       FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL AND COALESCE(RDB$SYSTEM_FLAG, 0) = 0
         AND (TRIM(RDB$ENTRYPOINT) LIKE 'ardudf\_udr!%!legacy_nulls' ESCAPE '\'
-          OR (RDB$ENGINE_NAME IS NULL AND (LOWER(TRIM(RDB$MODULE_NAME)) SIMILAR TO '(%[/\\])?ardudf(.so|.dll)?')))
+          OR (RDB$ENGINE_NAME IS NULL AND LOWER(TRIM(RDB$MODULE_NAME)) SIMILAR TO '(%[/\])?ardudf(.so|.dll)?'))
       ORDER BY RDB$FUNCTION_NAME
       INTO ardudf_udr DO BEGIN
     n = n + 1;

@@ -166,6 +166,9 @@ Fields move_fields(std::string_view column) {
             {"option", std::string(legacy_nulls_option)},
             {"catalogue", rows},
             {"upper_names", sql_names(exports)},
+            // ardudf's legacy module as a declaration may name it, in lower case: ardudf,
+            // ardudf.so or ardudf.dll, after any folder.
+            {"ardudf_module", R"('(%[/\])?ardudf(.so|.dll)?')"},
             {"column", std::string(column)},
             {"attachment_prefix", ""}};
 }
@@ -246,11 +249,8 @@ void print_udr() {
     std::printf("-- release of this script, brings every declaration and its comment up to this release.\n");
     std::printf("-- A NULL argument gives NULL unless the function's comment says otherwise.\n");
     print_guard("guard_udr.sql", "ardudf_udr.sql");
-    // Each group under one heading, the groups in the order the catalogue first names them.
-    std::vector<std::string_view> groups;
-    for (const auto& e : exports)
-        if (std::find(groups.begin(), groups.end(), e.group) == groups.end()) groups.push_back(e.group);
-    for (std::string_view group : groups) {
+    // Each group under one heading.
+    for (std::string_view group : gen::groups()) {
         std::printf("\n-- ---- %.*s functions ----\n", int(group.size()), group.data());
         for (const auto& e : exports)
             if (e.group == group) print_udr_function(e);
@@ -396,10 +396,7 @@ extern "C" {
 #define ARDUDF_NOEXCEPT
 #endif
 )");
-    std::vector<std::string_view> groups;
-    for (const auto& e : exports)
-        if (std::find(groups.begin(), groups.end(), e.group) == groups.end()) groups.push_back(e.group);
-    for (std::string_view group : groups) {
+    for (std::string_view group : gen::groups()) {
         const Heading* h =
             std::find_if(std::begin(headings), std::end(headings), [&](const Heading& x) { return x.group == group; });
         const std::string_view title = h != std::end(headings) ? h->title : group;
@@ -537,6 +534,12 @@ int usage() {
 
 // What psql.cpp takes from here (generate.h).
 namespace ardudf::catalogue::gen {
+std::vector<std::string_view> groups() {
+    std::vector<std::string_view> out;
+    for (const auto& e : exports)
+        if (std::find(out.begin(), out.end(), e.group) == out.end()) out.push_back(e.group);
+    return out;
+}
 std::string udr_type_of(const Value& v, std::string_view charset) { return udr_type(v, charset); }
 std::string udr_params_of(std::span<const Value> values, std::string_view charset) {
     return udr_params(values, charset);

@@ -7,8 +7,12 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ardudf::catalogue::gen {
+
+// The catalogue's groups, in the order it first names them.
+std::vector<std::string_view> groups();
 
 // From generate.cpp, as the UDR script writes them.
 std::string udr_type_of(const Value& v, std::string_view charset); // VARCHAR(n) CHARACTER SET ..., INTEGER, ...

@@ -33,14 +33,6 @@ struct Section {
     std::string text; // its lines, as written, without the mark
 };
 
-// The catalogue's groups, in the order it first names them.
-std::vector<std::string_view> groups() {
-    std::vector<std::string_view> out;
-    for (const auto& e : exports)
-        if (std::find(out.begin(), out.end(), e.group) == out.end()) out.push_back(e.group);
-    return out;
-}
-
 // The word after `after` in text, or empty.
 std::string word_after(std::string_view text, std::string_view after) {
     const std::size_t at = text.find(after);

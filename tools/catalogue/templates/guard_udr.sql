@@ -13,7 +13,7 @@ BEGIN
         TRIM('was moved in place and reads NULL as the legacy module did'))
       FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL AND COALESCE(RDB$SYSTEM_FLAG, 0) = 0
         AND (TRIM(RDB$ENTRYPOINT) LIKE 'ardudf\_udr!%!{{option}}' ESCAPE '\'
-          OR (RDB$ENGINE_NAME IS NULL AND (LOWER(TRIM(RDB$MODULE_NAME)) SIMILAR TO '(%[/\\])?ardudf(.so|.dll)?')))
+          OR (RDB$ENGINE_NAME IS NULL AND LOWER(TRIM(RDB$MODULE_NAME)) SIMILAR TO {{ardudf_module}}))
       ORDER BY RDB$FUNCTION_NAME
       INTO {{column}} DO BEGIN
     n = n + 1;
