@@ -29,7 +29,7 @@ case "$cmd" in
     fi ;;
   path)
     tree=$(fbenv_fb5_tree) || exit 1
-    version=$("$tree/bin/isql" -z -q </dev/null 2>&1 | sed -n 's/.*-V\([0-9.]*\).*/\1/p' | head -1)
+    version=$(fbenv_version "$tree/bin/isql")
     case "$version" in
       5.*) ;;
       *) echo "fb5tree: the isql of $tree is not Firebird 5's (it says '$version')" >&2; exit 1 ;;
