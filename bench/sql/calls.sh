@@ -95,6 +95,14 @@ fbenv_create_db "$db" NONE
 isql() { fbenv_isql "$db" -b "$@"; }
 
 # ---- declarations ----
+if [ $psql -eq 1 ]; then
+  # The PSQL functions as ps_NAME, first: the script with its routines renamed (their bodies
+  # call only the ardudf_psql_ helpers, never an ib_ function). Its guard refuses a database
+  # that already holds legacy declarations of ardudf.
+  sed -E 's/^(CREATE OR ALTER (FUNCTION|PROCEDURE)|COMMENT ON (FUNCTION|PROCEDURE)) (ib_|ardudf_version)/\1 ps_\4/' \
+    "$source_dir/sql/ardudf_psql.sql" > "$work/psql.sql"
+  isql -i "$work/psql.sql"
+fi
 (cd "$source_dir/sql" && isql -i ardudf.sql)
 # The legacy floor: each ardudf declaration again as noop_<name>, over the do-nothing module
 # (from the catalogue, as every declaration here).
@@ -137,14 +145,6 @@ EOF
   isql -i "$work/udrnoop.sql"
   isql -i "$work/moved.sql"
 fi
-if [ $psql -eq 1 ]; then
-  # The PSQL functions beside them as ps_NAME: the script with its routines renamed (their
-  # bodies call only the ardudf_psql_ helpers, never an ib_ function).
-  sed -E 's/^(CREATE OR ALTER (FUNCTION|PROCEDURE)|COMMENT ON (FUNCTION|PROCEDURE)) (ib_|ardudf_version)/\1 ps_\5/' \
-    "$source_dir/sql/ardudf_psql.sql" > "$work/psql.sql"
-  isql -i "$work/psql.sql"
-fi
-
 # ---- the table ----
 isql <<EOF
 CREATE TABLE bench_rows (
@@ -279,6 +279,20 @@ if [ -n "$bad" ]; then echo "calls.sh: a query did not see every row:" >&2; echo
 [ -z "$times_out" ] || cp "$work/times" "$times_out"
 
 # ---- the PSQL functions: their own section of the report ----
+# The reports read the timings (name|variant|rows|ms a line) with these: each function in the
+# order met, the median of its rounds (ns per row), a figure and a ratio to 'places'.
+timings_awk='
+  function median(key,   n, i, j, t, a) {
+    n = split(all[key], a, " ")
+    if (n == 0) return ""
+    for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
+    return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+  }
+  function ns(key,   m) { m = median(key); return m == "" ? "" : m * 1e6 / rows }
+  function show(x) { return x == "" ? "–" : sprintf("%.0f", x) }
+  function ratio(x, y) { return (x == "" || y == "" || y <= 0) ? "–" : sprintf("%." places "f", x / y) }
+  { if (!($1 in seen)) { seen[$1] = 1; order[++count] = $1 }; all[$1 "|" $2] = all[$1 "|" $2] " " $4 }
+'
 psql_begin='<!-- PSQL: written by bench/sql/calls.sh --psql -->'
 psql_end='<!-- end of the PSQL section -->'
 if [ $psql -eq 1 ]; then
@@ -294,17 +308,7 @@ if [ $psql -eq 1 ]; then
     echo "read, the calls alone. PSQL / UDR is a net ratio; PSQL / built-in compares the whole"
     echo "queries, as a built-in costs about as little as the read (the net figure is noise)."
     echo
-    awk -F'|' -v rows="$rows" '
-      function median(key,   n, i, j, t, a) {
-        n = split(all[key], a, " ")
-        if (n == 0) return ""
-        for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
-        return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
-      }
-      function ns(key,   m) { m = median(key); return m == "" ? "" : m * 1e6 / rows }
-      function show(x) { return x == "" ? "–" : sprintf("%.0f", x) }
-      function ratio(x, y) { return (x == "" || y == "" || y <= 0) ? "–" : sprintf("%.1f", x / y) }
-      { if (!($1 in seen)) { seen[$1] = 1; order[++count] = $1 }; all[$1 "|" $2] = all[$1 "|" $2] " " $4 }
+    awk -F'|' -v rows="$rows" -v places=1 "$timings_awk"'
       END {
         print "| function | read | built-in | ardudf UDR | PSQL | PSQL / UDR | PSQL / built-in |"
         print "|---|---:|---:|---:|---:|---:|---:|"
@@ -362,17 +366,7 @@ load=$(cut -d' ' -f1-3 /proc/loadavg)
   echo "Firebird ${fbver:-?} embedded (SuperClassic), a table of $rows rows in the page cache,"
   echo "$reps alternated rounds; medians."
   echo
-  awk -F'|' -v rows="$rows" -v udr="$udr" '
-    function median(key,   n, i, j, t, a) {
-      n = split(all[key], a, " ")
-      if (n == 0) return ""
-      for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
-      return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
-    }
-    function ns(key,   m) { m = median(key); return m == "" ? "" : m * 1e6 / rows }
-    function show(x) { return x == "" ? "–" : sprintf("%.0f", x) }
-    function ratio(x, y) { return (x == "" || y == "" || y <= 0) ? "–" : sprintf("%.2f", x / y) }
-    { if (!($1 in seen)) { seen[$1] = 1; order[++count] = $1 }; all[$1 "|" $2] = all[$1 "|" $2] " " $4 }
+  awk -F'|' -v rows="$rows" -v places=2 -v udr="$udr" "$timings_awk"'
     END {
       print "## Per call"
       print ""
