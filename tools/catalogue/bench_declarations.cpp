@@ -31,11 +31,11 @@ int print_bench_declarations(std::string_view what, std::string_view prefix, int
             std::printf("DECLARE EXTERNAL FUNCTION %s\n", name_of(e.name).c_str());
             for (int i = 0; i < n; ++i) {
                 const Value& a = e.args[i];
-                const std::string type = a.kind == Kind::text ? sql_text_of(width(a), e.charset) : sql_arg_of(e, i);
+                const std::string type = a.kind == Kind::text ? sql_text(width(a), e.charset) : sql_arg(e, i);
                 std::printf("    %s%s\n", type.c_str(), i + 1 < n ? "," : "");
             }
             const std::string result =
-                e.result.kind == Kind::text ? sql_text_of(width(e.result), e.charset) + " FREE_IT" : sql_result_of(e);
+                e.result.kind == Kind::text ? sql_text(width(e.result), e.charset) + " FREE_IT" : sql_result(e);
             const char* noop = e.result.kind == Kind::text    ? "noop_text"
                                : e.result.kind == Kind::int32 ? "noop_int"
                                                               : "noop_double";
@@ -48,7 +48,7 @@ int print_bench_declarations(std::string_view what, std::string_view prefix, int
         for (int i = 0; i < n; ++i) {
             Value a = e.args[i];
             a.width = {width(a), width(a)};
-            params += (i ? ", " : "") + std::string(a.name) + " " + udr_type_of(a, e.charset);
+            params += (i ? ", " : "") + std::string(a.name) + " " + udr_type(a, e.charset);
         }
         Value r = e.result;
         r.width = {width(r), width(r)};
@@ -56,11 +56,11 @@ int print_bench_declarations(std::string_view what, std::string_view prefix, int
                                         : "ardudf_udr!" + std::string(e.name) +
                                               (moved ? "!" + std::string(legacy_nulls_option) : std::string());
         std::printf("CREATE FUNCTION %s (%s) RETURNS %s\n    EXTERNAL NAME '%s' ENGINE UDR;\n", name_of(e.name).c_str(),
-                    params.c_str(), udr_type_of(r, e.charset).c_str(), entry.c_str());
+                    params.c_str(), udr_type(r, e.charset).c_str(), entry.c_str());
     }
     if (!legacy && !floor)
         for (const auto& p : procedures) {
-            std::string ddl = procedure_ddl_of(p, " ");
+            std::string ddl = procedure_ddl(p, " ");
             ddl.replace(ddl.find(p.name), p.name.size(), name_of(p.name));
             std::printf("CREATE %s;\n", ddl.c_str());
         }

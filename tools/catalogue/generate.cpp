@@ -17,8 +17,10 @@
 #include <vector>
 
 using namespace ardudf::catalogue;
+using namespace ardudf::catalogue::gen;
 
-namespace {
+// What the outputs share; psql.cpp and bench_declarations.cpp use it too (generate.h).
+namespace ardudf::catalogue::gen {
 
 // How each kind of value is spelt in each place it appears.
 struct KindTraits {
@@ -199,6 +201,18 @@ std::string guard(std::string_view which, std::string_view script) {
 
 void print_guard(std::string_view which, std::string_view script) { print(guard(which, script)); }
 
+// The catalogue's groups, in the order it first names them.
+std::vector<std::string_view> groups() {
+    std::vector<std::string_view> out;
+    for (const auto& e : exports)
+        if (std::find(out.begin(), out.end(), e.group) == out.end()) out.push_back(e.group);
+    return out;
+}
+
+} // namespace ardudf::catalogue::gen
+
+namespace {
+
 // The move in place from the legacy module to the UDR module (docs/migration.md).
 void print_legacy_to_udr() {
     Fields fields = move_fields("ardudf_legacy_to_udr");
@@ -250,7 +264,7 @@ void print_udr() {
     std::printf("-- A NULL argument gives NULL unless the function's comment says otherwise.\n");
     print_guard("guard_udr.sql", "ardudf_udr.sql");
     // Each group under one heading.
-    for (std::string_view group : gen::groups()) {
+    for (std::string_view group : groups()) {
         std::printf("\n-- ---- %.*s functions ----\n", int(group.size()), group.data());
         for (const auto& e : exports)
             if (e.group == group) print_udr_function(e);
@@ -396,7 +410,7 @@ extern "C" {
 #define ARDUDF_NOEXCEPT
 #endif
 )");
-    for (std::string_view group : gen::groups()) {
+    for (std::string_view group : groups()) {
         const Heading* h =
             std::find_if(std::begin(headings), std::end(headings), [&](const Heading& x) { return x.group == group; });
         const std::string_view title = h != std::end(headings) ? h->title : group;
@@ -470,12 +484,12 @@ void print_signatures() {
 
 void print_sql_shipped() { print_sql(0); }
 
-void print_psql() {
-    if (gen::print_psql() != 0) std::exit(1);
+void print_psql_script() {
+    if (print_psql() != 0) std::exit(1);
 }
 
-void print_psql_drop() {
-    if (gen::print_psql_drop() != 0) std::exit(1);
+void print_psql_drop_script() {
+    if (print_psql_drop() != 0) std::exit(1);
 }
 
 void print_prototypes() {
@@ -504,8 +518,9 @@ constexpr Command commands[] = {
     {"drop", print_drop, "DROP EXTERNAL FUNCTION for every export"},
     {"udr", print_udr, "CREATE FUNCTION ... ENGINE UDR for every export, and the procedures"},
     {"udr_drop", print_udr_drop, "DROP FUNCTION / PROCEDURE for all of them"},
-    {"psql", print_psql, "the same functions as PSQL stored routines (psql.cpp), for a server that loads no module"},
-    {"psql_drop", print_psql_drop, "their drop script"},
+    {"psql", print_psql_script,
+     "the same functions as PSQL stored routines (psql.cpp), for a server that loads no module"},
+    {"psql_drop", print_psql_drop_script, "their drop script"},
     {"legacy_to_udr", print_legacy_to_udr, "the move of a database from the legacy module to the UDR module in place"},
     {"legacy_to_udr_preview", print_legacy_to_udr_preview, "what the move would do, changing nothing"},
     {"udr_check", print_udr_check, "the check of a database on the UDR module after the move or an upgrade"},
@@ -532,35 +547,10 @@ int usage() {
 
 } // namespace
 
-// What psql.cpp takes from here (generate.h).
-namespace ardudf::catalogue::gen {
-std::vector<std::string_view> groups() {
-    std::vector<std::string_view> out;
-    for (const auto& e : exports)
-        if (std::find(out.begin(), out.end(), e.group) == out.end()) out.push_back(e.group);
-    return out;
-}
-std::string udr_type_of(const Value& v, std::string_view charset) { return udr_type(v, charset); }
-std::string udr_params_of(std::span<const Value> values, std::string_view charset) {
-    return udr_params(values, charset);
-}
-std::string null_rule_of(const Export& e) { return udr_null_rule(e); }
-std::string comment_of(std::string_view what, std::string_view name, std::string_view summary) {
-    return comment_ddl(what, name, summary);
-}
-std::string upper_of(std::string_view name) { return upper(name); }
-std::string drop_head_of(std::string_view script, const std::string& dropped) { return drop_head(script, dropped); }
-std::string guard_of(std::string_view which, std::string_view script) { return guard(which, script); }
-std::string sql_text_of(int width, std::string_view charset) { return sql_text(width, charset); }
-std::string sql_arg_of(const Export& e, int i) { return sql_arg(e, i); }
-std::string sql_result_of(const Export& e) { return sql_result(e); }
-std::string procedure_ddl_of(const Procedure& p, std::string_view sep) { return procedure_ddl(p, sep); }
-} // namespace ardudf::catalogue::gen
-
 int main(int argc, char** argv) {
     const std::string_view what = argc > 1 ? argv[1] : "";
     if (what == "declare" && argc >= 4)
-        return gen::print_bench_declarations(argv[2], argv[3], argc > 4 ? std::atoi(argv[4]) : 0) == 0 ? 0 : usage();
+        return print_bench_declarations(argv[2], argv[3], argc > 4 ? std::atoi(argv[4]) : 0) == 0 ? 0 : usage();
     if (what == "sql" && argc == 3) {
         const int narrow = std::atoi(argv[2]);
         if (narrow < 1 || narrow > long_text.legacy) return usage();

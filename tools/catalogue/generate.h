@@ -15,22 +15,22 @@ namespace ardudf::catalogue::gen {
 std::vector<std::string_view> groups();
 
 // From generate.cpp, as the UDR script writes them.
-std::string udr_type_of(const Value& v, std::string_view charset); // VARCHAR(n) CHARACTER SET ..., INTEGER, ...
-std::string udr_params_of(std::span<const Value> values, std::string_view charset); // one argument a line
-std::string null_rule_of(const Export& e);                                          // "a NULL argument gives NULL", ...
-std::string comment_of(std::string_view what, std::string_view name, std::string_view summary); // COMMENT ON ...
-std::string upper_of(std::string_view name);
+std::string udr_type(const Value& v, std::string_view charset); // VARCHAR(n) CHARACTER SET ..., INTEGER, ...
+std::string udr_params(std::span<const Value> values, std::string_view charset); // one argument a line
+std::string udr_null_rule(const Export& e);                                      // "a NULL argument gives NULL", ...
+std::string comment_ddl(std::string_view what, std::string_view name, std::string_view summary); // COMMENT ON ...
+std::string upper(std::string_view name);
 // The head of a drop script (templates/drop_head.sql): lists every caller and stops, or
 // lets the drops run; dropped is the condition on a row d of RDB$DEPENDENCIES.
-std::string drop_head_of(std::string_view script, const std::string& dropped);
+std::string drop_head(std::string_view script, const std::string& dropped);
 // The guard of a declare script (templates/guard_*.sql): refuses a database it would change.
-std::string guard_of(std::string_view which, std::string_view script);
+std::string guard(std::string_view which, std::string_view script);
 
 // The legacy declarations' types and the UDR procedures' DDL, as the scripts write them.
-std::string sql_text_of(int width, std::string_view charset); // CSTRING(n) CHARACTER SET ...
-std::string sql_arg_of(const Export& e, int i);
-std::string sql_result_of(const Export& e);
-std::string procedure_ddl_of(const Procedure& p, std::string_view sep);
+std::string sql_text(int width, std::string_view charset); // CSTRING(n) CHARACTER SET ...
+std::string sql_arg(const Export& e, int i);
+std::string sql_result(const Export& e);
+std::string procedure_ddl(const Procedure& p, std::string_view sep);
 
 // bench_declarations.cpp: the declarations the benchmarks make beside the shipped ones; 2
 // for an unknown kind.

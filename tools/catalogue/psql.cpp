@@ -180,7 +180,7 @@ int print_psql() {
     std::printf("-- release, brings every routine and its comment up to this release; the tables are\n");
     std::printf("-- made when missing. A UDR module's declarations of the same names are replaced.\n");
     std::printf("-- A NULL argument gives NULL unless the function's comment says otherwise.\n");
-    std::fputs(guard_of("guard_udr.sql", "ardudf_psql.sql").c_str(), stdout);
+    std::fputs(guard("guard_udr.sql", "ardudf_psql.sql").c_str(), stdout);
     std::printf("SET TERM ^ ;\n");
     for (const Section& s : sections)
         if (s.mark == Mark::setup) std::printf("\n%s\n", s.text.c_str());
@@ -190,19 +190,19 @@ int print_psql() {
         std::printf("\n%s^\n", s.text.c_str());
         const bool function = s.text.find("CREATE OR ALTER FUNCTION ") != std::string::npos;
         std::printf("%s^\n",
-                    comment_of(function ? "FUNCTION" : "PROCEDURE", s.name, "a helper of the PSQL functions").c_str());
+                    comment_ddl(function ? "FUNCTION" : "PROCEDURE", s.name, "a helper of the PSQL functions").c_str());
     }
     for (std::string_view group : groups()) {
         std::printf("\n-- ---- %.*s functions ----\n", int(group.size()), group.data());
         for (const auto& e : exports) {
             if (e.group != group) continue;
-            std::printf("\n-- %.*s; %s\n", int(e.summary.size()), e.summary.data(), null_rule_of(e).c_str());
-            const std::string params = udr_params_of(e.args, e.charset);
+            std::printf("\n-- %.*s; %s\n", int(e.summary.size()), e.summary.data(), udr_null_rule(e).c_str());
+            const std::string params = udr_params(e.args, e.charset);
             std::printf("CREATE OR ALTER FUNCTION %.*s (%s%s)\n", int(e.name.size()), e.name.data(), params.c_str(),
                         params.empty() ? "" : "\n");
-            std::printf("    RETURNS %s\nAS\n", udr_type_of(e.result, e.charset).c_str());
+            std::printf("    RETURNS %s\nAS\n", udr_type(e.result, e.charset).c_str());
             std::printf("%s^\n", with_null_rule(e, body_of(sections, e.name)->text).c_str());
-            std::printf("%s^\n", comment_of("FUNCTION", e.name, e.summary).c_str());
+            std::printf("%s^\n", comment_ddl("FUNCTION", e.name, e.summary).c_str());
         }
     }
     for (const auto& p : procedures) {
@@ -212,13 +212,13 @@ int print_psql() {
         std::printf("-- reads them (with the same resets); no rows for NULL or a handle of another attachment.\n");
         std::string args, results;
         for (const Value& v : p.args)
-            args += (args.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type_of(v, "NONE");
+            args += (args.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type(v, "NONE");
         for (const Value& v : p.results)
-            results += (results.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type_of(v, "NONE");
+            results += (results.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type(v, "NONE");
         std::printf("CREATE OR ALTER PROCEDURE %.*s (%s)\n    RETURNS (%s)\nAS\n", int(p.name.size()), p.name.data(),
                     args.c_str(), results.c_str());
         std::printf("%s^\n", body_of(sections, p.name)->text.c_str());
-        std::printf("%s^\n", comment_of("PROCEDURE", p.name, p.summary).c_str());
+        std::printf("%s^\n", comment_ddl("PROCEDURE", p.name, p.summary).c_str());
     }
     std::printf("\nSET TERM ; ^\nCOMMIT;\n");
     return 0;
@@ -232,7 +232,7 @@ int print_psql_drop() {
     const std::vector<std::string> sequences = setup_objects(sections, sequence_kind);
     auto list = [](auto begin, auto end) {
         std::string out;
-        for (auto it = begin; it != end; ++it) out += (out.empty() ? "'" : ", '") + upper_of(*it) + "'";
+        for (auto it = begin; it != end; ++it) out += (out.empty() ? "'" : ", '") + upper(*it) + "'";
         return out;
     };
     std::vector<std::string> functions, procs, ours;
@@ -260,7 +260,7 @@ int print_psql_drop() {
         list(tables.begin(), tables.end()) +
         ")))\n        AND NOT (d.RDB$DEPENDENT_TYPE IN (5, 15) AND TRIM(d.RDB$DEPENDENT_NAME) IN (" +
         list(ours.begin(), ours.end()) + "))";
-    std::fputs(drop_head_of(script, dropped).c_str(), stdout);
+    std::fputs(drop_head(script, dropped).c_str(), stdout);
     for (const auto& p : procedures) std::printf("DROP PROCEDURE %.*s;\n", int(p.name.size()), p.name.data());
     for (const auto& e : exports) std::printf("DROP FUNCTION %.*s;\n", int(e.name.size()), e.name.data());
     // Helpers last to first: a later one may call an earlier one.
