@@ -17,7 +17,7 @@
 #                                            that lives in a root of its own
 #   scripts/engine.sh NAME run [--bind DIR]... [--overlay] [--] COMMAND [ARG...]
 #                                            runs COMMAND with it; --bind and --overlay are
-#                                            the root's (scripts/lib/debian_root.sh run)
+#                                            the root's (scripts/debian_root.sh run)
 #
 # Each way of getting an engine (the column method) is one function set below: NAME_source,
 # NAME_provide, NAME_path, NAME_env or NAME_run. Caches live in $ARDUDF_CACHE (default
@@ -83,7 +83,7 @@ debian_package_provide() { debian_package_source >/dev/null && echo /; }
 debian_package_env() { echo "export FB_ISQL=$isql"; }
 
 # ---- debian13-root: Debian 13's packages in a root of their own ---------------------------
-root_script=$source_dir/scripts/lib/debian_root.sh
+root_script=$source_dir/scripts/debian_root.sh
 debian13_root_source() { echo "Debian 13's $source in $("$root_script" path)"; }
 debian13_root_path() { "$root_script" path; }
 debian13_root_provide() { "$root_script" build; }

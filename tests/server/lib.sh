@@ -3,10 +3,10 @@
 # (run.sh: the SQL cases; examples.sh: the examples of docs/functions.md; snippets.sh: the
 # SQL blocks of the README and docs/). Each takes the same options:
 #
-#   --module-dir DIR --charset NONE|UTF8 [--udr] [--tcp] [--sql-dir DIR] [--accept] [--keep] [NAME ...]
+#   --module-dir DIR --charset NONE|UTF8|WIN1250 [--udr] [--tcp] [--sql-dir DIR] [--accept] [--keep] [NAME ...]
 #   --psql --charset NONE|UTF8 [--tcp] [--sql-dir DIR] [--accept] [--keep] [NAME ...]
 #
-# --module-dir: the folder of the built ardudf.so (with --udr: of libardudf_udr.so, in an
+# --module-dir: the folder of the built ardudf.so or ardudf.dll (with --udr: of libardudf_udr.so, in an
 # engine with UdfAccess = None and sql/ardudf_udr.sql as the declarations). --psql: no
 # module at all (an engine with UdfAccess = None and no UDR engine), sql/ardudf_psql.sql
 # as the declarations; the expected outputs are the UDR module's. --charset: the
@@ -47,7 +47,9 @@ server_options() {
       *) only+=("$1"); shift ;;
     esac
   done
+  # The legacy module: ardudf.so, or the 32-bit ardudf.dll in the Windows engine (fb25).
   local module_file=ardudf.so
+  [ -f "$module_dir/$module_file" ] || [ ! -f "$module_dir/ardudf.dll" ] || module_file=ardudf.dll
   declare_sql=ardudf.sql drop_sql=ardudf_drop.sql mode=udf label=$charset
   if [ $udr -eq 1 ]; then
     module_file=libardudf_udr.so declare_sql=ardudf_udr.sql drop_sql=ardudf_udr_drop.sql mode=udr label="$charset, UDR"

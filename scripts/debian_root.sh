@@ -6,13 +6,13 @@
 # rather than a few packages), and the clean Debian 12 and 13 machines of the package's
 # install test. The tests reach the engine through scripts/engine.sh fb4.
 #
-#   scripts/lib/debian_root.sh [--debian 12] build   builds the root unless it is complete; prints its path
-#   scripts/lib/debian_root.sh [--debian 12] path    prints where the root is (built or not)
-#   scripts/lib/debian_root.sh [--debian 12] run [--overlay] [--bind DIR]... [--] COMMAND [ARG...]
+#   scripts/debian_root.sh [--debian 12] build   builds the root unless it is complete; prints its path
+#   scripts/debian_root.sh [--debian 12] path    prints where the root is (built or not)
+#   scripts/debian_root.sh [--debian 12] run [--overlay] [--bind DIR]... [--] COMMAND [ARG...]
 #                                       runs COMMAND inside the root, as the calling user;
 #                                       --overlay: as root, over a throw-away layer of the
 #                                       root (an install test), which vanishes at the end
-#   scripts/lib/debian_root.sh [--debian 12] version  prints the Firebird version of the root
+#   scripts/debian_root.sh [--debian 12] version  prints the Firebird version of the root
 #
 # Without --debian: Debian 13 (trixie) with Firebird 4.0; --debian 12: Debian 12 (bookworm)
 # with Debian's Firebird 3.0, the clean machine the package's install test starts from.
@@ -42,7 +42,7 @@ esac
 recipe="debootstrap --variant=minbase $suite; ${packages[*]}"
 
 script=$(readlink -f "$0")
-source_dir=$(cd "$(dirname "$script")/../.." && pwd)
+source_dir=$(cd "$(dirname "$script")/.." && pwd)
 
 cache=${ARDUDF_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/ardudf}
 root=$cache/debian$debian-fb${fb%%.*}
@@ -90,7 +90,7 @@ host_mirror() {
 
 complete() { [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$recipe" ]; }
 
-# shellcheck source=fbenv.sh
+# shellcheck source=lib/fbenv.sh
 . "$source_dir/scripts/lib/fbenv.sh"
 
 # The Firebird version of the root's isql (runs as root, outside any engine environment).
@@ -169,7 +169,7 @@ run() {
   mkdir -p "$cache"
   exec 9>>"$lock"
   flock -s 9
-  complete || die "no complete root in $root (scripts/lib/debian_root.sh build)"
+  complete || die "no complete root in $root (scripts/debian_root.sh build)"
   local user=${ARDUDF_CALLER:-$(id -u):$(id -g)} layer=""
   if [ $overlay -eq 1 ]; then
     user=0:0
