@@ -151,22 +151,31 @@ tarball_env() {
   esac
 }
 
-# ---- wine-kit: a Windows kit run under Wine by a client of ours (tests/fb25) --------------
-# The kit is unpacked by fb25_kit, the configuration written by fb25_setup, both in
-# tests/fb25/fb25env.sh; the isql column is the client's wrapper.
-wine_lib=$source_dir/tests/fb25/fb25env.sh
-wine_kit_source() { kit_file 2>/dev/null || { echo "no Firebird $version kit: $kits has no $source" >&2; return 1; }; }
-wine_kit_path() { echo "$cache/$(basename "$(wine_kit_source)" .tar.xz)"; }
+# ---- wine-kit: a Windows kit run under Wine by a client of ours ---------------------------
+# What is particular to the kit is in tests/NAME/NAMEenv.sh: NAME_kit unpacks it once and
+# prints its folder (or the folder ARDUDF_<NAME>_KIT names), NAME_setup writes the
+# configuration of a run; the isql column is the client's wrapper, which starts Wine itself.
+kit_lib() { echo "$source_dir/tests/$name/${name}env.sh"; }
+wine_kit_source() {
+  local var="ARDUDF_${name^^}_KIT"
+  if [ -n "${!var:-}" ]; then echo "${!var}"; return 0; fi
+  kit_file 2>/dev/null || { echo "no Firebird $version kit: $var is not set and $kits has no $source" >&2; return 1; }
+}
 wine_kit_provide() {
   wine_kit_source >/dev/null || return 1
-  [ -f "$wine_lib" ] || { echo "engine.sh: $wine_lib is missing" >&2; return 2; }
+  local lib dir
+  lib=$(kit_lib)
+  [ -f "$lib" ] || { echo "engine.sh: $lib is missing" >&2; return 2; }
   # shellcheck source=/dev/null
-  (. "$wine_lib" && fb25_kit)
+  dir=$(. "$lib" && "${name}_kit") || return 2
+  [ -f "$dir/$client" ] || { echo "engine.sh: the kit in $dir has no $client" >&2; return 2; }
+  echo "$dir"
 }
+wine_kit_path() { wine_kit_provide; }
 wine_kit_env() {
   local dir
   dir=$(wine_kit_provide) || return
-  echo "export FB_ENGINE_DIR='$dir' FB_ISQL='$(tool "$isql" "$dir")' FB_SETUP='$config' FB_SETUP_LIB='$wine_lib'"
+  echo "export ARDUDF_${name^^}_KIT='$dir' FB_ISQL='$(tool "$isql" "$dir")' FB_SETUP='$config' FB_SETUP_LIB='$(kit_lib)'"
 }
 
 # ---- the commands ---------------------------------------------------------------------
