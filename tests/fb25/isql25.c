@@ -386,7 +386,8 @@ static int run_sql(const char* sql) {
         ISC_STATUS r;
         int rows = 0;
         while ((r = isc_dsql_fetch(st, &stmt, 1, out)) == 0) print_row(t, out, rows++ == 0);
-        if (rows) putchar('\n');
+        /* isql has begun the record (or the table) when a fetch fails: a blank line first */
+        if (rows || r != 100) putchar('\n');
         if (r != 100) stop = failed();
     } else if (isc_dsql_execute(st, t, &stmt, 1, NULL)) {
         stop = failed();
