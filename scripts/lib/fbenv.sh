@@ -114,6 +114,13 @@ fbenv_use_fb5() {
 }
 
 fbenv_setup() {
+  # Firebird 2.5 (the Win32 embedded kit under Wine, FB_ISQL its isql): a root of its own kind.
+  case "$FB_ISQL" in
+    */tests/fb25/isql25.sh)
+      # shellcheck source=../../tests/fb25/fb25env.sh
+      . "$fbenv_source_dir/tests/fb25/fb25env.sh" && fb25_setup "$@"
+      return ;;
+  esac
   local root=$1 udf_dir mode=${3:-udf}
   udf_dir=$(cd "$2" && pwd) || return 1
   local engine
