@@ -90,10 +90,13 @@ ours_p="RDB\$ENTRYPOINT STARTING WITH 'ardudf_udr!'"
 # Firebird 2.5 has no external procedures (nor their RDB$ENTRYPOINT).
 [[ $engine == 2.* ]] && ours_p="RDB\$PROCEDURE_NAME IS NULL"
 if [ $psql -eq 1 ]; then
-  ours_f="(RDB\$ENGINE_NAME IS NULL AND RDB\$MODULE_NAME IS NULL AND (RDB\$FUNCTION_NAME STARTING WITH 'IB_'
-    OR RDB\$FUNCTION_NAME STARTING WITH 'ARDUDF_PSQL_'))"
-  ours_p="RDB\$ENGINE_NAME IS NULL AND (RDB\$PROCEDURE_NAME STARTING WITH 'IB_'
-    OR RDB\$PROCEDURE_NAME STARTING WITH 'ARDUDF_PSQL_')"
+  # Every routine the script creates, whatever its name.
+  routines() {
+    sed -n "s/^CREATE OR ALTER $1 \([A-Za-z0-9_\$]*\).*/'\1'/p" "$sql_dir/$declare_sql" | tr '[:lower:]' '[:upper:]' |
+      paste -sd, -
+  }
+  ours_f="(RDB\$ENGINE_NAME IS NULL AND RDB\$MODULE_NAME IS NULL AND RDB\$FUNCTION_NAME IN ($(routines FUNCTION)))"
+  ours_p="RDB\$ENGINE_NAME IS NULL AND RDB\$PROCEDURE_NAME IN ($(routines PROCEDURE))"
 fi
 undescribed=$(fbenv_value "$db" "SELECT (SELECT COUNT(*) FROM RDB\$FUNCTIONS WHERE $ours_f
     AND RDB\$DESCRIPTION NOT LIKE '% (ardudf $version)')
