@@ -36,8 +36,7 @@ extern "C" char* ib_string_right(const char* text, const std::int32_t* len) noex
 // with NUL bytes); a text as long or longer, or a negative len, comes back unchanged.
 extern "C" char* ib_lpad(const char* text, const std::int32_t* len, const char* pad) noexcept {
     const std::string_view t = read_text(text);
-    // A longer text is never cut: it comes back as it is, as when it is longer than len.
-    const std::size_t width = std::min(lpad_length(t.size(), read_int(len)), std::max(t.size(), past_longest_result));
+    const std::size_t width = lpad_length(t.size(), read_int(len), past_longest_result);
     char* result = allocate_text(width);
     if (result == nullptr) return nullptr;
     lpad(t, width, first_byte(pad), result);

@@ -11,10 +11,6 @@
 
 namespace text = ardudf::text;
 
-namespace {
-char first_byte(std::string_view t) noexcept { return t.empty() ? '\0' : t.front(); }
-} // namespace
-
 ARDUDF_UDR_FUNCTION(ib_string_left) { call.result.text(text::left(call.args.text("text"), call.args.int32("len"))); }
 
 ARDUDF_UDR_FUNCTION(ib_string_right) { call.result.text(text::right(call.args.text("text"), call.args.int32("len"))); }
@@ -25,9 +21,7 @@ ARDUDF_UDR_FUNCTION(ib_lpad) {
     const std::string_view t = call.args.text("text");
     const std::string_view pad = call.args.text("pad");
     const std::size_t width = text::lpad_length(t.size(), call.args.int32("len"));
-    char* str = call.result.reserve(width);
-    text::lpad(t, width, pad.empty() ? '\0' : pad.front(), str);
-    call.result.set_length(strnlen(str, width));
+    call.result.set_length(text::lpad(t, width, text::first_byte(pad), call.result.reserve(width)));
 }
 
 ARDUDF_UDR_FUNCTION(ib_reversestring) {
@@ -54,11 +48,11 @@ ARDUDF_UDR_FUNCTION(ib_find_token) {
 }
 
 ARDUDF_UDR_FUNCTION(ib_get_token) {
-    call.result.text(text::first_token(call.args.text("text"), first_byte(call.args.text("delimiters"))));
+    call.result.text(text::first_token(call.args.text("text"), text::first_byte(call.args.text("delimiters"))));
 }
 
 ARDUDF_UDR_FUNCTION(ib_delete_token) {
-    call.result.text(text::after_first_token(call.args.text("text"), first_byte(call.args.text("delimiters"))));
+    call.result.text(text::after_first_token(call.args.text("text"), text::first_byte(call.args.text("delimiters"))));
 }
 
 ARDUDF_UDR_FUNCTION(ib_gets_u2_prefix) {

@@ -10,7 +10,8 @@
 #   tests/server/differential.sh --build DIR --charset NONE|UTF8 [--seed N] [--calls N] [--sequences N] [--keep]
 #
 # --build: the build folder (libardudf_udr.so, ardudf_catalogue, ardudf_differential).
-# --seed: the random calls (default 1, as in CI; another seed gives other calls). --calls:
+# --seed: the random calls (default 1; another seed gives other calls; "random" draws one
+# and prints it, so that a failure is replayed with --seed N). --calls:
 # calls per function (default 200); --sequences: settlements (default 100).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -34,6 +35,9 @@ for f in "$build/src/udr/libardudf_udr.so" "$build/ardudf_catalogue" "$build/tes
   [ -f "$f" ] || { echo "differential.sh: $f is missing" >&2; exit 2; }
 done
 [ -n "$charset" ] || { echo "differential.sh: --charset NONE|UTF8" >&2; exit 2; }
+[ "$seed" != random ] || seed=$(( (RANDOM << 15 | RANDOM) % 2000000000 + 2 ))
+[[ "$seed" =~ ^[0-9]+$ ]] || { echo "differential.sh: --seed N or random" >&2; exit 2; }
+echo "seed $seed (replay: $0 --build $build --charset $charset --seed $seed)"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-differential.XXXXXX")
 if [ $keep -eq 0 ]; then trap 'rm -rf "$work"' EXIT; else echo "kept: $work"; fi

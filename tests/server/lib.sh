@@ -17,13 +17,14 @@
 #
 #   server_options "$@"         reads the options into the variables below; exits 2 on a wrong one
 #   server_start                the engine root and the work folder; sets work, at, label
-#   server_database NAME        a new database NAME.fdb in the work folder: sets db
+#   server_database NAME        a new database NAME.fdb in the work folder: sets db (and engine,
+#                               the version of the engine that serves it)
 #   server_declare SCRIPT [DIR] runs SCRIPT (from DIR, default the --sql-dir) on $db; it must print nothing
 #   server_normalise            isql output that does not depend on the run (a filter)
 #   fail MESSAGE                counts a failure
 #   server_finish               the summary line and the exit status
 # Variables: here source_dir module_dir charset udr psql tcp accept keep only sql_dir mode
-# declare_sql drop_sql label work at db failures.
+# declare_sql drop_sql label work at db engine failures.
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
@@ -32,7 +33,7 @@ source_dir=$(cd "$here/../.." && pwd)
 
 # shellcheck disable=SC2034 # the variables are the commands'
 server_options() {
-  module_dir="" charset="" accept=0 keep=0 udr=0 psql=0 tcp=0 only=() sql_dir=$source_dir/sql
+  module_dir="" charset="" accept=0 keep=0 udr=0 psql=0 tcp=0 only=() sql_dir=$source_dir/sql engine=""
   while [ $# -gt 0 ]; do
     case "$1" in
       --module-dir) module_dir=$2; shift 2 ;;
@@ -89,7 +90,7 @@ server_database() {
   # Which engine answers (the embedded one that isql-fb loads): each result line names it.
   case "$label" in
     *", Firebird "*) ;;
-    *) label="$label, Firebird $(fbenv_engine_version "$db")" ;;
+    *) engine=$(fbenv_engine_version "$db") label="$label, Firebird $engine" ;;
   esac
 }
 

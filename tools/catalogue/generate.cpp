@@ -306,7 +306,10 @@ void print_sql(int narrow) {
                     long_text.legacy, narrow);
     std::printf("-- ardudf %s: declares all %zu functions of the module 'ardudf'.\n", ARDUDF_VERSION, exports.size());
     std::printf("-- Generated from src/catalogue/catalogue.h by ardudf_catalogue; do not edit.\n");
-    std::printf("-- The server needs UdfAccess = Restrict <folder of ardudf.so> in firebird.conf.\n");
+    std::printf("-- The server needs UdfAccess = Restrict <folder of ardudf.so or .dll> in firebird.conf.\n");
+    std::printf("-- Its syntax is Firebird 2.0's and later's: tested in 2.5, 3.0, 4.0 and 5.0; 2.0 and 2.1\n");
+    std::printf("-- untested. 1.5 and older have no EXECUTE BLOCK and no COMMENT ON: there, run only its\n");
+    std::printf("-- DECLARE EXTERNAL FUNCTION statements.\n");
     std::printf("-- Texts are CHARACTER SET NONE (bytes) unless a function reads them in a code page.\n");
     std::printf("-- A NULL argument arrives as the empty text or 0 (no NULL keyword is declared).\n");
     print_guard("guard_legacy.sql", "ardudf.sql");
@@ -322,7 +325,8 @@ void print_sql(int narrow) {
         std::printf("    RETURNS %s\n",
                     narrowed(e.result) ? (sql_text(narrow, e.charset) + " FREE_IT").c_str() : sql_result(e).c_str());
         std::printf("    ENTRY_POINT '%.*s' MODULE_NAME 'ardudf';\n", int(e.name.size()), e.name.data());
-        print_comment("FUNCTION", e.name, e.summary);
+        // Firebird 2.x knows only this form; 3.0 and later take it too.
+        print_comment("EXTERNAL FUNCTION", e.name, e.summary);
     }
     std::printf("\nCOMMIT;\n");
 }

@@ -20,17 +20,18 @@ std::string_view right(std::string_view text, std::int32_t len) noexcept {
     return text.substr(text.size() - clamp_len(text.size(), len));
 }
 
-std::size_t lpad_length(std::size_t length, std::int32_t len) noexcept {
+std::size_t lpad_length(std::size_t length, std::int32_t len, std::size_t cap) noexcept {
     // Read as unsigned, a negative length would ask for over two thousand million bytes of
     // padding; the text is kept instead.
     if (len < 0) return length;
-    return std::max<std::size_t>(length, static_cast<std::size_t>(len));
+    return std::min(std::max<std::size_t>(length, static_cast<std::size_t>(len)), std::max(length, cap));
 }
 
-void lpad(std::string_view text, std::size_t width, char pad, char* out) noexcept {
+std::size_t lpad(std::string_view text, std::size_t width, char pad, char* out) noexcept {
     const std::size_t fill = width - text.size();
     std::memset(out, pad, fill);
     if (!text.empty()) std::memcpy(out + fill, text.data(), text.size());
+    return fill > 0 && pad == '\0' ? 0 : width;
 }
 
 void reverse(std::string_view text, char* out) noexcept {

@@ -26,11 +26,18 @@ constexpr std::int32_t saturate_int32(std::size_t n) noexcept {
 std::string_view left(std::string_view text, std::int32_t len) noexcept;
 std::string_view right(std::string_view text, std::int32_t len) noexcept;
 
+// The byte a pad or delimiter argument stands for: its first byte. An empty one stands for
+// NUL, which matches no byte of a text and, as padding, ends the text where it starts.
+constexpr char first_byte(std::string_view t) noexcept { return t.empty() ? '\0' : t.front(); }
+
 // Length of the text padded to len: len when the text is shorter (unsigned comparison),
-// else the text's own length. A negative len keeps the text as it is.
-std::size_t lpad_length(std::size_t length, std::int32_t len) noexcept;
+// else the text's own length. A negative len keeps the text as it is. cap: the longest
+// result the caller can hand back; the text itself is never cut, however long.
+std::size_t lpad_length(std::size_t length, std::int32_t len, std::size_t cap = SIZE_MAX) noexcept;
 // Writes width bytes (width >= text.size()): the pad byte, then the text. No terminator.
-void lpad(std::string_view text, std::size_t width, char pad, char* out) noexcept;
+// Returns the length of the result as a C string reads it: width, or 0 when a NUL pad
+// went first.
+std::size_t lpad(std::string_view text, std::size_t width, char pad, char* out) noexcept;
 
 // Writes text.size() bytes, the last first. No terminator.
 void reverse(std::string_view text, char* out) noexcept;
