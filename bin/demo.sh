@@ -4,7 +4,7 @@
 # settlement of a small invoice. The database stays behind for you to explore.
 #
 #   bin/demo.sh          in Debian 12's Firebird 3.0
-#   bin/demo.sh --fb4    in Debian 13's Firebird 4.0 (scripts/fb4root.sh builds its root once)
+#   bin/demo.sh --fb4    in Debian 13's Firebird 4.0 (scripts/engine.sh fb4 builds its root once)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -28,8 +28,8 @@ if [ $show -eq 0 ]; then
   cmake --build build/dev --target ardudf ardudf_udr >/dev/null
   echo "ardudf built: build/dev/ardudf.so (legacy UDF), build/dev/src/udr/libardudf_udr.so (UDR)"
   if [ $fb -eq 4 ]; then
-    scripts/fb4root.sh build >/dev/null
-    exec scripts/fb4root.sh run -- bin/demo.sh --show-fb4
+    scripts/engine.sh fb4 provide >/dev/null
+    exec scripts/engine.sh fb4 run -- bin/demo.sh --show-fb4
   fi
 fi
 
@@ -69,9 +69,9 @@ if [ $fb -eq 3 ]; then
   open_udr='  eval "$(bin/fbenv_exports.sh work/firebird-udr build/dev/src/udr udr)"
   isql-fb -ch UTF8 work/demo_udr.fdb'
 else
-  open="  scripts/fb4root.sh run -- bash -c '. scripts/lib/fbenv.sh && fbenv_setup work/firebird4 build/dev &&
+  open="  scripts/engine.sh fb4 run -- bash -c '. scripts/lib/fbenv.sh && fbenv_setup work/firebird4 build/dev &&
     isql-fb -ch UTF8 work/demo-fb4.fdb'"
-  open_udr="  scripts/fb4root.sh run -- bash -c '. scripts/lib/fbenv.sh && fbenv_setup work/firebird4-udr build/dev/src/udr udr &&
+  open_udr="  scripts/engine.sh fb4 run -- bash -c '. scripts/lib/fbenv.sh && fbenv_setup work/firebird4-udr build/dev/src/udr udr &&
     isql-fb -ch UTF8 work/demo_udr-fb4.fdb'"
 fi
 cat <<EOF

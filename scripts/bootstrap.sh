@@ -23,7 +23,7 @@ for g in "${groups[@]}"; do
       [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != bookworm ] || packages+=(libicu72)
       command -v node >/dev/null || packages+=(nodejs)
       command -v npm >/dev/null || packages+=(npm) ;;
-    # The Debian 13 root with Firebird 4 (scripts/fb4root.sh).
+    # The Debian 13 root with Firebird 4 (scripts/engine.sh fb4).
     fb4) packages+=(debootstrap) ;;
     windows) packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64); need_i386=1 ;;
     fuzz) packages+=(clang libclang-rt-14-dev llvm) ;;

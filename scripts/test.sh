@@ -10,8 +10,9 @@
 # The 32-bit Windows tests (mingw-i686) run natively where the kernel starts 32-bit programs,
 # else emulated by qemu-i386 (scripts/emulate_i386.sh); ARDUDF_I686=emulated takes the
 # emulated path on any machine, ARDUDF_I686=native never takes it.
-# The Firebird 5 runs need a Firebird 5 tree (scripts/fb5tree.sh: ARDUDF_FB5_ROOT, or the
-# tarball in ../shared/firebird); the summary names the one they ran with, or says there was none.
+# The engines got from outside the tree (scripts/engines.txt: the Firebird 5 tree, from
+# ARDUDF_FB5_ROOT or the tarball in ../shared/firebird; the Firebird 2.5 kit there, in the
+# mingw-i686 preset): the summary names the one each ran with, or says there was none.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 
@@ -91,14 +92,18 @@ for preset in "${presets[@]}"; do
   total_passed=$((total_passed + p)) total_failed=$((total_failed + f)) total_skipped=$((total_skipped + s))
   line=$(printf '%-12s %4d passed, %d failed, %d skipped' "$preset" "$p" "$f" "$s")
   [ -n "$how" ] && line+=" (32-bit Wine: $how)"
-  # Which Firebird 5 the runs had, or that they had none (server.fb5 is skipped and says why).
-  if fb5=$(grep -o 'Firebird 5 tree: [0-9.]* in [^ <]*' "$junit" | head -1) && [ -n "$fb5" ]; then
-    line+=" (${fb5/ tree:/:})"
-  elif grep -q '<testcase name="server\.fb5\.tree"' "$junit"; then
-    line+=" (Firebird 5: the tree given does not run, see server.fb5.tree)"
-  elif grep -q '<testcase name="server\.fb5"' "$junit"; then
-    line+=" (Firebird 5: not run, no tree given)"
-  fi
+  # Which of the engines got from outside the tree (scripts/engines.txt: a tree, a kit) the
+  # runs had, or that they had none (server.NAME is skipped and says why).
+  while read -r name major what; do
+    if got=$(grep -o "Firebird $major $what: [0-9.]* in [^ <]*" "$junit" | head -1) && [ -n "$got" ]; then
+      line+=" (${got/ $what:/:})"
+    elif grep -q "<testcase name=\"server\\.$name\\.$what\"" "$junit"; then
+      line+=" (Firebird $major: the $what given does not run, see server.$name.$what)"
+    elif grep -q "<testcase name=\"server\\.$name\"" "$junit"; then
+      line+=" (Firebird $major: not run, no $what)"
+    fi
+  done < <(awk '!/^#/ && ($3 == "tarball" || $3 == "wine-kit") {
+      v = $2; sub(/\.[0-9]+$/, "", v); sub(/\.0$/, "", v); print $1, v, ($3 == "tarball" ? "tree" : "kit") }' scripts/engines.txt)
   if [ "$s" -gt 0 ]; then
     line+=": $(grep -o '<testcase name="[^"]*"[^>]*status="notrun"' "$junit" | cut -d'"' -f2 | tr '\n' ' ')"
     line+=$(grep -o 'SKIPPED: [^<]*' "$junit" | sort -u | sed 's/^/\n             /')

@@ -27,8 +27,8 @@
 # extended regular expression: --only 'ib_lpad|ib_scb'). The calls are those of calls.txt
 # beside this script, one function of the catalogue a line.
 # Needs the default preset built (ardudf.so, bench/ardudf_noop.so) and isql-fb.
-# --fb4 runs it all in Firebird 4.0 (the Debian 13 root of scripts/fb4root.sh), the modules
-# being the same files; --fb5 in the Firebird 5 tree of scripts/fb5tree.sh; --times keeps
+# --fb4 runs it all in Firebird 4.0 (scripts/engine.sh fb4: a Debian 13 root), the modules
+# being the same files; --fb5 in Firebird 5 (scripts/engine.sh fb5); --times keeps
 # the raw timings (bench/sql/engines.sh reads them). A section "## Firebird 3.0, 4.0 and 5.0"
 # at the end of FILE (bench/sql/engines.sh writes it) is kept when the rest is rewritten.
 # bench/sql/docs_costs.py then copies the figures into docs/functions.md.
@@ -62,15 +62,15 @@ done
 
 # The same script, inside the Firebird 4 root (where fbenv.sh is told its configuration folder).
 if [ $fb4 -eq 1 ] && [ -z "${ARDUDF_FB_CONF_DIR:-}" ]; then
-  "$source_dir/scripts/fb4root.sh" build >/dev/null
+  "$source_dir/scripts/engine.sh" fb4 provide >/dev/null
   binds=(--bind "$build" --bind "$(cd "$(dirname "$out")" && pwd)")
   [ -n "$times_out" ] && binds+=(--bind "$(cd "$(dirname "$times_out")" && pwd)")
-  exec "$source_dir/scripts/fb4root.sh" run "${binds[@]}" -- "$0" "${args[@]}"
+  exec "$source_dir/scripts/engine.sh" fb4 run "${binds[@]}" -- "$0" "${args[@]}"
 fi
 
 # shellcheck source=../../scripts/lib/fbenv.sh
 . "$source_dir/scripts/lib/fbenv.sh"
-[ $fb5 -eq 0 ] || fbenv_use_fb5 || exit 1
+[ $fb5 -eq 0 ] || fbenv_use fb5 || exit 1
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-bench.XXXXXX")
 [ -n "${ARDUDF_BENCH_KEEP:-}" ] && echo "kept: $work" >&2 || trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/udf" "$work/udr"

@@ -10,9 +10,9 @@
 #
 # Defaults: build/default, 100,000 rows, 3 rounds: 12 minutes for the three engines on 2
 # cores shared with other work (load 3), 31 minutes for two of them at load 8; --reps 1
-# takes half of that (6 minutes at load 3). Firebird 4.0 runs in the Debian 13 root of
-# scripts/fb4root.sh, Firebird 5.0 from the tree of scripts/fb5tree.sh; without a Firebird 5
-# tree the section has Firebird 3.0 and 4.0 and says why.
+# takes half of that (6 minutes at load 3). Firebird 4.0 and 5.0 come from scripts/engine.sh
+# (a Debian 13 root, a tree); without a Firebird 5 tree the section has Firebird 3.0 and 4.0
+# and says why.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -31,7 +31,7 @@ done
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-engines.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 engines=(3 4 5) without5=""
-if ! without5=$("$source_dir/scripts/fb5tree.sh" source); then
+if ! without5=$("$source_dir/scripts/engine.sh" fb5 source); then
   without5=${without5#SKIPPED: }
   echo "engines.sh: Firebird 5.0 left out: $without5" >&2
   engines=(3 4)
@@ -55,9 +55,9 @@ walk() { sed -n '/^```$/,/^```$/p' "$1" | sed '/^```$/d'; }
   echo "## Firebird 3.0, 4.0 and 5.0"
   echo
   echo "Written by \`bench/sql/engines.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'): \`bench/sql/calls.sh\` in"
-  echo "Firebird ${versions[0]} (Debian 12), then in Firebird ${versions[1]} (Debian 13, \`scripts/fb4root.sh\`)"
+  echo "Firebird ${versions[0]} (Debian 12), then in Firebird ${versions[1]} (Debian 13, \`scripts/engine.sh fb4\`)"
   if [ ${#engines[@]} -gt 2 ]; then
-    echo "and in Firebird ${versions[2]} (built on Debian 12, \`scripts/fb5tree.sh\`), one engine after the other:"
+    echo "and in Firebird ${versions[2]} (built on Debian 12, \`scripts/engine.sh fb5\`), one engine after the other:"
   else
     echo "(not Firebird 5.0: $without5), one engine after the other:"
   fi

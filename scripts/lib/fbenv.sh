@@ -16,7 +16,7 @@
 #   fbenv_engine_version DB       # the version of the engine that serves DB (3.0.11.33637)
 #   fbenv_version [ISQL...]       # the version of isql's engine (3.0.11, 4.0.5); ISQL: another isql
 #   fbenv_udr_plugins ROOT DIR    # ROOT/plugins.conf: the UDR engine, its modules from DIR
-#   fbenv_use_fb5                 # this shell runs Firebird 5 (below)
+#   fbenv_use NAME                # this shell runs the engine NAME of scripts/engines.txt (below)
 #
 # bin/fbenv_exports.sh prints the exports of a root for an interactive shell.
 
@@ -34,88 +34,31 @@ fbenv_engine_dir() {
   return 1
 }
 
-# Firebird 5: no Debian release carries it, so it is a tree given to us, relocatable
-# (bin/, lib/, plugins/, intl/; built to run from any folder): the folder ARDUDF_FB5_ROOT
-# names, or else the newest firebird-5*.tar.xz in ../shared/firebird beside the source
-# tree, unpacked once into $ARDUDF_CACHE (default ~/.cache/ardudf). The tree is only read.
-#
-#   fbenv_fb5_source   prints the folder or tarball the tree comes from; with neither, the
-#                      reason on stderr and status 1
-#   fbenv_fb5_tree     prints the tree's folder, unpacking the tarball the first time; a
-#                      tree that is given but does not run is an error (status 2)
-#   fbenv_use_fb5      from here on this shell runs Firebird 5: FB_ENGINE_DIR, FB_ISQL and
-#                      FB_SERVER name the tree's, and its bin/ comes first in PATH (gbak,
-#                      gfix, fbsvcmgr). The next fbenv_setup then builds a root for it.
-#
-# One command under Firebird 5 in a script that otherwise runs the system's Firebird 3: a
-# subshell with a root of its own, which leaves the caller's engine and root as they were:
-#   ( fbenv_use_fb5 && fbenv_setup "$work/root5" "$module_dir" udr &&
+# From here on this shell runs the engine NAME of scripts/engines.txt (scripts/engine.sh NAME
+# env): FB_ENGINE_DIR, FB_ISQL and FB_SERVER name its own, its bin/ comes first in PATH, and
+# the next fbenv_setup builds a root for it. One command under Firebird 5 in a script that
+# otherwise runs the system's Firebird 3: a subshell with a root of its own, which leaves the
+# caller's engine and root as they were:
+#   ( fbenv_use fb5 && fbenv_setup "$work/root5" "$module_dir" udr &&
 #     gbak -c "$work/old.fbk" "$work/new.fdb" ) || fail "restore in Firebird 5"
 fbenv_source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-fbenv_fb5_source() {
-  if [ -n "${ARDUDF_FB5_ROOT:-}" ]; then echo "$ARDUDF_FB5_ROOT"; return 0; fi
-  local dir tarball
-  dir=$(cd "$fbenv_source_dir/.." && pwd)/shared/firebird
-  tarball=$(compgen -G "$dir/firebird-5*.tar.xz" | sort -V | tail -1)
-  if [ -z "$tarball" ]; then
-    echo "no Firebird 5 tree: ARDUDF_FB5_ROOT is not set and $dir has no firebird-5*.tar.xz" >&2
-    return 1
-  fi
-  echo "$tarball"
-}
-
-fbenv_fb5_tree() {
-  local source tree
-  source=$(fbenv_fb5_source) || return 1
-  if [ -n "${ARDUDF_FB5_ROOT:-}" ]; then
-    tree=$(cd "$source" 2>/dev/null && pwd) || { echo "fbenv: ARDUDF_FB5_ROOT=$source is not a folder" >&2; return 2; }
-  else
-    local cache=${ARDUDF_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/ardudf} name
-    name=$(basename "$source" .tar.xz)
-    tree=$cache/$name
-    # Unpacked beside the tree and moved into place, under a lock: parallel tests wait for
-    # the first one. The stamp names the tarball and its size: a new one is unpacked anew.
-    local stamp
-    stamp="$name $(stat -c %s "$source")" || return 2
-    mkdir -p "$cache" || return 2
-    (
-      flock 9
-      [ "$(cat "$tree/.ardudf-unpacked" 2>/dev/null)" = "$stamp" ] && exit 0
-      rm -rf "$tree" "$tree.tmp" && mkdir "$tree.tmp" &&
-        tar -xJf "$source" -C "$tree.tmp" --strip-components=1 &&
-        echo "$stamp" > "$tree.tmp/.ardudf-unpacked" && mv "$tree.tmp" "$tree" ||
-        { echo "fbenv: cannot unpack $source into $tree" >&2; exit 2; }
-    ) 9>>"$tree.lock" || return 2
-  fi
-  if [ ! -x "$tree/bin/isql" ] || ! compgen -G "$tree/plugins/libEngine13.so" >/dev/null; then
-    echo "fbenv: $source holds no Firebird 5 tree (bin/isql, plugins/libEngine13.so)" >&2
-    return 2
-  fi
-  # A library it needs and the system lacks shows here, not as a failing test.
-  local missing
-  missing=$(ldd "$tree/bin/isql" "$tree/bin/firebird" "$tree/plugins/libEngine13.so" 2>/dev/null |
-    sed -n 's/^[[:space:]]*\([^ ]*\) => not found.*/\1/p' | sort -u | tr '\n' ' ')
-  if [ -n "$missing" ]; then
-    echo "fbenv: the Firebird 5 tree in $tree lacks ${missing}(scripts/bootstrap.sh firebird)" >&2
-    return 2
-  fi
-  echo "$tree"
-}
-
-fbenv_use_fb5() {
-  local tree
-  tree=$(fbenv_fb5_tree) || return
-  export FB_ENGINE_DIR=$tree FB_ISQL=$tree/bin/isql FB_SERVER=$tree/bin/firebird
-  case ":$PATH:" in
-    *":$tree/bin:"*) ;;
-    *) export PATH=$tree/bin:$PATH ;;
-  esac
+fbenv_use() {
+  local env
+  env=$("$fbenv_source_dir/scripts/engine.sh" "$1" env) && eval "$env"
 }
 
 fbenv_setup() {
   local root=$1 udf_dir mode=${3:-udf}
   udf_dir=$(cd "$2" && pwd) || return 1
+  # An engine whose configuration is written by a function of its own (the column config
+  # of scripts/engines.txt; scripts/engine.sh NAME env names it).
+  if [ -n "${FB_SETUP:-}" ]; then
+    # shellcheck source=/dev/null
+    . "$FB_SETUP_LIB" && "$FB_SETUP" "$root" "$udf_dir" "$mode" || return 1
+    export ISC_USER=SYSDBA
+    return 0
+  fi
   local engine
   engine=$(fbenv_engine_dir) || return 1
   mkdir -p "$root"
@@ -161,7 +104,7 @@ EOF
 # Firebird 3 reads firebird.conf and plugins.conf from the folder FIREBIRD names. Debian's
 # Firebird 4 reads them from its compiled-in folder (the engine folder's links into
 # /etc/firebird/4.0) whatever FIREBIRD says. That folder is ours only inside
-# scripts/fb4root.sh run, which gives each run a private copy and names it in
+# scripts/engine.sh fb4 run, which gives each run a private copy and names it in
 # ARDUDF_FB_CONF_DIR: there its two files become links to the ones in ROOT, so that what
 # is written into ROOT, now or later, is what the engine reads. Anywhere else a Firebird 4
 # engine is refused rather than configured in the system's /etc.
@@ -173,7 +116,7 @@ fbenv_point_conf() {
   [ -n "$major" ] && [ "$major" -ge 4 ] || return 0
   local conf=${ARDUDF_FB_CONF_DIR:-}
   if [ -z "$conf" ] || [ ! -w "$conf" ]; then
-    echo "fbenv: Firebird $major in $engine reads its configuration from /etc; run this inside scripts/fb4root.sh run" >&2
+    echo "fbenv: Firebird $major in $engine reads its configuration from /etc; run this inside scripts/engine.sh fb4 run" >&2
     return 1
   fi
   # Debian's own plugins.conf stays what the legacy mode runs with.

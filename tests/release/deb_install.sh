@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Inside a throw-away layer over a clean Debian root (scripts/fb4root.sh run --overlay): the
+# Inside a throw-away layer over a clean Debian root (scripts/debian_root.sh run --overlay): the
 # package installed as a user installs it, the server tests of both modules run against the
 # installed modules and scripts, then the package is purged and nothing of it may be left.
 #   deb_install.sh PACKAGE.deb

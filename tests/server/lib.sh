@@ -3,10 +3,10 @@
 # (run.sh: the SQL cases; examples.sh: the examples of docs/functions.md; snippets.sh: the
 # SQL blocks of the README and docs/). Each takes the same options:
 #
-#   --module-dir DIR --charset NONE|UTF8 [--udr] [--tcp] [--sql-dir DIR] [--accept] [--keep] [NAME ...]
+#   --module-dir DIR --charset NONE|UTF8|WIN1250 [--udr] [--tcp] [--sql-dir DIR] [--accept] [--keep] [NAME ...]
 #   --psql --charset NONE|UTF8 [--tcp] [--sql-dir DIR] [--accept] [--keep] [NAME ...]
 #
-# --module-dir: the folder of the built ardudf.so (with --udr: of libardudf_udr.so, in an
+# --module-dir: the folder of the built ardudf.so or ardudf.dll (with --udr: of libardudf_udr.so, in an
 # engine with UdfAccess = None and sql/ardudf_udr.sql as the declarations). --psql: no
 # module at all (an engine with UdfAccess = None and no UDR engine), sql/ardudf_psql.sql
 # as the declarations; the expected outputs are the UDR module's. --charset: the
@@ -17,13 +17,14 @@
 #
 #   server_options "$@"         reads the options into the variables below; exits 2 on a wrong one
 #   server_start                the engine root and the work folder; sets work, at, label
-#   server_database NAME        a new database NAME.fdb in the work folder: sets db
+#   server_database NAME        a new database NAME.fdb in the work folder: sets db (and engine,
+#                               the version of the engine that serves it)
 #   server_declare SCRIPT [DIR] runs SCRIPT (from DIR, default the --sql-dir) on $db; it must print nothing
 #   server_normalise            isql output that does not depend on the run (a filter)
 #   fail MESSAGE                counts a failure
 #   server_finish               the summary line and the exit status
 # Variables: here source_dir module_dir charset udr psql tcp accept keep only sql_dir mode
-# declare_sql drop_sql label work at db failures.
+# declare_sql drop_sql label work at db engine failures.
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
@@ -32,7 +33,7 @@ source_dir=$(cd "$here/../.." && pwd)
 
 # shellcheck disable=SC2034 # the variables are the commands'
 server_options() {
-  module_dir="" charset="" accept=0 keep=0 udr=0 psql=0 tcp=0 only=() sql_dir=$source_dir/sql
+  module_dir="" charset="" accept=0 keep=0 udr=0 psql=0 tcp=0 only=() sql_dir=$source_dir/sql engine=""
   while [ $# -gt 0 ]; do
     case "$1" in
       --module-dir) module_dir=$2; shift 2 ;;
@@ -47,7 +48,9 @@ server_options() {
       *) only+=("$1"); shift ;;
     esac
   done
+  # The legacy module: ardudf.so, or the 32-bit ardudf.dll in the Windows engine (fb25).
   local module_file=ardudf.so
+  [ -f "$module_dir/$module_file" ] || [ ! -f "$module_dir/ardudf.dll" ] || module_file=ardudf.dll
   declare_sql=ardudf.sql drop_sql=ardudf_drop.sql mode=udf label=$charset
   if [ $udr -eq 1 ]; then
     module_file=libardudf_udr.so declare_sql=ardudf_udr.sql drop_sql=ardudf_udr_drop.sql mode=udr label="$charset, UDR"
@@ -87,7 +90,7 @@ server_database() {
   # Which engine answers (the embedded one that isql-fb loads): each result line names it.
   case "$label" in
     *", Firebird "*) ;;
-    *) label="$label, Firebird $(fbenv_engine_version "$db")" ;;
+    *) engine=$(fbenv_engine_version "$db") label="$label, Firebird $engine" ;;
   esac
 }
 

@@ -12,7 +12,7 @@
 # preview and the refusals (another attachment, the drop scripts) change nothing; the check
 # after the move passes, and fails on a legacy declaration left behind; the way back, from
 # the backup taken before the move. --to-fb5: the engine upgrade too, the Firebird 3 backups
-# restored into Firebird 5 (scripts/fb5tree.sh) in both orders of docs/migration.md.
+# restored into Firebird 5 (scripts/engine.sh fb5) in both orders of docs/migration.md.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -227,7 +227,7 @@ same "every caller, back on the legacy module from the backup" "$work/before.out
 # offline), then moved there. Each in a subshell with a root of its own.
 if [ $to_fb5 -eq 1 ]; then
   (
-    fbenv_use_fb5 && fbenv_setup "$work/root5" "$work/modules" udr || exit 1
+    fbenv_use fb5 && fbenv_setup "$work/root5" "$work/modules" udr || exit 1
     fbenv_value "$db" "SELECT 1 FROM RDB\$DATABASE;" > "$work/fb5.ods" # Firebird 5 refuses ODS 12
     gbak -c "$work/moved.fbk" "$work/fb5_a.fdb" > "$work/fb5_a.gbak" 2>&1
     fbenv_value "$work/fb5_a.fdb" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') || ', ODS ' || MON\$ODS_MAJOR

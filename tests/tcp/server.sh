@@ -37,7 +37,7 @@ if [ -z "$module_dir" ] || [ $# -eq 0 ]; then
   echo "usage: server.sh [--mode super|superclassic] [--udr] --module-dir DIR [--keep] -- COMMAND [ARG ...]" >&2
   exit 2
 fi
-# A Firebird tree given without its server (FB_SERVER: scripts/fb5tree.sh) runs only embedded.
+# A Firebird tree given without its server (FB_SERVER: scripts/engine.sh NAME run) runs only embedded.
 if [ ! -x "${FB_SERVER:-/usr/sbin/firebird}" ]; then
   echo "SKIPPED: no server program ${FB_SERVER:-/usr/sbin/firebird}"
   exit 77

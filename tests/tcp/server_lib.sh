@@ -3,7 +3,7 @@
 # from a private root, listening on 127.0.0.1 only, on a free port, with a SYSDBA of a
 # random password), for tests/tcp/server.sh and the scripts that stop and start the server
 # themselves. FB_SERVER names another server program (a Firebird 5 tree's, set by
-# scripts/fb5tree.sh run):
+# scripts/engine.sh fb5 run):
 #   tcp_private_log DIR SCRIPT [ARG ...]   re-runs SCRIPT where DIR is /var/log/firebird
 #   tcp_server_setup ROOT MODULE_DIR super|superclassic [udf|udr]
 #   tcp_server_start [PORT]                a free port, or PORT again (a restart); exports

@@ -71,8 +71,8 @@ FROM (SELECT TIMESTAMP '2024-03-05 00:00:00' AS ts FROM RDB$DATABASE
       UNION ALL SELECT TIMESTAMP '1899-12-29 00:00:00' FROM RDB$DATABASE) c;
 
 -- The current local time: the server's clock and ours agree within a few seconds.
-SELECT ABS((TIMESTAMP '1899-12-30 00:00:00' + ib_current_time()) - CURRENT_TIMESTAMP) * 86400 < 5
-         AS current_time_agrees,
-       ib_current_time() <> FLOOR(ib_current_time()) OR EXTRACT(HOUR FROM CURRENT_TIME) = 0
-         AS has_time_of_day
+SELECT IIF(ABS((TIMESTAMP '1899-12-30 00:00:00' + ib_current_time()) - CURRENT_TIMESTAMP) * 86400 < 5,
+           'yes', 'no') AS current_time_agrees,
+       IIF(ib_current_time() <> FLOOR(ib_current_time()) OR EXTRACT(HOUR FROM CURRENT_TIME) = 0,
+           'yes', 'no') AS has_time_of_day
 FROM RDB$DATABASE;

@@ -36,11 +36,11 @@ FROM (SELECT CAST('abc' AS VARCHAR(20)) AS t FROM RDB$DATABASE
       UNION ALL SELECT 'back\slash' FROM RDB$DATABASE) c;
 
 -- A quoted text is a literal that the server reads back as the same text.
-SELECT ib_quote_literal('it''s') = '''it''''s''' AS same_as_written FROM RDB$DATABASE;
+SELECT IIF(ib_quote_literal('it''s') = '''it''''s''', 'yes', 'no') AS same_as_written FROM RDB$DATABASE;
 
 SELECT '[' || ib_uniqueid(0) || ']' AS id_0,
        OCTET_LENGTH(ib_uniqueid(32)) AS id_32_length,
-       ib_uniqueid(200) SIMILAR TO '[0-9A-Z]{200}' AS only_digits_and_capitals
+       IIF(ib_uniqueid(200) SIMILAR TO '[0-9A-Z]{200}', 'yes', 'no') AS only_digits_and_capitals
 FROM RDB$DATABASE;
 -- The declared width is 255: a longer identifier is refused by the server.
 SELECT ib_uniqueid(256) AS too_long FROM RDB$DATABASE;
@@ -67,10 +67,10 @@ FROM (SELECT CAST(1 AS DOUBLE PRECISION) AS a, CAST(2 AS DOUBLE PRECISION) AS b 
       UNION ALL SELECT 1e300, -1e300 FROM RDB$DATABASE) c;
 
 -- The release and the face that answer: the release the declare script wrote into the
--- descriptions, and what its declaration names (the UDR engine, a legacy module, or
--- neither: a PSQL body).
-SELECT ardudf_version() = 'ardudf ' || SUBSTRING(d FROM POSITION('(ardudf ' IN d) + 8
+-- descriptions, and what its declaration names (a legacy module, an entry point of the UDR
+-- engine, or neither: a PSQL body).
+SELECT IIF(ardudf_version() = 'ardudf ' || SUBSTRING(d FROM POSITION('(ardudf ' IN d) + 8
          FOR CHAR_LENGTH(d) - POSITION('(ardudf ' IN d) - 8)
-         || CASE WHEN e = 'UDR' THEN ' UDR' WHEN m IS NULL THEN ' PSQL' ELSE ' legacy' END AS agrees
-FROM (SELECT CAST(RDB$DESCRIPTION AS VARCHAR(200)) AS d, TRIM(RDB$ENGINE_NAME) AS e, RDB$MODULE_NAME AS m
+         || CASE WHEN m IS NOT NULL THEN ' legacy' WHEN e IS NULL THEN ' PSQL' ELSE ' UDR' END, 'yes', 'no') AS agrees
+FROM (SELECT CAST(RDB$DESCRIPTION AS VARCHAR(200)) AS d, RDB$ENTRYPOINT AS e, RDB$MODULE_NAME AS m
       FROM RDB$FUNCTIONS WHERE RDB$FUNCTION_NAME = 'ARDUDF_VERSION');

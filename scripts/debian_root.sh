@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
-# Firebird 4.0 for the tests: a Debian 13 (trixie) root folder with Debian's Firebird 4.0
-# packages, built once and kept outside the source tree, and a way to run a command of the
-# project inside it. Debian 12 carries only Firebird 3.0, and Debian 13's binaries need its
-# newer C library, hence a whole root rather than a few packages.
+# A Debian root folder with Debian's Firebird packages, built once by debootstrap and kept
+# outside the source tree, and a way to run a command of the project inside it: the
+# "debian13-root" way of scripts/engines.txt (Firebird 4.0 from Debian 13: Debian 12 carries
+# only Firebird 3.0, and Debian 13's binaries need its newer C library, hence a whole root
+# rather than a few packages), and the clean Debian 12 and 13 machines of the package's
+# install test. The tests reach the engine through scripts/engine.sh fb4.
 #
-#   scripts/fb4root.sh [--debian 12] build   builds the root unless it is complete; prints its path
-#   scripts/fb4root.sh [--debian 12] path    prints where the root is (built or not)
-#   scripts/fb4root.sh [--debian 12] run [--overlay] [--bind DIR]... [--] COMMAND [ARG...]
+#   scripts/debian_root.sh [--debian 12] build   builds the root unless it is complete; prints its path
+#   scripts/debian_root.sh [--debian 12] path    prints where the root is (built or not)
+#   scripts/debian_root.sh [--debian 12] run [--overlay] [--bind DIR]... [--] COMMAND [ARG...]
 #                                       runs COMMAND inside the root, as the calling user;
 #                                       --overlay: as root, over a throw-away layer of the
 #                                       root (an install test), which vanishes at the end
-#   scripts/fb4root.sh [--debian 12] version  prints the Firebird version of the root
+#   scripts/debian_root.sh [--debian 12] version  prints the Firebird version of the root
 #
-# --debian 12 is the same for a Debian 12 (bookworm) root with Debian's Firebird 3.0, the
-# clean machine the package's install test starts from.
+# Without --debian: Debian 13 (trixie) with Firebird 4.0; --debian 12: Debian 12 (bookworm)
+# with Debian's Firebird 3.0, the clean machine the package's install test starts from.
 #
 # The root lives in $ARDUDF_CACHE (default ~/.cache/ardudf)/debian13-fb4 (debian12-fb3). It is complete
 # when its stamp file names the current recipe; a root without that stamp (an interrupted
@@ -34,7 +36,7 @@ if [ "${1:-}" = --debian ]; then debian=$2; shift 2; fi
 case "$debian" in
   13) suite=trixie fb=4.0 packages=(firebird4.0-server-core firebird4.0-utils firebird-dev libib-util) ;;
   12) suite=bookworm fb=3.0 packages=(firebird3.0-server-core firebird3.0-utils libib-util) ;;
-  *) echo "fb4root: --debian 12 or 13" >&2; exit 2 ;;
+  *) echo "debian_root: --debian 12 or 13" >&2; exit 2 ;;
 esac
 # What the stamp says: a change of suite or packages rebuilds the root.
 recipe="debootstrap --variant=minbase $suite; ${packages[*]}"
@@ -47,7 +49,7 @@ root=$cache/debian$debian-fb${fb%%.*}
 stamp=$root/.ardudf-root-complete
 lock=$root.lock
 
-die() { echo "fb4root: $*" >&2; exit 1; }
+die() { echo "debian_root: $*" >&2; exit 1; }
 
 # Everything below mounts, chroots or installs: become root, keeping the caller's cache and
 # identity (the command of `run` goes back to the caller's user).
@@ -101,7 +103,7 @@ build() {
   if complete; then echo "$root"; return 0; fi
   flock -u 9
   if ! flock -n 9; then
-    echo "fb4root: waiting for the root to be free: $root" >&2
+    echo "debian_root: waiting for the root to be free: $root" >&2
     flock 9
   fi
   if complete; then echo "$root"; return 0; fi
@@ -110,15 +112,15 @@ build() {
   mirror=$(host_mirror) || die "no Debian mirror found in /etc/apt/sources.list(.d); set ARDUDF_DEBIAN_MIRROR"
   local t0=$SECONDS
   if [ -e "$root" ]; then
-    echo "fb4root: removing the incomplete or outdated root $root" >&2
+    echo "debian_root: removing the incomplete or outdated root $root" >&2
     rm -rf --one-file-system "$root"
   fi
-  echo "fb4root: building $root (Debian $suite from $mirror, then ${packages[*]})" >&2
+  echo "debian_root: building $root (Debian $suite from $mirror, then ${packages[*]})" >&2
   # The build's own mounts (debootstrap mounts /proc in the target) stay in this namespace.
   unshare --mount --propagation private bash -euo pipefail -c '
     root=$1 suite=$2 mirror=$3; shift 3
     debootstrap --variant=minbase "$suite" "$root" "$mirror" >"$root.log" 2>&1 ||
-      { tail -20 "$root.log" >&2; echo "fb4root: debootstrap failed (log: $root.log)" >&2; exit 1; }
+      { tail -20 "$root.log" >&2; echo "debian_root: debootstrap failed (log: $root.log)" >&2; exit 1; }
     # No service may start in here: the server package would try to, and has no init.
     printf "#!/bin/sh\nexit 101\n" >"$root/usr/sbin/policy-rc.d"
     chmod 755 "$root/usr/sbin/policy-rc.d"
@@ -130,10 +132,10 @@ build() {
     # A post-install script that wants a running system may fail; the files are unpacked
     # all the same, and --fix-broken completes what dependencies are left.
     chroot "$root" apt-get install -y -qq --no-install-recommends "$@" >>"$root.log" 2>&1 ||
-      echo "fb4root: apt-get install reported errors; completing with --fix-broken" >&2
+      echo "debian_root: apt-get install reported errors; completing with --fix-broken" >&2
     chroot "$root" apt-get --fix-broken install -y -qq >>"$root.log" 2>&1 || true
     chroot "$root" apt-get clean
-  ' fb4root-build "$root" "$suite" "$mirror" "${packages[@]}" ||
+  ' debian_root-build "$root" "$suite" "$mirror" "${packages[@]}" ||
     die "building the root failed (log: $root.log)"
   # Proof that the engine and its tools are there: isql runs and names its version.
   local v
@@ -144,10 +146,10 @@ build() {
   esac
   for p in "${packages[@]}"; do
     chroot "$root" dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q ' installed$' ||
-      echo "fb4root: note: package $p is unpacked but not configured" >&2
+      echo "debian_root: note: package $p is unpacked but not configured" >&2
   done
   echo "$recipe" >"$stamp.tmp" && mv "$stamp.tmp" "$stamp"
-  echo "fb4root: Firebird $v ready in $root ($((SECONDS - t0)) s)" >&2
+  echo "debian_root: Firebird $v ready in $root ($((SECONDS - t0)) s)" >&2
   echo "$root"
 }
 
@@ -167,7 +169,7 @@ run() {
   mkdir -p "$cache"
   exec 9>>"$lock"
   flock -s 9
-  complete || die "no complete root in $root (scripts/fb4root.sh build)"
+  complete || die "no complete root in $root (scripts/debian_root.sh build)"
   local user=${ARDUDF_CALLER:-$(id -u):$(id -g)} layer=""
   if [ $overlay -eq 1 ]; then
     user=0:0
@@ -204,7 +206,7 @@ run() {
     export ARDUDF_FB_CONF_DIR=/etc/firebird/$fb
     # The same working folder inside, where it is one of the bound ones.
     exec chroot --userspec="$user" "$root" /bin/sh -c '"'"'cd "$0" 2>/dev/null || cd /; exec "$@"'"'"' "$PWD" "$@"
-  ' fb4root-run "$root" "$user" "$layer" "$fb" "${#binds[@]}" "${binds[@]}" "$@" || status=$?
+  ' debian_root-run "$root" "$user" "$layer" "$fb" "${#binds[@]}" "${binds[@]}" "$@" || status=$?
   [ -z "$layer" ] || rm -rf --one-file-system "$layer"
   return $status
 }
