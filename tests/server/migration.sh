@@ -74,6 +74,14 @@ refused() { # what script database pattern
 same() { # what expected actual
   if diff -u "$2" "$3" > "$work/diff"; then echo "ok: $1 ($label)"; else fail "$1 ($label)"; cat "$work/diff"; fi
 }
+# The names of the inactive indexes, one line.
+inactive() {
+  echo "SET HEADING OFF; SELECT TRIM(RDB\$INDEX_NAME) FROM RDB\$INDICES WHERE COALESCE(RDB\$INDEX_INACTIVE, 0) <> 0
+    ORDER BY 1;" | fbenv_isql "$1" 2>&1 | sed '/^[[:space:]]*$/d; s/[[:space:]]*$//' | tr '\n' ' '
+}
+absent() { # what pattern output-file
+  if grep -q -- "$2" "$3"; then fail "$1: '$2' in ($label)"; cat "$3"; else echo "ok: $1 ($label)"; fi
+}
 expect() { # what pattern output-file
   if grep -q -- "$2" "$3"; then echo "ok: $1 ($label)"; else fail "$1: no '$2' in ($label)"; cat "$3"; fi
 }
@@ -110,6 +118,16 @@ expect "the preview shows the declaration after" "after: ALTER FUNCTION .*PADL.*
 expect "the preview names a caller" 'called by column ITEM.PADDED' "$work/preview.out"
 expect "the preview names an index" 'index OWN_LENGTH: the move would rebuild it' "$work/preview.out"
 expect "the preview names another library's function" "left as it is, not ardudf's: OTHER_LPAD" "$work/preview.out"
+expect "the preview says why it would rebuild an index" \
+  'index ITEM_SLASHED: the move would rebuild it (by its dependencies: it calls IB_LPAD through function SLASHED)' \
+  "$work/preview.out"
+expect "the preview leaves an index the DBA names" 'index ITEM_KEPT: left as it is, as ARDUDF_LEAVE_INDEXES asks' \
+  "$work/preview.out"
+absent "the preview names no index that calls nothing of ardudf's" 'ITEM_LOW\|ITEM_QUOTED' "$work/preview.out"
+expect "the preview keeps a comment of the database's own" \
+  "comment kept, it is not ardudf's: length in bytes, as billing counts it" "$work/preview.out"
+expect "the preview flags a built-in's name" 'note: REVERSE (ib_reversestring) bears the name of a built-in' \
+  "$work/preview.out"
 declared "$db" > "$work/declared.now"
 same "the preview changed nothing" "$work/declared.before" "$work/declared.now"
 
@@ -128,8 +146,21 @@ exec 3>&-
 wait
 expect "the move refused while another attachment is connected" 'is connected to this database too' "$work/refused.out"
 expect "the move says it changed nothing" 'ardudf_legacy_to_udr.sql changed nothing' "$work/refused.out"
+expect "the refusal is an exception of its own" '^-ARDUDF_REFUSED' "$work/refused.out"
+absent "the refusal is no conversion error" 'conversion error' "$work/refused.out"
 declared "$db" > "$work/declared.now"
 same "the refused move changed nothing" "$work/declared.legacy" "$work/declared.now"
+
+# Copies of the legacy database, for the moves that fail below.
+for copy in no_udr half_move half_index; do cp "$db" "$work/$copy.fdb"; done
+
+# No UDR module in the server: the move refuses before its first change, in the engine's words.
+mv "$work/modules/libardudf_udr.so" "$work/udr.away"
+refused "the move without the UDR module" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/no_udr.fdb" \
+  'nothing changed: the UDR module ardudf_udr does not load in this server'
+expect "the move without the UDR module: the engine's words" 'UDR module not loaded' "$work/refused.out"
+absent "the move without the UDR module moved nothing" 'function(s) moved' "$work/refused.out"
+mv "$work/udr.away" "$work/modules/libardudf_udr.so"
 
 # The move, and the callers read in the same attachment.
 printf "INPUT '%s';\nSET BAIL OFF;\nINPUT '%s';\n" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$here/migration/report.sql" > "$work/move.sql"
@@ -145,6 +176,42 @@ expect "another library's function named" "left as it is, not ardudf's: OTHER_LP
 same "every caller, in the attachment that moved" "$work/before.out" "$work/after.out"
 left=$(fbenv_value "$db" "SELECT CAST(LIST(TRIM(RDB\$FUNCTION_NAME)) AS VARCHAR(2000)) FROM RDB\$FUNCTIONS WHERE RDB\$MODULE_NAME IS NOT NULL;")
 [ "$left" = OTHER_LPAD ] || fail "left on a legacy module: $left, not just OTHER_LPAD ($label)"
+expect "the move leaves the index the DBA names" 'index left as it is, as ARDUDF_LEAVE_INDEXES asks: ITEM_KEPT' \
+  "$work/moved.out"
+[ "$(inactive "$db")" = "ITEM_KEPT ITEM_LOW ITEM_QUOTED " ] || fail "inactive after the move: $(inactive "$db") ($label)"
+note=$(fbenv_value "$db" "SELECT CAST(RDB\$DESCRIPTION AS VARCHAR(200)) FROM RDB\$FUNCTIONS WHERE RDB\$FUNCTION_NAME = 'STRLEN';")
+[ "$note" = "length in bytes, as billing counts it" ] || fail "the comment on STRLEN is now: $note ($label)"
+declared "$db" > "$work/declared.moved"
+
+# The move failed halfway by a DDL trigger, in the functions' step and in the index step,
+# then run again without it: it finishes, and the database is as the move in one go left it.
+halfway() { # NAME EVENT CONDITION
+  printf "CREATE EXCEPTION halfway 'failed on purpose';\nSET TERM ^ ;\nCREATE TRIGGER halfway BEFORE %s AS\nBEGIN\n  IF (%s) THEN EXCEPTION halfway;\nEND^\nSET TERM ; ^\nCOMMIT;\n" \
+    "$2" "$3" > "$work/halfway.sql"
+  run "$work/halfway.sql" "$work/$1.fdb"
+  run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/$1.fdb" > "$work/$1.first"
+  declared "$work/$1.fdb" > "$work/$1.declared"
+  run "$source_dir/sql/ardudf_udr_check.sql" "$work/$1.fdb" > "$work/$1.check"
+  printf "DROP TRIGGER halfway;\nDROP EXCEPTION halfway;\nCOMMIT;\n" > "$work/halfway.sql"
+  run "$work/halfway.sql" "$work/$1.fdb"
+  run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/$1.fdb" > "$work/$1.again"
+  report "$work/$1.fdb" > "$work/$1.out"
+  declared "$work/$1.fdb" > "$work/$1.declared_again"
+  same "$1: every caller after the second run" "$work/before.out" "$work/$1.out"
+  same "$1: declared as after the move in one go" "$work/declared.moved" "$work/$1.declared_again"
+}
+halfway half_move "ALTER FUNCTION" "RDB\$GET_CONTEXT('DDL_TRIGGER', 'OBJECT_NAME') = 'PADL'"
+expect "failed in the functions' step" 'failed on purpose' "$work/half_move.first"
+same "failed in the functions' step: nothing changed" "$work/declared.legacy" "$work/half_move.declared"
+expect "failed in the functions' step, run again" "$to_move function(s) moved" "$work/half_move.again"
+halfway half_index "ALTER INDEX" "RDB\$GET_CONTEXT('DDL_TRIGGER', 'OBJECT_NAME') = 'ITEM_SLASHED'
+    AND RDB\$GET_CONTEXT('DDL_TRIGGER', 'SQL_TEXT') NOT CONTAINING 'INACTIVE'"
+expect "failed in the index step: the others built" 'index rebuilt: OWN_LENGTH' "$work/half_index.first"
+expect "failed in the index step: the index named" 'index not built: ITEM_SLASHED' "$work/half_index.first"
+expect "failed in the index step: the engine's words" 'failed on purpose' "$work/half_index.first"
+expect "failed in the index step: the check names it" 'problem: index ITEM_SLASHED calls the functions and is inactive' \
+  "$work/half_index.check"
+expect "failed in the index step, run again" 'index activated: ITEM_SLASHED' "$work/half_index.again"
 
 # From now on the engine loads no legacy module at all.
 udf_access None
@@ -152,6 +219,22 @@ report "$db" > "$work/after.out"
 same "every caller, reconnected, UdfAccess = None" "$work/before.out" "$work/after.out"
 run "$source_dir/sql/ardudf_udr_check.sql" "$db" > "$work/check.out"
 expect "the check after the move" "ok: $to_move function(s) of the UDR module answer" "$work/check.out"
+expect "the check leaves out the index the DBA names" \
+  'index left out, as ARDUDF_LEAVE_INDEXES asks: ITEM_KEPT (inactive)' "$work/check.out"
+expect "the check flags a built-in's name" 'note: REVERSE (ib_reversestring)' "$work/check.out"
+
+# Keys the expression no longer gives (a routine it calls changed): the check finds them,
+# the move run again rebuilds the index.
+cp "$db" "$work/stale.fdb"
+printf "SET TERM ^ ;\nALTER FUNCTION slashed (c VARCHAR(20)) RETURNS VARCHAR(40) AS\nBEGIN\n  RETURN '#' || ib_lpad(c, 6, '0') || '#';\nEND^\nSET TERM ; ^\nCOMMIT;\n" > "$work/stale.sql"
+run "$work/stale.sql" "$work/stale.fdb"
+run "$source_dir/sql/ardudf_udr_check.sql" "$work/stale.fdb" > "$work/stale.check"
+expect "the check finds stale keys" 'problem: index ITEM_SLASHED holds stale keys' "$work/stale.check"
+run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/stale.fdb" > "$work/stale.moved"
+expect "the move run again rebuilds stale keys" 'index rebuilt, [0-9]* of its keys were stale: ITEM_SLASHED' \
+  "$work/stale.moved"
+run "$source_dir/sql/ardudf_udr_check.sql" "$work/stale.fdb" > "$work/stale.check"
+expect "the check after the stale keys were rebuilt" "ok: $to_move function(s)" "$work/stale.check"
 
 # A later release's scripts over the moved database: each refuses or changes nothing.
 refused "the move run again" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$db" \
@@ -198,6 +281,8 @@ restored_then_moved() { # NAME WHAT
     expect "$2: index $index activated" "index activated: $index" "$work/$1.moved"
   done
   expect "$2: the check" "ok: $to_move function(s)" "$work/$1.check"
+  [ "$(inactive "$work/$1.fdb")" = "ITEM_KEPT ITEM_LOW ITEM_QUOTED " ] ||
+    fail "$2: inactive after the move: $(inactive "$work/$1.fdb")"
   same "$2: every caller" "$work/before.out" "$work/$1.out"
 }
 restore_then_move restored_first
@@ -214,6 +299,10 @@ refused "ardudf.sql over sql/ardudf_udr.sql" "$source_dir/sql/ardudf.sql" "$work
 printf "ALTER FUNCTION ib_string_length (text VARCHAR(10)) RETURNS INTEGER\n  EXTERNAL NAME 'ardudf_udr!ib_string_length!legacy_null' ENGINE UDR;\nSELECT ib_string_length(NULL) FROM RDB\$DATABASE;\n" > "$work/option.sql"
 run "$work/option.sql" "$work/restored.fdb" > "$work/option.out"
 expect "an unknown option refused" "the one option is 'legacy_nulls'" "$work/option.out"
+run "$source_dir/sql/ardudf_udr_check.sql" "$work/restored.fdb" > "$work/check.out"
+expect "the check names a function that does not answer" 'problem: IB_STRING_LENGTH does not answer a call' \
+  "$work/check.out"
+expect "the check gives the engine's words for it" "the one option is 'legacy_nulls'" "$work/check.out"
 
 # The way back: the backup taken before the move, with the legacy module allowed again.
 udf_access "Restrict $work/modules"
