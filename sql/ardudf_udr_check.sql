@@ -285,13 +285,13 @@ EXECUTE BLOCK RETURNS (ardudf_check VARCHAR(400)) AS
           -- What the expression may name: the function, a routine or package that calls
           -- it, or a computed column of the index's table that calls it.
           named (name, what) AS (
-            SELECT TRIM(name), 'the function ' FROM seeds
-            UNION SELECT TRIM(name), IIF(kind = 5, 'the procedure ', IIF(kind = 15, 'the function ', 'the package '))
+            SELECT TRIM(name), 'the function' FROM seeds
+            UNION SELECT TRIM(name), IIF(kind = 5, 'the procedure', IIF(kind = 15, 'the function', 'the package'))
               FROM calls WHERE kind IN (5, 15, 18, 19)
-            UNION SELECT TRIM(f.RDB$FIELD_NAME), 'the computed column ' FROM calls c
+            UNION SELECT TRIM(f.RDB$FIELD_NAME), 'the computed column' FROM calls c
               JOIN RDB$RELATION_FIELDS f ON f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = :rel
               WHERE c.kind = 3)
-          SELECT FIRST 1 what || name FROM named WHERE POSITION('|' || name || '|' IN :words) > 0 ORDER BY name
+          SELECT FIRST 1 TRIM(what) || ' ' || name FROM named WHERE POSITION('|' || name || '|' IN :words) > 0 ORDER BY name
           INTO why DO
         why = 'by its expression, which names ' || why;
       IF (why IS NOT NULL) THEN BEGIN

@@ -152,7 +152,7 @@ declared "$db" > "$work/declared.now"
 same "the refused move changed nothing" "$work/declared.legacy" "$work/declared.now"
 
 # Copies of the legacy database, for the moves that fail below.
-for copy in no_udr half_move half_index; do cp "$db" "$work/$copy.fdb"; done
+for copy in no_udr half_move half_index fleet_a fleet_b fleet_c; do cp "$db" "$work/$copy.fdb"; done
 
 # No UDR module in the server: the move refuses before its first change, in the engine's words.
 mv "$work/modules/libardudf_udr.so" "$work/udr.away"
@@ -236,6 +236,43 @@ expect "the move run again rebuilds stale keys" 'index rebuilt, [0-9]* of its ke
 run "$source_dir/sql/ardudf_udr_check.sql" "$work/stale.fdb" > "$work/stale.check"
 expect "the check after the stale keys were rebuilt" "ok: $to_move function(s)" "$work/stale.check"
 
+# bin/move_to_udr.sh: a dry run, then three databases, of which one refuses (a declaration
+# that cannot move); a log, a report and an exit status for each.
+cp "$work/fleet_a.fdb" "$work/dry.fdb"
+ISQL=$FB_ISQL "$source_dir/bin/move_to_udr.sh" --dry-run --out "$work/dry" "$work/dry.fdb" > "$work/dry.out" ||
+  fail "bin/move_to_udr.sh --dry-run: exit status $? ($label)"
+expect "the dry run writes the moves" "^ALTER FUNCTION .*PADL.* (text VARCHAR(255) .*!legacy_nulls' ENGINE UDR;$" \
+  "$work/dry/dry.ddl.sql"
+expect "the dry run writes the index step" '^ALTER INDEX ITEM_SLASHED ACTIVE;$' "$work/dry/dry.ddl.sql"
+absent "the dry run leaves the index the DBA names" 'ITEM_KEPT' "$work/dry/dry.ddl.sql"
+declared "$work/dry.fdb" > "$work/declared.now"
+same "the dry run changed nothing" "$work/declared.legacy" "$work/declared.now"
+printf "DECLARE EXTERNAL FUNCTION bad_length INTEGER RETURNS INTEGER BY VALUE\n  ENTRY_POINT 'ib_string_length' MODULE_NAME 'ardudf';\nCOMMIT;\n" > "$work/bad.sql"
+run "$work/bad.sql" "$work/fleet_c.fdb"
+start=$(date +%s)
+ISQL=$FB_ISQL "$source_dir/bin/move_to_udr.sh" --out "$work/fleet" "$work"/fleet_[abc].fdb > "$work/fleet.out"
+rc=$?
+echo "bin/move_to_udr.sh: 3 databases in $(( $(date +%s) - start )) s ($label)"
+[ $rc -eq 1 ] || fail "bin/move_to_udr.sh over a database that refuses: exit status $rc ($label)"
+expect "bin/move_to_udr.sh moved one" "fleet_a.fdb\",\"moved\",\"0\"" "$work/fleet/summary.csv"
+expect "bin/move_to_udr.sh moved the next" "fleet_b.fdb\",\"moved\",\"0\"" "$work/fleet/summary.csv"
+expect "bin/move_to_udr.sh names the one that refused" "fleet_c.fdb\",\"refused\",\"1\"" "$work/fleet/summary.csv"
+expect "the log of the one that refused says why" 'nothing changed: BAD_LENGTH is declared with other arguments' \
+  "$work/fleet/fleet_c.log"
+report "$work/fleet_b.fdb" > "$work/after.out"
+same "every caller, moved by bin/move_to_udr.sh" "$work/before.out" "$work/after.out"
+for row in '"fleet_a","before","declaration","PADL","ib_lpad","legacy ardudf.so"' \
+  '"fleet_a","after","declaration","PADL","ib_lpad","moved ardudf_udr!ib_lpad!legacy_nulls"' \
+  '"fleet_a","before","caller","PADL","column OWN.P",""' \
+  '"fleet_a","move","index","ITEM_SLASHED","rebuilt",""' \
+  '"fleet_a","move","index","ITEM_KEPT","left as it is",""' \
+  '"fleet_a","kept","comment","STRLEN","","length in bytes, as billing counts it"' \
+  '"fleet_a","kept","grant","PADL","SYSDBA","X WITH GRANT OPTION"'; do
+  if grep -qxF -- "$row" "$work/fleet/fleet_a.report.csv"; then echo "ok: the report holds $row ($label)"
+  else fail "the report lacks $row ($label)"; fi
+done
+absent "the report finds no grant or comment lost" '^"fleet_a","lost"' "$work/fleet/fleet_a.report.csv"
+
 # A later release's scripts over the moved database: each refuses or changes nothing.
 refused "the move run again" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$db" \
   "nothing to move: $to_move function(s) on ardudf_udr already"
@@ -273,6 +310,7 @@ restore_then_move() { # NAME: $work/NAME.fdb, and what each step printed in $wor
   run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/$1.fdb" > "$work/$1.moved"
   run "$source_dir/sql/ardudf_udr_check.sql" "$work/$1.fdb" > "$work/$1.check"
   report "$work/$1.fdb" > "$work/$1.out"
+  inactive "$work/$1.fdb" > "$work/$1.inactive"
 }
 restored_then_moved() { # NAME WHAT
   expect "$2: the restore asks for gfix -online" 'gfix -online' "$work/$1.gbak"
@@ -281,8 +319,8 @@ restored_then_moved() { # NAME WHAT
     expect "$2: index $index activated" "index activated: $index" "$work/$1.moved"
   done
   expect "$2: the check" "ok: $to_move function(s)" "$work/$1.check"
-  [ "$(inactive "$work/$1.fdb")" = "ITEM_KEPT ITEM_LOW ITEM_QUOTED " ] ||
-    fail "$2: inactive after the move: $(inactive "$work/$1.fdb")"
+  [ "$(cat "$work/$1.inactive")" = "ITEM_KEPT ITEM_LOW ITEM_QUOTED " ] ||
+    fail "$2: inactive after the move: $(cat "$work/$1.inactive")"
   same "$2: every caller" "$work/before.out" "$work/$1.out"
 }
 restore_then_move restored_first

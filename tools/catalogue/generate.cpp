@@ -280,6 +280,8 @@ void print_udr_check() { print(fill("udr_check.sql", move_fields("ardudf_check")
 
 void print_udr_indexes() { print(fill("udr_indexes.sql", move_fields("ardudf_udr_indexes"))); }
 
+void print_move_report() { print(fill("move_report.sql", move_fields("line"))); }
+
 // One function of the UDR script.
 void print_udr_function(const Export& e) {
     std::printf("\n-- %.*s; %s\n", int(e.summary.size()), e.summary.data(), udr_null_rule(e).c_str());
@@ -565,6 +567,7 @@ constexpr Command commands[] = {
     {"legacy_to_udr_preview", print_legacy_to_udr_preview, "what the move would do, changing nothing"},
     {"udr_check", print_udr_check, "the check of a database on the UDR module after the move or an upgrade"},
     {"udr_indexes", print_udr_indexes, "the move's index step on its own"},
+    {"move_report", print_move_report, "what a database declares of ardudf, for bin/move_to_udr.sh's report"},
     {"list", print_list, "ARDUDF_FUNCTION(name, group), one a line, for CMake and C++"},
     {"header", print_header, "include/ardudf/ardudf.h, the legacy module's prototypes"},
     {"nulls", print_nulls, "the SQL test of a NULL in each argument position"},
