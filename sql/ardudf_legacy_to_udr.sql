@@ -394,6 +394,7 @@ BEGIN
   FOR SELECT name, state, entry, detail, names, summary FROM declarations
       INTO fn, state, entry, detail, names, summary DO BEGIN
     IF (state = 'L') THEN BEGIN
+      -- Its new declaration: the UDR module's, reading NULL as the legacy module did.
       EXECUTE STATEMENT 'ALTER FUNCTION ' || ident(fn) || ' ' || typed_args(fn, 1, names)
         || ' EXTERNAL NAME ''ardudf_udr!' || entry || '!legacy_nulls'' ENGINE UDR';
       n_moved = n_moved + 1;

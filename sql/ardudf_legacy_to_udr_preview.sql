@@ -344,7 +344,7 @@ BEGIN
       ardudf_preview = '  now:   DECLARE EXTERNAL FUNCTION ' || fn || ' ' || typed_args(fn, 0, '')
         || ' ENTRY_POINT ''' || entry || ''' MODULE_NAME ''' || module || '''';
       SUSPEND;
-      ardudf_preview = '  after: ALTER FUNCTION ' || ident(fn) || ' ' || typed_args(fn, 1, names)
+      ardudf_preview = '  after: ' || 'ALTER FUNCTION ' || ident(fn) || ' ' || typed_args(fn, 1, names)
         || ' EXTERNAL NAME ''ardudf_udr!' || entry || '!legacy_nulls'' ENGINE UDR';
       SUSPEND;
       IF (EXISTS (SELECT 1 FROM RDB$FUNCTION_ARGUMENTS WHERE RDB$FUNCTION_NAME = :fn AND RDB$PACKAGE_NAME IS NULL
