@@ -388,6 +388,7 @@ BEGIN
   END
   -- Firebird 6 no longer lets a function of the database take the name of a built-in one:
   -- a name of ardudf's function that is a built-in's name in Firebird 4, 5 or 6 breaks there.
+  -- (The list, and where it comes from: builtin_functions in tools/catalogue/generate.cpp.)
   FOR SELECT name, entry FROM declarations WHERE state IN ('L', 'M', 'U') AND name IN (
       'ABS', 'ACOS', 'ACOSH', 'ASCII_CHAR', 'ASCII_VAL', 'ASIN', 'ASINH', 'ATAN', 'ATAN2', 'ATANH',
       'AVG', 'BASE64_DECODE', 'BASE64_ENCODE', 'BIN_AND', 'BIN_NOT', 'BIN_OR', 'BIN_SHL', 'BIN_SHR',
