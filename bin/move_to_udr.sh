@@ -154,7 +154,7 @@ for db in "${databases[@]}"; do
     fi
     [ $shutdown -eq 0 ] || { echo "== gfix -online"; "$gfix" -online "$db" 2>&1; } >> "$log"
     report_rows "$db" after >> "$report"
-    kept_rows "$report" >> "$report"
+    kept_rows "$report" > "$report.kept" && cat "$report.kept" >> "$report" && rm -f "$report.kept"
   fi
   rm -f "$out/$db_name.preview" "$out/$db_name.move"
   [ $rc -eq 0 ] || failed=1
