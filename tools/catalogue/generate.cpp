@@ -149,6 +149,7 @@ void print(const std::string& text) { std::fputs(text.c_str(), stdout); }
 // Firebird 6. From Firebird's doc/sql.extensions/README.builtin_functions.txt (4.0, 5.0
 // and the 6.0 branch, which adds GREATEST, LEAST and BTRIM, LTRIM, RTRIM) and the
 // Language Reference's chapters on built-in scalar, aggregate and window functions.
+// clang-format off
 constexpr std::string_view builtin_functions[] = {
     "ABS", "ACOS", "ACOSH", "ASCII_CHAR", "ASCII_VAL", "ASIN", "ASINH", "ATAN", "ATAN2", "ATANH", "AVG",
     "BASE64_DECODE", "BASE64_ENCODE", "BIN_AND", "BIN_NOT", "BIN_OR", "BIN_SHL", "BIN_SHR", "BIN_XOR",
@@ -168,6 +169,7 @@ constexpr std::string_view builtin_functions[] = {
     "SUM", "TAN", "TANH", "TOTALORDER", "TRIM", "TRUNC", "UNICODE_CHAR", "UNICODE_VAL", "UPPER",
     "UUID_TO_CHAR", "VAR_POP", "VAR_SAMP",
 };
+// clang-format on
 
 // The list as SQL literals, several to a line.
 std::string builtin_names() {
