@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # The road from Firebird 2.5, with databases the real 2.5 engine made:
 #   tests/server/from25.sh --windows-build DIR --udr-dir DIR --charset NONE|UTF8|WIN1250 [--dialect 1|3]
-#                          [--engine fb3|fb4|fb5]... [--keep]
+#                          [--engine NAME]... [--keep]
 # In Firebird 2.5 (the 32-bit Windows embedded kit under Wine, tests/fb25) a database is
 # declared with sql/ardudf.sql and by hand under names of its own, calls the functions from
 # every kind of object 2.5 has (migration/schema25.sql), and gives what
-# migration/report25.sql reads; it is backed up by the 2.5 engine. Each --engine (default:
-# all three) then does what docs/migration.md says for a 2.5 server: restore the backup into
-# a new file on the new server (no legacy UDFs: UdfAccess = None, the UDR module installed),
-# gfix -online, the preview, the move, the check. Every caller must answer what it answered
+# migration/report25.sql reads; it is backed up by the 2.5 engine. Each --engine (a row of
+# scripts/engines.txt; default fb3) then does what docs/migration.md says for a 2.5 server:
+# restore the backup into a new file on the new server (no legacy UDFs: UdfAccess = None,
+# the UDR module installed), gfix -online single, the preview, the move, the check. Every caller must answer what it answered
 # in 2.5, and no index over the functions may stay inactive.
 # --windows-build: the mingw-i686 build (ardudf.dll, tests/fb25/ardudf_isql25.exe);
 # --udr-dir: the folder of the Linux libardudf_udr.so.
@@ -28,8 +28,8 @@ run() { # script database
 }
 report() { run "$here/migration/report25.sql" "$1"; }
 
-# The guide's steps in engine NAME, whose environment this shell has: each step's output in
-# WORK/NAME.*.
+# The guide's steps in engine NAME, whose environment this shell has (scripts/engine.sh NAME
+# run): each step's output in WORK/NAME.*.
 road() { # NAME WORK
   local name=$1 work=$2
   fbenv_setup "$work/root_$name" "$work/modules" udr || return 1
@@ -45,14 +45,14 @@ road() { # NAME WORK
   fbenv_value "$work/$name.fdb" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') || ', ODS ' || MON\$ODS_MAJOR
     || '.' || MON\$ODS_MINOR FROM MON\$DATABASE;" > "$work/$name.ods"
 }
-# Inside another engine's environment (scripts/fb4root.sh run): the steps alone.
+# Inside the engine's environment: the steps alone.
 if [ "${1:-}" = --road ]; then
   road "$2" "$3"
   exit
 fi
 
 windows_build="" udr_dir="" charset="" dialect=3 engines=() keep=0
-usage="usage: from25.sh --windows-build DIR --udr-dir DIR --charset CS [--dialect 1|3] [--engine fb3|fb4|fb5]... [--keep]"
+usage="usage: from25.sh --windows-build DIR --udr-dir DIR --charset CS [--dialect 1|3] [--engine NAME]... [--keep]"
 while [ $# -gt 0 ]; do
   case "$1" in
     --windows-build) windows_build=$(cd "$2" && pwd); shift 2 ;;
@@ -65,7 +65,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 [ -n "$windows_build" ] && [ -n "$udr_dir" ] && [ -n "$charset" ] || { echo "$usage" >&2; exit 2; }
-[ ${#engines[@]} -gt 0 ] || engines=(fb3 fb4 fb5)
+[ ${#engines[@]} -gt 0 ] || engines=(fb3)
 
 # shellcheck source=../fb25/fb25env.sh
 . "$source_dir/tests/fb25/fb25env.sh"
@@ -113,12 +113,7 @@ to_move=$(( $(grep -c '^DECLARE EXTERNAL FUNCTION' "$source_dir/sql/ardudf.sql")
 
 # ---- in each newer engine, as the guide orders it -------------------------------------------
 for engine in "${engines[@]}"; do
-  case "$engine" in
-    fb3) ( road fb3 "$work" ) ;;
-    fb4) "$source_dir/scripts/fb4root.sh" run --bind "$work" -- "$0" --road fb4 "$work" ;;
-    fb5) ( fbenv_use_fb5 && road fb5 "$work" ) ;;
-    *) echo "$usage" >&2; exit 2 ;;
-  esac
+  "$source_dir/scripts/engine.sh" "$engine" run --bind "$work" -- "$0" --road "$engine" "$work"
   label="$charset, dialect $dialect, from Firebird $(cat "$work/version25") to $(cat "$work/$engine.ods" 2>/dev/null)"
   expect "the restore asks for gfix -online" 'gfix -online' "$work/$engine.restore"
   expect "the preview" "preview only, nothing changed: $to_move declaration(s) to move" "$work/$engine.preview"
