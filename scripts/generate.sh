@@ -21,8 +21,14 @@ while read -r what file; do
     exit 1
   fi
 done < tools/catalogue/generated_files.txt
+# A file that is already current is left alone: a rewrite would make the next build run
+# CMake and compile again.
 for file in "${pending[@]}"; do
-  mv "$file.generating" "$file"
-  echo "generated $file"
+  if cmp -s "$file.generating" "$file"; then
+    rm "$file.generating"
+  else
+    mv "$file.generating" "$file"
+    echo "generated $file"
+  fi
 done
 pending=()
