@@ -190,7 +190,7 @@ static int width(const XSQLVAR* v) {
         case SQL_INT64: w = 21; break;
         case SQL_FLOAT: w = 14; break;
         case SQL_DOUBLE: case SQL_D_FLOAT: w = 23; break;
-        case SQL_TYPE_DATE: w = dialect == 3 ? 11 : 25; break;
+        case SQL_TYPE_DATE: w = 11; break;
         case SQL_TYPE_TIME: w = 13; break;
         case SQL_TIMESTAMP: w = 25; break;
         case SQL_BLOB: w = 17; break;
@@ -284,7 +284,7 @@ static void print_blob(HND* t, const XSQLVAR* v) {
 static void print_row(HND* t, XSQLDA* da, int first) {
     char buf[128];
     int len;
-    putchar('\n');
+    if (list || first) putchar('\n'); /* before each record; before the table's heading */
     if (list) {
         for (int i = 0; i < da->sqld; i++) {
             XSQLVAR* v = &da->sqlvar[i];
