@@ -103,7 +103,8 @@ for arch_w in win32:i686 win64:x64; do
   crlf LICENSE $z/LICENSE.txt
   sed -e "s/@VERSION@/$version/g" -e "s/@BITS@/$bits/g" packaging/windows/README-windows.txt >$b/readme
   crlf $b/readme $z/README-windows.txt
-  for md in README.md CHANGELOG.md docs/functions.md docs/balance.md docs/migration.md; do
+  for md in README.md CHANGELOG.md docs/functions.md docs/balance.md docs/migration.md docs/servers.md \
+    docs/troubleshooting.md; do
     out=$(basename "$md" .md)
     [ "$out" = README ] && out=readme
     [ "$out" = CHANGELOG ] && out=changes
