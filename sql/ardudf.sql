@@ -3,7 +3,9 @@
 -- The server needs UdfAccess = Restrict <folder of ardudf.so or .dll> in firebird.conf.
 -- Its syntax is Firebird 2.0's and later's: tested in 2.5, 3.0, 4.0 and 5.0; 2.0 and 2.1
 -- untested. 1.5 and older have no EXECUTE BLOCK and no COMMENT ON: there, run only its
--- DECLARE EXTERNAL FUNCTION statements.
+-- DECLARE EXTERNAL FUNCTION statements. In 2.5 and older one statement's results may take
+-- 64 KB: where a statement selects two of the 32767-byte texts, cast them (CAST(... AS
+-- VARCHAR(n))) or declare them narrower (bin/declare_width.sh).
 -- Texts are CHARACTER SET NONE (bytes) unless a function reads them in a code page.
 -- A NULL argument arrives as the empty text or 0 (no NULL keyword is declared).
 -- A database on ardudf's UDR module keeps it: a legacy declaration beside it would need

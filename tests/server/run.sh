@@ -124,11 +124,23 @@ mkdir -p "$work/out"
 for name in "${names[@]}"; do
   expected=$here/expected/$name.out
   [ $udr -eq 1 ] || [ $psql -eq 1 ] && [ -f "$here/expected/udr/$name.out" ] && expected=$here/expected/udr/$name.out
+  # Firebird 2.5's own answers, kept where they differ from 3's (expected/fb25/README):
+  # expected/fb25/CHARSET/NAME.out, else expected/fb25/NAME.out.
+  fb25=""
+  if [[ $engine == 2.* ]]; then
+    fb25=$here/expected/fb25
+    lower=$(tr '[:upper:]' '[:lower:]' <<<"$charset")
+    if [ -f "$fb25/$lower/$name.out" ]; then expected=$fb25/$lower/$name.out
+    elif [ -f "$fb25/$name.out" ]; then expected=$fb25/$name.out
+    fi
+  fi
   actual=$work/out/$name.out
   run_sql "$name" > "$actual"
   if [ $accept -eq 1 ]; then
     # A UDR run accepts into expected/udr/: name only the tests whose results differ.
     [ $udr -eq 1 ] && expected=$here/expected/udr/$name.out && mkdir -p "$here/expected/udr"
+    # A 2.5 run accepts into expected/fb25/CHARSET/: keep only the files that differ from 3's.
+    [ -n "$fb25" ] && expected=$fb25/$lower/$name.out && mkdir -p "$fb25/$lower"
     cp "$actual" "$expected"
     echo "accepted: $name"
   elif ! diff -u <(context_free < "$expected") <(context_free < "$actual") > "$work/out/$name.diff"; then

@@ -353,7 +353,9 @@ void print_sql(int narrow) {
     std::printf("-- The server needs UdfAccess = Restrict <folder of ardudf.so or .dll> in firebird.conf.\n");
     std::printf("-- Its syntax is Firebird 2.0's and later's: tested in 2.5, 3.0, 4.0 and 5.0; 2.0 and 2.1\n");
     std::printf("-- untested. 1.5 and older have no EXECUTE BLOCK and no COMMENT ON: there, run only its\n");
-    std::printf("-- DECLARE EXTERNAL FUNCTION statements.\n");
+    std::printf("-- DECLARE EXTERNAL FUNCTION statements. In 2.5 and older one statement's results may take\n");
+    std::printf("-- 64 KB: where a statement selects two of the 32767-byte texts, cast them (CAST(... AS\n");
+    std::printf("-- VARCHAR(n))) or declare them narrower (bin/declare_width.sh).\n");
     std::printf("-- Texts are CHARACTER SET NONE (bytes) unless a function reads them in a code page.\n");
     std::printf("-- A NULL argument arrives as the empty text or 0 (no NULL keyword is declared).\n");
     print_guard("guard_legacy.sql", "ardudf.sql");
