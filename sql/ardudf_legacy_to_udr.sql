@@ -7,10 +7,13 @@
 -- that name for the UDR module in one transaction: its arguments in their order, its texts
 -- as wide (up to 32765 bytes) and in the character set it declared, and the external name
 -- 'ardudf_udr!ENTRY!legacy_nulls', which reads a NULL argument as the legacy module did, so
--- every caller gives the results it gave. Then each index that calls a moved function is
--- rebuilt, and each inactive one activated. Other modules' declarations are left, and named.
--- Nothing changes while another attachment is connected or a declaration of ardudf's module
--- cannot move as it is. Run again, it is the upgrade of a moved database.
+-- every caller gives the results it gave. The indexes that call a moved function are
+-- deactivated in the same transaction; then the index step builds them again and activates
+-- the inactive ones. Other modules' declarations are left, and named; so are the indexes
+-- ARDUDF_LEAVE_INDEXES names, and comments on the functions that are not ardudf's.
+-- Nothing changes while another attachment is connected, a declaration of ardudf's module
+-- cannot move as it is, or the UDR module does not load and answer. Run again after any
+-- failure, it finishes what is left; over a moved database, it is the upgrade.
 SET BAIL ON;
 SET LIST ON;
 SET TERM ^ ;
@@ -169,6 +172,156 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
   END
 
   -- ---- end of what the database declares ----
+
+  -- The indexes whose expression calls the function fn, or with fn NULL any function of
+  -- ardudf's UDR module, directly or through a PSQL function or procedure, a package or a
+  -- computed column; why says how. An index the engine built has dependency records, and
+  -- they decide. A restore into an engine that could not compute an index leaves it
+  -- inactive and without them: its expression's text decides, read as names (whole words;
+  -- an unquoted name in any case, a quoted one exactly; nothing inside a string literal or
+  -- a comment) and matched against the function and the routines and columns that call it.
+  -- leave: 1 when ARDUDF_LEAVE_INDEXES, a table the DBA may create (docs/migration.md),
+  -- names it: the move and the check leave that index as it is.
+  -- (Firebird 5 marks an index a restore left inactive 3, not 1: any state but 0 is inactive.)
+  DECLARE PROCEDURE indexes (fn VARCHAR(63))
+      RETURNS (ix VARCHAR(63), inactive SMALLINT, why VARCHAR(400), leave SMALLINT) AS
+    DECLARE left_alone VARCHAR(8000) = '|';
+    DECLARE one VARCHAR(63);
+    DECLARE rel VARCHAR(63);
+    DECLARE src VARCHAR(8000);
+    DECLARE words VARCHAR(8191);
+    DECLARE dialect SMALLINT;
+    DECLARE c VARCHAR(1);
+    DECLARE w VARCHAR(300);
+    DECLARE i INTEGER;
+    DECLARE j INTEGER;
+    DECLARE n INTEGER;
+  BEGIN
+    IF (EXISTS (SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'ARDUDF_LEAVE_INDEXES')) THEN
+      FOR EXECUTE STATEMENT 'SELECT UPPER(TRIM(index_name)) FROM ardudf_leave_indexes' INTO one DO
+        left_alone = left_alone || one || '|';
+    dialect = (SELECT MON$SQL_DIALECT FROM MON$DATABASE);
+    FOR WITH RECURSIVE seeds (name) AS (
+          SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
+            AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
+        calls (name, kind, rel, depth, path) AS (
+          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, 1,
+              CAST('calls ' || TRIM(s.name) AS VARCHAR(400))
+            FROM seeds s JOIN RDB$DEPENDENCIES d
+            ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
+          UNION ALL
+          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, c.depth + 1,
+              CAST(SUBSTRING(c.path || ' through ' || CASE c.kind WHEN 5 THEN 'procedure ' WHEN 15 THEN 'function '
+                WHEN 3 THEN 'column ' ELSE 'package ' END || COALESCE((SELECT FIRST 1 TRIM(f.RDB$RELATION_NAME)
+                || '.' || TRIM(f.RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS f WHERE c.kind = 3
+                AND f.RDB$FIELD_SOURCE = c.name), TRIM(c.name)) FROM 1 FOR 400) AS VARCHAR(400))
+            FROM calls c JOIN RDB$DEPENDENCIES d
+            ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
+            OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
+            OR (c.kind = 3 AND d.RDB$DEPENDED_ON_TYPE = 0 AND EXISTS (SELECT 1 FROM RDB$RELATION_FIELDS f
+                WHERE f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = d.RDB$DEPENDED_ON_NAME
+                  AND f.RDB$FIELD_NAME = d.RDB$FIELD_NAME))
+            WHERE c.depth < 16)
+        SELECT TRIM(i.RDB$INDEX_NAME), IIF(COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0, 0, 1), c.path
+          FROM calls c JOIN RDB$INDICES i ON i.RDB$INDEX_NAME = c.name WHERE c.kind = 6
+        INTO ix, inactive, why DO BEGIN
+      why = 'by its dependencies: it ' || why;
+      leave = IIF(POSITION('|' || UPPER(ix) || '|' IN left_alone) > 0, 1, 0);
+      SUSPEND;
+    END
+
+    -- No dependency records: the names in the expression.
+    FOR SELECT TRIM(i.RDB$INDEX_NAME), IIF(COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0, 0, 1), i.RDB$RELATION_NAME,
+          CAST(SUBSTRING(i.RDB$EXPRESSION_SOURCE FROM 1 FOR 8000) AS VARCHAR(8000))
+        FROM RDB$INDICES i WHERE i.RDB$EXPRESSION_SOURCE IS NOT NULL AND COALESCE(i.RDB$SYSTEM_FLAG, 0) = 0
+          AND NOT EXISTS (SELECT 1 FROM RDB$DEPENDENCIES d
+            WHERE d.RDB$DEPENDENT_NAME = i.RDB$INDEX_NAME AND d.RDB$DEPENDENT_TYPE = 6)
+        INTO ix, inactive, rel, src DO BEGIN
+      words = '|';
+      i = 1;
+      n = CHAR_LENGTH(src);
+      WHILE (i <= n) DO BEGIN
+        c = SUBSTRING(src FROM i FOR 1);
+        j = i + 1;
+        IF (c = '''' OR (c = '"' AND dialect = 1)) THEN BEGIN
+          -- A string literal: a doubled quote inside reads as its end and a new start.
+          j = POSITION(c, src, i + 1);
+          j = IIF(j = 0, n + 1, j + 1);
+        END
+        ELSE IF (c = '"') THEN BEGIN
+          -- A quoted name, as it is; a doubled quote inside stands for one.
+          w = '';
+          WHILE (j <= n AND (SUBSTRING(src FROM j FOR 1) <> '"' OR SUBSTRING(src FROM j + 1 FOR 1) = '"')) DO BEGIN
+            w = w || SUBSTRING(src FROM j FOR 1);
+            j = j + IIF(SUBSTRING(src FROM j FOR 1) = '"', 2, 1);
+          END
+          j = j + 1;
+          words = words || w || '|';
+        END
+        ELSE IF (c = '-' AND SUBSTRING(src FROM i + 1 FOR 1) = '-') THEN BEGIN
+          j = POSITION(ASCII_CHAR(10), src, i);
+          j = IIF(j = 0, n + 1, j + 1);
+        END
+        ELSE IF (c = '/' AND SUBSTRING(src FROM i + 1 FOR 1) = '*') THEN BEGIN
+          j = POSITION('*/', src, i + 2);
+          j = IIF(j = 0, n + 1, j + 2);
+        END
+        ELSE IF (UPPER(c) BETWEEN 'A' AND 'Z' OR c BETWEEN '0' AND '9') THEN BEGIN
+          -- A name (a number is read the same way and matches none).
+          WHILE (j <= n AND (UPPER(SUBSTRING(src FROM j FOR 1)) BETWEEN 'A' AND 'Z'
+              OR SUBSTRING(src FROM j FOR 1) BETWEEN '0' AND '9' OR SUBSTRING(src FROM j FOR 1) IN ('_', '$'))) DO
+            j = j + 1;
+          IF (c NOT BETWEEN '0' AND '9') THEN
+            words = words || UPPER(SUBSTRING(src FROM i FOR j - i)) || '|';
+        END
+        i = j;
+      END
+      why = NULL;
+      FOR WITH RECURSIVE seeds (name) AS (
+            SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
+              AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
+          calls (name, kind, depth) AS (
+            SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
+              ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
+            UNION ALL
+            SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, c.depth + 1 FROM calls c JOIN RDB$DEPENDENCIES d
+              ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
+              OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
+              WHERE c.depth < 16),
+          -- What the expression may name: the function, a routine or package that calls
+          -- it, or a computed column of the index's table that calls it.
+          named (name, what) AS (
+            SELECT TRIM(name), 'the function ' FROM seeds
+            UNION SELECT TRIM(name), IIF(kind = 5, 'the procedure ', IIF(kind = 15, 'the function ', 'the package '))
+              FROM calls WHERE kind IN (5, 15, 18, 19)
+            UNION SELECT TRIM(f.RDB$FIELD_NAME), 'the computed column ' FROM calls c
+              JOIN RDB$RELATION_FIELDS f ON f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = :rel
+              WHERE c.kind = 3)
+          SELECT FIRST 1 what || name FROM named WHERE POSITION('|' || name || '|' IN :words) > 0 ORDER BY name
+          INTO why DO
+        why = 'by its expression, which names ' || why;
+      IF (why IS NOT NULL) THEN BEGIN
+        leave = IIF(POSITION('|' || UPPER(ix) || '|' IN left_alone) > 0, 1, 0);
+        SUSPEND;
+      END
+    END
+  END
+
+  -- A refusal in a sentence of its own, raised as the exception ARDUDF_REFUSED: created for
+  -- the moment it is raised, the error undoes its creation with the rest of the statement.
+  -- Where it cannot be created (a user without the right, a read-only database), the
+  -- sentence comes as the text of a conversion error.
+  DECLARE PROCEDURE refuse (message VARCHAR(400)) AS
+    DECLARE n INTEGER;
+  BEGIN
+    BEGIN
+      EXECUTE STATEMENT 'CREATE EXCEPTION ardudf_refused ''ardudf refused''';
+      WHEN ANY DO n = CAST(message AS INTEGER);
+    END
+    EXECUTE STATEMENT 'EXECUTE BLOCK AS BEGIN EXCEPTION ardudf_refused '''
+      || REPLACE(message, '''', '''''') || '''; END';
+  END
+
   DECLARE blocked INTEGER = 0;
   DECLARE n_moved INTEGER = 0;
   DECLARE n_udr INTEGER = 0;
@@ -178,6 +331,9 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
   DECLARE detail VARCHAR(400);
   DECLARE names VARCHAR(100);
   DECLARE summary VARCHAR(200);
+  DECLARE note VARCHAR(400);
+  DECLARE ix VARCHAR(63);
+  DECLARE probe INTEGER;
   DECLARE walk VARCHAR(100) = '';
   DECLARE n_comments INTEGER = 0;
 BEGIN
@@ -198,10 +354,43 @@ BEGIN
     SUSPEND;
     blocked = blocked + 1;
   END
-  IF (blocked > 0) THEN blocked = CAST('ardudf_legacy_to_udr.sql: nothing changed' AS INTEGER);
+  IF (blocked > 0) THEN
+    EXECUTE PROCEDURE refuse('ardudf_legacy_to_udr.sql changed nothing, for the ' || blocked || ' reason(s) above');
 
-  -- Each declaration on the legacy module redeclared for the UDR module under its own name;
-  -- each one moved before gets this release's comment.
+  -- Before the first change, the UDR module must load and answer in this server: a
+  -- function of it created and called in a transaction of its own, then dropped. Where it
+  -- does not, nothing changes, and the engine's own error says why.
+  IF (EXISTS (SELECT 1 FROM declarations WHERE state = 'L')) THEN BEGIN
+    probe = NULL;
+    BEGIN
+      EXECUTE STATEMENT 'CREATE FUNCTION ardudf_udr_probe (t VARCHAR(10)) RETURNS INTEGER '
+        || 'EXTERNAL NAME ''ardudf_udr!ib_string_length!legacy_nulls'' ENGINE UDR' WITH AUTONOMOUS TRANSACTION;
+      probe = -1;
+      EXECUTE STATEMENT 'SELECT ardudf_udr_probe(''abc'') * 10 + ardudf_udr_probe(NULL) FROM RDB$DATABASE'
+        WITH AUTONOMOUS TRANSACTION INTO probe;
+      WHEN ANY DO probe = COALESCE(probe, -2);
+    END
+    IF (probe > -2) THEN
+      EXECUTE STATEMENT 'DROP FUNCTION ardudf_udr_probe' WITH AUTONOMOUS TRANSACTION;
+    IF (probe IS DISTINCT FROM 30) THEN BEGIN
+      ardudf_legacy_to_udr = 'nothing changed: the UDR module ardudf_udr '
+        || IIF(probe = -2, 'does not load in this server', 'does not answer as it should')
+        || ' (libardudf_udr.so, or ardudf_udr.dll of the server''s bitness, in its plugins/udr folder: '
+        || 'docs/migration.md)';
+      SUSPEND;
+      IF (probe = -2) THEN BEGIN
+        -- The engine's words: the same creation, unguarded (it fails again, and changes nothing).
+        EXECUTE STATEMENT 'CREATE FUNCTION ardudf_udr_probe (t VARCHAR(10)) RETURNS INTEGER '
+          || 'EXTERNAL NAME ''ardudf_udr!ib_string_length!legacy_nulls'' ENGINE UDR' WITH AUTONOMOUS TRANSACTION;
+        EXECUTE STATEMENT 'DROP FUNCTION ardudf_udr_probe' WITH AUTONOMOUS TRANSACTION;
+      END
+      EXECUTE PROCEDURE refuse('ardudf_legacy_to_udr.sql changed nothing: the UDR module does not answer');
+    END
+  END
+
+  -- Each declaration on the legacy module redeclared for the UDR module under its own name,
+  -- and each index that calls it deactivated, for the index step to build again. ardudf's
+  -- note on a function brought up to this release; a comment of the database's own kept.
   FOR SELECT name, state, entry, detail, names, summary FROM declarations
       INTO fn, state, entry, detail, names, summary DO BEGIN
     IF (state = 'L') THEN BEGIN
@@ -212,10 +401,20 @@ BEGIN
         ardudf_legacy_to_udr = 'moved under its own name: ' || fn || ' (' || entry || ')';
         SUSPEND;
       END
+      FOR SELECT ix FROM indexes(:fn) WHERE inactive = 0 AND leave = 0 INTO ix DO
+        IF (RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILT ' || ix, '1') = 0) THEN
+          EXECUTE STATEMENT 'ALTER INDEX ' || ident(ix) || ' INACTIVE';
     END
     summary = summary || ' (ardudf 1.1.0)';
-    IF (state IN ('L', 'M') AND summary IS DISTINCT FROM (SELECT CAST(RDB$DESCRIPTION AS VARCHAR(400))
-        FROM RDB$FUNCTIONS WHERE RDB$FUNCTION_NAME = :fn AND RDB$PACKAGE_NAME IS NULL)) THEN BEGIN
+    note = (SELECT CAST(RDB$DESCRIPTION AS VARCHAR(400)) FROM RDB$FUNCTIONS
+      WHERE RDB$FUNCTION_NAME = :fn AND RDB$PACKAGE_NAME IS NULL);
+    IF (state IN ('L', 'M') AND note NOT LIKE '% (ardudf %)') THEN BEGIN
+      IF (state = 'L') THEN BEGIN
+        ardudf_legacy_to_udr = 'comment kept, it is not ardudf''s: ' || fn;
+        SUSPEND;
+      END
+    END
+    ELSE IF (state IN ('L', 'M') AND summary IS DISTINCT FROM note) THEN BEGIN
       EXECUTE STATEMENT 'COMMENT ON FUNCTION ' || ident(fn) || ' IS ''' || REPLACE(summary, '''', '''''') || '''';
       IF (state = 'M') THEN n_comments = n_comments + 1;
     END
@@ -234,23 +433,25 @@ BEGIN
     walk = '; ib_scbwalk declared';
   END
 
-  RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILD', IIF(n_moved > 0, '1', '0'));
   IF (n_moved > 0) THEN
     ardudf_legacy_to_udr = n_moved || ' function(s) moved to the UDR module ardudf_udr, reading NULL as the '
       || 'legacy module did' || walk || IIF(n_udr > 0, '; ' || n_udr || ' on ardudf_udr already', '');
   ELSE IF (n_udr > 0) THEN
-    ardudf_legacy_to_udr = 'nothing to move' || IIF(n_comments > 0, ', ' || n_comments || ' comment(s) brought up to ardudf 1.1.0',
-      ', nothing changed') || ': ' || n_udr || ' function(s) on ardudf_udr already';
+    ardudf_legacy_to_udr = 'nothing to move' || IIF(n_comments > 0, ', ' || n_comments
+      || ' comment(s) brought up to ardudf 1.1.0', '') || ': ' || n_udr || ' function(s) on ardudf_udr already';
   ELSE
     ardudf_legacy_to_udr = 'nothing to move, nothing changed: no function of ardudf is declared here';
   SUSPEND;
 END^
 COMMIT^
 
--- The indexes that call a function of the UDR module (directly, or through a PSQL routine
--- or a computed column): the inactive ones activated (a restore into an engine without
--- legacy UDFs leaves them so); after a move, the active ones rebuilt, so that no key the
--- legacy module computed stays behind. The engine builds them at the COMMIT.
+-- The index step: each index that calls a function of the UDR module (directly, or through
+-- a PSQL routine or a computed column) and that ARDUDF_LEAVE_INDEXES does not name. An
+-- inactive one is activated (the move deactivates those it rebuilds; a restore into an
+-- engine without legacy UDFs leaves them so); an active one whose keys are stale is
+-- rebuilt (sql/ardudf_udr_indexes.sql rebuilds them all). Each index in a transaction of
+-- its own, so that one that cannot be built stops no other: the others are done, this one
+-- is named, and the engine's error for it ends the step. Run again, it does what is left.
 EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
   -- A name as a statement must spell it: quoted in dialect 3; dialect 1 has no quoted names.
   DECLARE FUNCTION ident (name VARCHAR(63)) RETURNS VARCHAR(130) AS
@@ -260,57 +461,236 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
   END
 
   -- The indexes whose expression calls the function fn, or with fn NULL any function of
-  -- ardudf's UDR module, directly or through a PSQL function, a package or a computed column.
-  -- A restore into an engine that could not compute such an index leaves it inactive and
-  -- without the dependencies the engine records for a built one: it is found by its
-  -- expression's text, which names the function or a routine or column that calls it.
-  -- (Firebird 5 marks such an index 3, not 1: any state but 0 is inactive.)
-  DECLARE PROCEDURE indexes (fn VARCHAR(63)) RETURNS (ix VARCHAR(63), inactive SMALLINT) AS
+  -- ardudf's UDR module, directly or through a PSQL function or procedure, a package or a
+  -- computed column; why says how. An index the engine built has dependency records, and
+  -- they decide. A restore into an engine that could not compute an index leaves it
+  -- inactive and without them: its expression's text decides, read as names (whole words;
+  -- an unquoted name in any case, a quoted one exactly; nothing inside a string literal or
+  -- a comment) and matched against the function and the routines and columns that call it.
+  -- leave: 1 when ARDUDF_LEAVE_INDEXES, a table the DBA may create (docs/migration.md),
+  -- names it: the move and the check leave that index as it is.
+  -- (Firebird 5 marks an index a restore left inactive 3, not 1: any state but 0 is inactive.)
+  DECLARE PROCEDURE indexes (fn VARCHAR(63))
+      RETURNS (ix VARCHAR(63), inactive SMALLINT, why VARCHAR(400), leave SMALLINT) AS
+    DECLARE left_alone VARCHAR(8000) = '|';
+    DECLARE one VARCHAR(63);
+    DECLARE rel VARCHAR(63);
+    DECLARE src VARCHAR(8000);
+    DECLARE words VARCHAR(8191);
+    DECLARE dialect SMALLINT;
+    DECLARE c VARCHAR(1);
+    DECLARE w VARCHAR(300);
+    DECLARE i INTEGER;
+    DECLARE j INTEGER;
+    DECLARE n INTEGER;
   BEGIN
+    IF (EXISTS (SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'ARDUDF_LEAVE_INDEXES')) THEN
+      FOR EXECUTE STATEMENT 'SELECT UPPER(TRIM(index_name)) FROM ardudf_leave_indexes' INTO one DO
+        left_alone = left_alone || one || '|';
+    dialect = (SELECT MON$SQL_DIALECT FROM MON$DATABASE);
     FOR WITH RECURSIVE seeds (name) AS (
           SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
             AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
-        calls (name, kind, depth) AS (
-          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
+        calls (name, kind, rel, depth, path) AS (
+          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, 1,
+              CAST('calls ' || TRIM(s.name) AS VARCHAR(400))
+            FROM seeds s JOIN RDB$DEPENDENCIES d
             ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
           UNION ALL
-          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, c.depth + 1 FROM calls c JOIN RDB$DEPENDENCIES d
+          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, c.depth + 1,
+              CAST(SUBSTRING(c.path || ' through ' || CASE c.kind WHEN 5 THEN 'procedure ' WHEN 15 THEN 'function '
+                WHEN 3 THEN 'column ' ELSE 'package ' END || COALESCE((SELECT FIRST 1 TRIM(f.RDB$RELATION_NAME)
+                || '.' || TRIM(f.RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS f WHERE c.kind = 3
+                AND f.RDB$FIELD_SOURCE = c.name), TRIM(c.name)) FROM 1 FOR 400) AS VARCHAR(400))
+            FROM calls c JOIN RDB$DEPENDENCIES d
             ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
             OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
             OR (c.kind = 3 AND d.RDB$DEPENDED_ON_TYPE = 0 AND EXISTS (SELECT 1 FROM RDB$RELATION_FIELDS f
                 WHERE f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = d.RDB$DEPENDED_ON_NAME
                   AND f.RDB$FIELD_NAME = d.RDB$FIELD_NAME))
-            WHERE c.depth < 16),
-        named (name) AS (
-          SELECT TRIM(name) FROM seeds
-          UNION SELECT TRIM(name) FROM calls WHERE kind IN (5, 15, 18, 19)
-          UNION SELECT TRIM(f.RDB$FIELD_NAME) FROM calls c JOIN RDB$RELATION_FIELDS f ON f.RDB$FIELD_SOURCE = c.name
-            WHERE c.kind = 3)
-        SELECT TRIM(i.RDB$INDEX_NAME), IIF(COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0, 0, 1)
+            WHERE c.depth < 16)
+        SELECT TRIM(i.RDB$INDEX_NAME), IIF(COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0, 0, 1), c.path
           FROM calls c JOIN RDB$INDICES i ON i.RDB$INDEX_NAME = c.name WHERE c.kind = 6
-        UNION
-        SELECT TRIM(i.RDB$INDEX_NAME), 1 FROM RDB$INDICES i
-          WHERE COALESCE(i.RDB$INDEX_INACTIVE, 0) <> 0 AND i.RDB$EXPRESSION_SOURCE IS NOT NULL
-            AND NOT EXISTS (SELECT 1 FROM RDB$DEPENDENCIES d
-              WHERE d.RDB$DEPENDENT_NAME = i.RDB$INDEX_NAME AND d.RDB$DEPENDENT_TYPE = 6)
-            AND EXISTS (SELECT 1 FROM named n WHERE i.RDB$EXPRESSION_SOURCE CONTAINING n.name)
-        INTO ix, inactive DO SUSPEND;
+        INTO ix, inactive, why DO BEGIN
+      why = 'by its dependencies: it ' || why;
+      leave = IIF(POSITION('|' || UPPER(ix) || '|' IN left_alone) > 0, 1, 0);
+      SUSPEND;
+    END
+
+    -- No dependency records: the names in the expression.
+    FOR SELECT TRIM(i.RDB$INDEX_NAME), IIF(COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0, 0, 1), i.RDB$RELATION_NAME,
+          CAST(SUBSTRING(i.RDB$EXPRESSION_SOURCE FROM 1 FOR 8000) AS VARCHAR(8000))
+        FROM RDB$INDICES i WHERE i.RDB$EXPRESSION_SOURCE IS NOT NULL AND COALESCE(i.RDB$SYSTEM_FLAG, 0) = 0
+          AND NOT EXISTS (SELECT 1 FROM RDB$DEPENDENCIES d
+            WHERE d.RDB$DEPENDENT_NAME = i.RDB$INDEX_NAME AND d.RDB$DEPENDENT_TYPE = 6)
+        INTO ix, inactive, rel, src DO BEGIN
+      words = '|';
+      i = 1;
+      n = CHAR_LENGTH(src);
+      WHILE (i <= n) DO BEGIN
+        c = SUBSTRING(src FROM i FOR 1);
+        j = i + 1;
+        IF (c = '''' OR (c = '"' AND dialect = 1)) THEN BEGIN
+          -- A string literal: a doubled quote inside reads as its end and a new start.
+          j = POSITION(c, src, i + 1);
+          j = IIF(j = 0, n + 1, j + 1);
+        END
+        ELSE IF (c = '"') THEN BEGIN
+          -- A quoted name, as it is; a doubled quote inside stands for one.
+          w = '';
+          WHILE (j <= n AND (SUBSTRING(src FROM j FOR 1) <> '"' OR SUBSTRING(src FROM j + 1 FOR 1) = '"')) DO BEGIN
+            w = w || SUBSTRING(src FROM j FOR 1);
+            j = j + IIF(SUBSTRING(src FROM j FOR 1) = '"', 2, 1);
+          END
+          j = j + 1;
+          words = words || w || '|';
+        END
+        ELSE IF (c = '-' AND SUBSTRING(src FROM i + 1 FOR 1) = '-') THEN BEGIN
+          j = POSITION(ASCII_CHAR(10), src, i);
+          j = IIF(j = 0, n + 1, j + 1);
+        END
+        ELSE IF (c = '/' AND SUBSTRING(src FROM i + 1 FOR 1) = '*') THEN BEGIN
+          j = POSITION('*/', src, i + 2);
+          j = IIF(j = 0, n + 1, j + 2);
+        END
+        ELSE IF (UPPER(c) BETWEEN 'A' AND 'Z' OR c BETWEEN '0' AND '9') THEN BEGIN
+          -- A name (a number is read the same way and matches none).
+          WHILE (j <= n AND (UPPER(SUBSTRING(src FROM j FOR 1)) BETWEEN 'A' AND 'Z'
+              OR SUBSTRING(src FROM j FOR 1) BETWEEN '0' AND '9' OR SUBSTRING(src FROM j FOR 1) IN ('_', '$'))) DO
+            j = j + 1;
+          IF (c NOT BETWEEN '0' AND '9') THEN
+            words = words || UPPER(SUBSTRING(src FROM i FOR j - i)) || '|';
+        END
+        i = j;
+      END
+      why = NULL;
+      FOR WITH RECURSIVE seeds (name) AS (
+            SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
+              AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
+          calls (name, kind, depth) AS (
+            SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
+              ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
+            UNION ALL
+            SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, c.depth + 1 FROM calls c JOIN RDB$DEPENDENCIES d
+              ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
+              OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
+              WHERE c.depth < 16),
+          -- What the expression may name: the function, a routine or package that calls
+          -- it, or a computed column of the index's table that calls it.
+          named (name, what) AS (
+            SELECT TRIM(name), 'the function ' FROM seeds
+            UNION SELECT TRIM(name), IIF(kind = 5, 'the procedure ', IIF(kind = 15, 'the function ', 'the package '))
+              FROM calls WHERE kind IN (5, 15, 18, 19)
+            UNION SELECT TRIM(f.RDB$FIELD_NAME), 'the computed column ' FROM calls c
+              JOIN RDB$RELATION_FIELDS f ON f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = :rel
+              WHERE c.kind = 3)
+          SELECT FIRST 1 what || name FROM named WHERE POSITION('|' || name || '|' IN :words) > 0 ORDER BY name
+          INTO why DO
+        why = 'by its expression, which names ' || why;
+      IF (why IS NOT NULL) THEN BEGIN
+        leave = IIF(POSITION('|' || UPPER(ix) || '|' IN left_alone) > 0, 1, 0);
+        SUSPEND;
+      END
+    END
+  END
+
+  -- The values of an index's expression for which reading through the index finds other
+  -- rows than reading the table: keys computed by another module, or before a function
+  -- changed. n: how many such values, 0 when the keys are those the expression gives now,
+  -- NULL when the index could not be read so. It reads every row once, and looks each
+  -- value up through the index. autonomous = 1: in a transaction of its own, which sees
+  -- what the index step committed.
+  DECLARE PROCEDURE stale_keys (ix VARCHAR(63), autonomous SMALLINT) RETURNS (n INTEGER) AS
+    DECLARE tab VARCHAR(130);
+    DECLARE e VARCHAR(3000);
+    DECLARE q VARCHAR(7000);
+  BEGIN
+    SELECT TRIM(RDB$RELATION_NAME), CAST(SUBSTRING(RDB$EXPRESSION_SOURCE FROM 1 FOR 3000) AS VARCHAR(3000))
+      FROM RDB$INDICES WHERE RDB$INDEX_NAME = :ix INTO tab, e;
+    IF ((SELECT MON$SQL_DIALECT FROM MON$DATABASE) = 3) THEN BEGIN
+      tab = '"' || REPLACE(tab, '"', '""') || '"';
+      ix = '"' || REPLACE(ix, '"', '""') || '"';
+    END
+    q = 'SELECT COUNT(*) FROM (SELECT (' || e || ') AS v, COUNT(*) AS n FROM ' || tab || ' GROUP BY 1) a'
+      || ' WHERE a.n <> (SELECT COUNT(*) FROM ' || tab || ' WHERE (' || e || ') IS NOT DISTINCT FROM a.v'
+      || ' PLAN (' || tab || ' INDEX (' || ix || ')))';
+    n = NULL;
+    BEGIN
+      IF (autonomous = 1) THEN EXECUTE STATEMENT q WITH AUTONOMOUS TRANSACTION INTO n;
+      ELSE EXECUTE STATEMENT q INTO n;
+      WHEN ANY DO n = NULL;
+    END
+    SUSPEND;
+  END
+
+  -- A refusal in a sentence of its own, raised as the exception ARDUDF_REFUSED: created for
+  -- the moment it is raised, the error undoes its creation with the rest of the statement.
+  -- Where it cannot be created (a user without the right, a read-only database), the
+  -- sentence comes as the text of a conversion error.
+  DECLARE PROCEDURE refuse (message VARCHAR(400)) AS
+    DECLARE n INTEGER;
+  BEGIN
+    BEGIN
+      EXECUTE STATEMENT 'CREATE EXCEPTION ardudf_refused ''ardudf refused''';
+      WHEN ANY DO n = CAST(message AS INTEGER);
+    END
+    EXECUTE STATEMENT 'EXECUTE BLOCK AS BEGIN EXCEPTION ardudf_refused '''
+      || REPLACE(message, '''', '''''') || '''; END';
   END
 
   DECLARE ix VARCHAR(63);
   DECLARE inactive SMALLINT;
-  DECLARE rebuild SMALLINT;
+  DECLARE leave SMALLINT;
+  DECLARE why VARCHAR(400);
+  DECLARE rebuild_all SMALLINT;
+  DECLARE stale INTEGER;
+  DECLARE failed VARCHAR(63);
+  DECLARE n_failed INTEGER = 0;
   DECLARE n INTEGER = 0;
 BEGIN
-  rebuild = IIF(COALESCE(RDB$GET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILD'), '0') = '1', 1, 0);
+  rebuild_all = IIF(RDB$GET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILD') = '1', 1, 0);
   RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILD', NULL);
-  FOR SELECT ix, inactive FROM indexes(NULL) ORDER BY ix INTO ix, inactive DO
-    IF (inactive = 1 OR rebuild = 1) THEN BEGIN
-      EXECUTE STATEMENT 'ALTER INDEX ' || ident(ix) || ' ACTIVE';
-      ardudf_legacy_to_udr = 'index ' || TRIM(IIF(inactive = 1, 'activated', 'rebuilt')) || ': ' || ix;
-      SUSPEND;
-      n = n + 1;
+  FOR SELECT ix, MAX(inactive), MIN(why), MAX(leave) FROM indexes(NULL) GROUP BY ix ORDER BY ix
+      INTO ix, inactive, why, leave DO BEGIN
+    ardudf_legacy_to_udr = NULL;
+    IF (leave = 1) THEN
+      ardudf_legacy_to_udr = 'index left as it is, as ARDUDF_LEAVE_INDEXES asks: ' || ix
+        || IIF(inactive = 1, ' (inactive)', '');
+    ELSE IF (inactive = 1) THEN
+      -- The move names each index it deactivated to rebuild.
+      ardudf_legacy_to_udr = 'index ' || TRIM(IIF(RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILT ' || ix, NULL) = 1,
+        'rebuilt', 'activated')) || ': ' || ix;
+    ELSE IF (rebuild_all = 1) THEN
+      ardudf_legacy_to_udr = 'index rebuilt: ' || ix;
+    ELSE BEGIN
+      SELECT n FROM stale_keys(:ix, 1) INTO stale;
+      IF (stale IS DISTINCT FROM 0) THEN
+        ardudf_legacy_to_udr = 'index rebuilt, '
+          || COALESCE(stale || ' of its keys were stale', 'its keys could not be read') || ': ' || ix;
     END
+    IF (ardudf_legacy_to_udr IS NOT NULL AND leave = 0) THEN BEGIN
+      BEGIN
+        EXECUTE STATEMENT 'ALTER INDEX ' || ident(ix) || ' ACTIVE' WITH AUTONOMOUS TRANSACTION;
+        n = n + 1;
+        WHEN ANY DO BEGIN
+          ardudf_legacy_to_udr = 'index not built: ' || ix || ' (' || why || '); '
+            || 'the engine''s error for it ends this step';
+          failed = COALESCE(failed, ix);
+          n_failed = n_failed + 1;
+        END
+      END
+    END
+    IF (ardudf_legacy_to_udr IS NOT NULL) THEN SUSPEND;
+  END
+  IF (n_failed > 0) THEN BEGIN
+    ardudf_legacy_to_udr = n || ' index(es) built, ' || n_failed || ' not: run this script again once '
+      || 'the engine''s error below is dealt with, or name the index in ARDUDF_LEAVE_INDEXES '
+      || '(docs/migration.md)';
+    SUSPEND;
+    -- The engine's own words for the first one.
+    EXECUTE STATEMENT 'ALTER INDEX ' || ident(failed) || ' ACTIVE' WITH AUTONOMOUS TRANSACTION;
+    EXECUTE PROCEDURE refuse('the index step did not build ' || failed || ' and ' || (n_failed - 1) || ' other(s)');
+  END
   IF (n = 0) THEN BEGIN
     ardudf_legacy_to_udr = 'no index to rebuild or activate';
     SUSPEND;

@@ -1,10 +1,13 @@
 -- ardudf 1.1.0: checks a database on ardudf's UDR module, after the move in place or
 -- an upgrade, and changes nothing. Generated from src/catalogue/catalogue.h and
 -- tools/catalogue/templates by ardudf_catalogue; do not edit.
--- It looks for a declaration of ardudf's legacy module left under any name and for an
--- inactive index that calls the functions, and calls every function declared on the UDR
--- module once, with plain arguments. Each problem is a row; with any, the script ends in
--- an error, so that a shell sees it in isql's exit status.
+-- It looks for a declaration of ardudf's legacy module left under any name, calls every
+-- function declared on the UDR module once with plain arguments, and reads each index that
+-- calls them: an inactive one is a problem, and an active one is read through the index and
+-- through the table, value by value, so that keys the expression no longer gives are found.
+-- The indexes ARDUDF_LEAVE_INDEXES names are left out, and named. Each problem is a row;
+-- with any, the script ends in an error (for a function that does not answer, the
+-- engine's own), so that a shell sees it in isql's exit status.
 SET BAIL ON;
 SET LIST ON;
 SET TERM ^ ;
@@ -165,50 +168,195 @@ EXECUTE BLOCK RETURNS (ardudf_check VARCHAR(400)) AS
   -- ---- end of what the database declares ----
 
   -- The indexes whose expression calls the function fn, or with fn NULL any function of
-  -- ardudf's UDR module, directly or through a PSQL function, a package or a computed column.
-  -- A restore into an engine that could not compute such an index leaves it inactive and
-  -- without the dependencies the engine records for a built one: it is found by its
-  -- expression's text, which names the function or a routine or column that calls it.
-  -- (Firebird 5 marks such an index 3, not 1: any state but 0 is inactive.)
-  DECLARE PROCEDURE indexes (fn VARCHAR(63)) RETURNS (ix VARCHAR(63), inactive SMALLINT) AS
+  -- ardudf's UDR module, directly or through a PSQL function or procedure, a package or a
+  -- computed column; why says how. An index the engine built has dependency records, and
+  -- they decide. A restore into an engine that could not compute an index leaves it
+  -- inactive and without them: its expression's text decides, read as names (whole words;
+  -- an unquoted name in any case, a quoted one exactly; nothing inside a string literal or
+  -- a comment) and matched against the function and the routines and columns that call it.
+  -- leave: 1 when ARDUDF_LEAVE_INDEXES, a table the DBA may create (docs/migration.md),
+  -- names it: the move and the check leave that index as it is.
+  -- (Firebird 5 marks an index a restore left inactive 3, not 1: any state but 0 is inactive.)
+  DECLARE PROCEDURE indexes (fn VARCHAR(63))
+      RETURNS (ix VARCHAR(63), inactive SMALLINT, why VARCHAR(400), leave SMALLINT) AS
+    DECLARE left_alone VARCHAR(8000) = '|';
+    DECLARE one VARCHAR(63);
+    DECLARE rel VARCHAR(63);
+    DECLARE src VARCHAR(8000);
+    DECLARE words VARCHAR(8191);
+    DECLARE dialect SMALLINT;
+    DECLARE c VARCHAR(1);
+    DECLARE w VARCHAR(300);
+    DECLARE i INTEGER;
+    DECLARE j INTEGER;
+    DECLARE n INTEGER;
   BEGIN
+    IF (EXISTS (SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'ARDUDF_LEAVE_INDEXES')) THEN
+      FOR EXECUTE STATEMENT 'SELECT UPPER(TRIM(index_name)) FROM ardudf_leave_indexes' INTO one DO
+        left_alone = left_alone || one || '|';
+    dialect = (SELECT MON$SQL_DIALECT FROM MON$DATABASE);
     FOR WITH RECURSIVE seeds (name) AS (
           SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
             AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
-        calls (name, kind, depth) AS (
-          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
+        calls (name, kind, rel, depth, path) AS (
+          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, 1,
+              CAST('calls ' || TRIM(s.name) AS VARCHAR(400))
+            FROM seeds s JOIN RDB$DEPENDENCIES d
             ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
           UNION ALL
-          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, c.depth + 1 FROM calls c JOIN RDB$DEPENDENCIES d
+          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, c.depth + 1,
+              CAST(SUBSTRING(c.path || ' through ' || CASE c.kind WHEN 5 THEN 'procedure ' WHEN 15 THEN 'function '
+                WHEN 3 THEN 'column ' ELSE 'package ' END || COALESCE((SELECT FIRST 1 TRIM(f.RDB$RELATION_NAME)
+                || '.' || TRIM(f.RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS f WHERE c.kind = 3
+                AND f.RDB$FIELD_SOURCE = c.name), TRIM(c.name)) FROM 1 FOR 400) AS VARCHAR(400))
+            FROM calls c JOIN RDB$DEPENDENCIES d
             ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
             OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
             OR (c.kind = 3 AND d.RDB$DEPENDED_ON_TYPE = 0 AND EXISTS (SELECT 1 FROM RDB$RELATION_FIELDS f
                 WHERE f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = d.RDB$DEPENDED_ON_NAME
                   AND f.RDB$FIELD_NAME = d.RDB$FIELD_NAME))
-            WHERE c.depth < 16),
-        named (name) AS (
-          SELECT TRIM(name) FROM seeds
-          UNION SELECT TRIM(name) FROM calls WHERE kind IN (5, 15, 18, 19)
-          UNION SELECT TRIM(f.RDB$FIELD_NAME) FROM calls c JOIN RDB$RELATION_FIELDS f ON f.RDB$FIELD_SOURCE = c.name
-            WHERE c.kind = 3)
-        SELECT TRIM(i.RDB$INDEX_NAME), IIF(COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0, 0, 1)
+            WHERE c.depth < 16)
+        SELECT TRIM(i.RDB$INDEX_NAME), IIF(COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0, 0, 1), c.path
           FROM calls c JOIN RDB$INDICES i ON i.RDB$INDEX_NAME = c.name WHERE c.kind = 6
-        UNION
-        SELECT TRIM(i.RDB$INDEX_NAME), 1 FROM RDB$INDICES i
-          WHERE COALESCE(i.RDB$INDEX_INACTIVE, 0) <> 0 AND i.RDB$EXPRESSION_SOURCE IS NOT NULL
-            AND NOT EXISTS (SELECT 1 FROM RDB$DEPENDENCIES d
-              WHERE d.RDB$DEPENDENT_NAME = i.RDB$INDEX_NAME AND d.RDB$DEPENDENT_TYPE = 6)
-            AND EXISTS (SELECT 1 FROM named n WHERE i.RDB$EXPRESSION_SOURCE CONTAINING n.name)
-        INTO ix, inactive DO SUSPEND;
+        INTO ix, inactive, why DO BEGIN
+      why = 'by its dependencies: it ' || why;
+      leave = IIF(POSITION('|' || UPPER(ix) || '|' IN left_alone) > 0, 1, 0);
+      SUSPEND;
+    END
+
+    -- No dependency records: the names in the expression.
+    FOR SELECT TRIM(i.RDB$INDEX_NAME), IIF(COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0, 0, 1), i.RDB$RELATION_NAME,
+          CAST(SUBSTRING(i.RDB$EXPRESSION_SOURCE FROM 1 FOR 8000) AS VARCHAR(8000))
+        FROM RDB$INDICES i WHERE i.RDB$EXPRESSION_SOURCE IS NOT NULL AND COALESCE(i.RDB$SYSTEM_FLAG, 0) = 0
+          AND NOT EXISTS (SELECT 1 FROM RDB$DEPENDENCIES d
+            WHERE d.RDB$DEPENDENT_NAME = i.RDB$INDEX_NAME AND d.RDB$DEPENDENT_TYPE = 6)
+        INTO ix, inactive, rel, src DO BEGIN
+      words = '|';
+      i = 1;
+      n = CHAR_LENGTH(src);
+      WHILE (i <= n) DO BEGIN
+        c = SUBSTRING(src FROM i FOR 1);
+        j = i + 1;
+        IF (c = '''' OR (c = '"' AND dialect = 1)) THEN BEGIN
+          -- A string literal: a doubled quote inside reads as its end and a new start.
+          j = POSITION(c, src, i + 1);
+          j = IIF(j = 0, n + 1, j + 1);
+        END
+        ELSE IF (c = '"') THEN BEGIN
+          -- A quoted name, as it is; a doubled quote inside stands for one.
+          w = '';
+          WHILE (j <= n AND (SUBSTRING(src FROM j FOR 1) <> '"' OR SUBSTRING(src FROM j + 1 FOR 1) = '"')) DO BEGIN
+            w = w || SUBSTRING(src FROM j FOR 1);
+            j = j + IIF(SUBSTRING(src FROM j FOR 1) = '"', 2, 1);
+          END
+          j = j + 1;
+          words = words || w || '|';
+        END
+        ELSE IF (c = '-' AND SUBSTRING(src FROM i + 1 FOR 1) = '-') THEN BEGIN
+          j = POSITION(ASCII_CHAR(10), src, i);
+          j = IIF(j = 0, n + 1, j + 1);
+        END
+        ELSE IF (c = '/' AND SUBSTRING(src FROM i + 1 FOR 1) = '*') THEN BEGIN
+          j = POSITION('*/', src, i + 2);
+          j = IIF(j = 0, n + 1, j + 2);
+        END
+        ELSE IF (UPPER(c) BETWEEN 'A' AND 'Z' OR c BETWEEN '0' AND '9') THEN BEGIN
+          -- A name (a number is read the same way and matches none).
+          WHILE (j <= n AND (UPPER(SUBSTRING(src FROM j FOR 1)) BETWEEN 'A' AND 'Z'
+              OR SUBSTRING(src FROM j FOR 1) BETWEEN '0' AND '9' OR SUBSTRING(src FROM j FOR 1) IN ('_', '$'))) DO
+            j = j + 1;
+          IF (c NOT BETWEEN '0' AND '9') THEN
+            words = words || UPPER(SUBSTRING(src FROM i FOR j - i)) || '|';
+        END
+        i = j;
+      END
+      why = NULL;
+      FOR WITH RECURSIVE seeds (name) AS (
+            SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
+              AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
+          calls (name, kind, depth) AS (
+            SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
+              ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
+            UNION ALL
+            SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, c.depth + 1 FROM calls c JOIN RDB$DEPENDENCIES d
+              ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
+              OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
+              WHERE c.depth < 16),
+          -- What the expression may name: the function, a routine or package that calls
+          -- it, or a computed column of the index's table that calls it.
+          named (name, what) AS (
+            SELECT TRIM(name), 'the function ' FROM seeds
+            UNION SELECT TRIM(name), IIF(kind = 5, 'the procedure ', IIF(kind = 15, 'the function ', 'the package '))
+              FROM calls WHERE kind IN (5, 15, 18, 19)
+            UNION SELECT TRIM(f.RDB$FIELD_NAME), 'the computed column ' FROM calls c
+              JOIN RDB$RELATION_FIELDS f ON f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = :rel
+              WHERE c.kind = 3)
+          SELECT FIRST 1 what || name FROM named WHERE POSITION('|' || name || '|' IN :words) > 0 ORDER BY name
+          INTO why DO
+        why = 'by its expression, which names ' || why;
+      IF (why IS NOT NULL) THEN BEGIN
+        leave = IIF(POSITION('|' || UPPER(ix) || '|' IN left_alone) > 0, 1, 0);
+        SUSPEND;
+      END
+    END
   END
+
+  -- The values of an index's expression for which reading through the index finds other
+  -- rows than reading the table: keys computed by another module, or before a function
+  -- changed. n: how many such values, 0 when the keys are those the expression gives now,
+  -- NULL when the index could not be read so. It reads every row once, and looks each
+  -- value up through the index. autonomous = 1: in a transaction of its own, which sees
+  -- what the index step committed.
+  DECLARE PROCEDURE stale_keys (ix VARCHAR(63), autonomous SMALLINT) RETURNS (n INTEGER) AS
+    DECLARE tab VARCHAR(130);
+    DECLARE e VARCHAR(3000);
+    DECLARE q VARCHAR(7000);
+  BEGIN
+    SELECT TRIM(RDB$RELATION_NAME), CAST(SUBSTRING(RDB$EXPRESSION_SOURCE FROM 1 FOR 3000) AS VARCHAR(3000))
+      FROM RDB$INDICES WHERE RDB$INDEX_NAME = :ix INTO tab, e;
+    IF ((SELECT MON$SQL_DIALECT FROM MON$DATABASE) = 3) THEN BEGIN
+      tab = '"' || REPLACE(tab, '"', '""') || '"';
+      ix = '"' || REPLACE(ix, '"', '""') || '"';
+    END
+    q = 'SELECT COUNT(*) FROM (SELECT (' || e || ') AS v, COUNT(*) AS n FROM ' || tab || ' GROUP BY 1) a'
+      || ' WHERE a.n <> (SELECT COUNT(*) FROM ' || tab || ' WHERE (' || e || ') IS NOT DISTINCT FROM a.v'
+      || ' PLAN (' || tab || ' INDEX (' || ix || ')))';
+    n = NULL;
+    BEGIN
+      IF (autonomous = 1) THEN EXECUTE STATEMENT q WITH AUTONOMOUS TRANSACTION INTO n;
+      ELSE EXECUTE STATEMENT q INTO n;
+      WHEN ANY DO n = NULL;
+    END
+    SUSPEND;
+  END
+
+  -- A refusal in a sentence of its own, raised as the exception ARDUDF_REFUSED: created for
+  -- the moment it is raised, the error undoes its creation with the rest of the statement.
+  -- Where it cannot be created (a user without the right, a read-only database), the
+  -- sentence comes as the text of a conversion error.
+  DECLARE PROCEDURE refuse (message VARCHAR(400)) AS
+    DECLARE n INTEGER;
+  BEGIN
+    BEGIN
+      EXECUTE STATEMENT 'CREATE EXCEPTION ardudf_refused ''ardudf refused''';
+      WHEN ANY DO n = CAST(message AS INTEGER);
+    END
+    EXECUTE STATEMENT 'EXECUTE BLOCK AS BEGIN EXCEPTION ardudf_refused '''
+      || REPLACE(message, '''', '''''') || '''; END';
+  END
+
   DECLARE problems INTEGER = 0;
   DECLARE answered INTEGER = 0;
   DECLARE fn VARCHAR(63);
   DECLARE state CHAR(1);
   DECLARE entry VARCHAR(63);
   DECLARE sample VARCHAR(100);
+  DECLARE call VARCHAR(300);
+  DECLARE silent VARCHAR(300);
   DECLARE ix VARCHAR(63);
   DECLARE inactive SMALLINT;
+  DECLARE leave SMALLINT;
+  DECLARE stale INTEGER;
   DECLARE one SMALLINT;
 BEGIN
   FOR SELECT name, state, entry, sample FROM declarations INTO fn, state, entry, sample DO BEGIN
@@ -224,27 +372,74 @@ BEGIN
     END
     ELSE IF (state IN ('M', 'U')) THEN BEGIN
       one = NULL;
+      call = 'SELECT IIF(' || ident(fn) || '(' || sample || ') IS NULL, 0, 1) FROM RDB$DATABASE';
       BEGIN
-        EXECUTE STATEMENT 'SELECT IIF(' || ident(fn) || '(' || sample || ') IS NULL, 0, 1) FROM RDB$DATABASE' INTO one;
+        EXECUTE STATEMENT call INTO one;
         WHEN ANY DO one = NULL;
       END
       IF (one IS NULL) THEN BEGIN
-        ardudf_check = 'problem: ' || fn || ' does not answer a call (' || fn || '(' || sample || '))';
+        ardudf_check = 'problem: ' || fn || ' does not answer a call (' || fn || '(' || sample || '))'
+          || IIF(silent IS NULL, '; the engine''s error for it ends this check', '');
         SUSPEND;
         problems = problems + 1;
+        silent = COALESCE(silent, call);
       END
       ELSE answered = answered + 1;
     END
   END
-  FOR SELECT ix FROM indexes(NULL) WHERE inactive = 1 ORDER BY ix INTO ix DO BEGIN
-    ardudf_check = 'problem: index ' || ix || ' calls the functions and is inactive '
-      || '(sql/ardudf_udr_indexes.sql activates it)';
-    SUSPEND;
-    problems = problems + 1;
+  FOR SELECT ix, MAX(inactive), MAX(leave) FROM indexes(NULL) GROUP BY ix ORDER BY ix INTO ix, inactive, leave DO BEGIN
+    ardudf_check = NULL;
+    IF (leave = 1) THEN
+      ardudf_check = 'index left out, as ARDUDF_LEAVE_INDEXES asks: ' || ix || IIF(inactive = 1, ' (inactive)', '');
+    ELSE IF (inactive = 1) THEN
+      ardudf_check = 'problem: index ' || ix || ' calls the functions and is inactive';
+    ELSE BEGIN
+      SELECT n FROM stale_keys(:ix, 0) INTO stale;
+      IF (stale IS NULL) THEN
+        ardudf_check = 'problem: index ' || ix || ' could not be read through the index';
+      ELSE IF (stale > 0) THEN
+        ardudf_check = 'problem: index ' || ix || ' holds stale keys: through it, ' || stale
+          || ' value(s) of its expression find other rows than the table holds';
+    END
+    IF (ardudf_check STARTING WITH 'problem') THEN BEGIN
+      ardudf_check = ardudf_check || ' (sql/ardudf_udr_indexes.sql builds it again)';
+      problems = problems + 1;
+    END
+    IF (ardudf_check IS NOT NULL) THEN SUSPEND;
   END
-  IF (problems > 0) THEN one = CAST('ardudf_udr_check.sql: ' || problems || ' problem(s)' AS INTEGER);
+  -- Firebird 6 no longer lets a function of the database take the name of a built-in one:
+  -- a name of ardudf's function that is a built-in's name in Firebird 4, 5 or 6 breaks there.
+  FOR SELECT name, entry FROM declarations WHERE state IN ('L', 'M', 'U') AND name IN (
+      'ABS', 'ACOS', 'ACOSH', 'ASCII_CHAR', 'ASCII_VAL', 'ASIN', 'ASINH', 'ATAN', 'ATAN2', 'ATANH',
+      'AVG', 'BASE64_DECODE', 'BASE64_ENCODE', 'BIN_AND', 'BIN_NOT', 'BIN_OR', 'BIN_SHL', 'BIN_SHR',
+      'BIN_XOR', 'BIT_LENGTH', 'BLOB_APPEND', 'BTRIM', 'CAST', 'CEIL', 'CEILING', 'CHAR_LENGTH',
+      'CHAR_TO_UUID', 'CHARACTER_LENGTH', 'COALESCE', 'COMPARE_DECFLOAT', 'CORR', 'COS', 'COSH', 'COT',
+      'COUNT', 'COVAR_POP', 'COVAR_SAMP', 'CRYPT_HASH', 'CUME_DIST', 'DATEADD', 'DATEDIFF', 'DECODE',
+      'DECRYPT', 'DENSE_RANK', 'ENCRYPT', 'EXP', 'EXTRACT', 'FIRST_DAY', 'FIRST_VALUE', 'FLOOR',
+      'GEN_ID', 'GEN_UUID', 'GREATEST', 'HASH', 'HEX_DECODE', 'HEX_ENCODE', 'IIF', 'LAG', 'LAST_DAY',
+      'LAST_VALUE', 'LEAD', 'LEAST', 'LEFT', 'LIST', 'LN', 'LOG', 'LOG10', 'LOWER', 'LPAD', 'LTRIM',
+      'MAKE_DBKEY', 'MAX', 'MAXVALUE', 'MIN', 'MINVALUE', 'MOD', 'NORMALIZE_DECFLOAT', 'NTH_VALUE',
+      'NTILE', 'NULLIF', 'OCTET_LENGTH', 'OVERLAY', 'PERCENT_RANK', 'PI', 'POSITION', 'POWER',
+      'QUANTIZE', 'RAND', 'RANK', 'RDB$ERROR', 'RDB$GET_CONTEXT', 'RDB$GET_TRANSACTION_CN',
+      'RDB$ROLE_IN_USE', 'RDB$SET_CONTEXT', 'RDB$SYSTEM_PRIVILEGE', 'REGR_AVGX', 'REGR_AVGY',
+      'REGR_COUNT', 'REGR_INTERCEPT', 'REGR_R2', 'REGR_SLOPE', 'REGR_SXX', 'REGR_SXY', 'REGR_SYY',
+      'REPLACE', 'REVERSE', 'RIGHT', 'ROUND', 'ROW_NUMBER', 'RPAD', 'RSA_DECRYPT', 'RSA_ENCRYPT',
+      'RSA_PRIVATE', 'RSA_PUBLIC', 'RSA_SIGN_HASH', 'RSA_VERIFY_HASH', 'RTRIM', 'SIGN', 'SIN', 'SINH',
+      'SQRT', 'STDDEV_POP', 'STDDEV_SAMP', 'SUBSTRING', 'SUM', 'TAN', 'TANH', 'TOTALORDER', 'TRIM',
+      'TRUNC', 'UNICODE_CHAR', 'UNICODE_VAL', 'UPPER', 'UUID_TO_CHAR', 'VAR_POP', 'VAR_SAMP')
+      ORDER BY name INTO fn, entry DO BEGIN
+    ardudf_check = 'note: ' || fn || ' (' || entry || ') bears the name of a built-in function: '
+      || 'Firebird 6 will not let it; give it another name before moving to Firebird 6 (docs/migration.md)';
+    SUSPEND;
+  END
+  IF (silent IS NOT NULL) THEN BEGIN
+    ardudf_check = problems || ' problem(s); the engine''s error for the first function that does not answer:';
+    SUSPEND;
+    EXECUTE STATEMENT silent INTO one;
+  END
+  IF (problems > 0) THEN EXECUTE PROCEDURE refuse('ardudf_udr_check.sql found ' || problems || ' problem(s)');
   ardudf_check = 'ok: ' || answered || ' function(s) of the UDR module answer; no legacy declaration of ardudf, '
-    || 'no inactive index calls them';
+    || 'every index that calls them is active and reads as its table';
   SUSPEND;
 END^
 SET TERM ; ^

@@ -127,7 +127,7 @@ run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$db" > "$work/refused.out"
 exec 3>&-
 wait
 expect "the move refused while another attachment is connected" 'is connected to this database too' "$work/refused.out"
-expect "the move says it changed nothing" 'ardudf_legacy_to_udr.sql: nothing changed' "$work/refused.out"
+expect "the move says it changed nothing" 'ardudf_legacy_to_udr.sql changed nothing' "$work/refused.out"
 declared "$db" > "$work/declared.now"
 same "the refused move changed nothing" "$work/declared.legacy" "$work/declared.now"
 
@@ -155,7 +155,7 @@ expect "the check after the move" "ok: $to_move function(s) of the UDR module an
 
 # A later release's scripts over the moved database: each refuses or changes nothing.
 refused "the move run again" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$db" \
-  "nothing to move, nothing changed: $to_move function(s) on ardudf_udr already"
+  "nothing to move: $to_move function(s) on ardudf_udr already"
 refused "ardudf_udr.sql over the moved database" "$source_dir/sql/ardudf_udr.sql" "$db" \
   'PADL was moved in place and reads NULL as the legacy module did'
 refused "ardudf.sql over the moved database" "$source_dir/sql/ardudf.sql" "$db" \
@@ -174,7 +174,7 @@ run "$work/left.sql" "$work/left.fdb"
 udf_access None
 run "$source_dir/sql/ardudf_udr_check.sql" "$work/left.fdb" > "$work/check.out"
 expect "the check names a legacy declaration left behind" 'problem: LEFT_BEHIND is declared on the legacy module' "$work/check.out"
-expect "the check fails" 'ardudf_udr_check.sql: 1 problem(s)' "$work/check.out"
+expect "the check fails" 'ardudf_udr_check.sql found 1 problem(s)' "$work/check.out"
 
 gbak -b "$db" "$work/moved.fbk" && gbak -c "$work/moved.fbk" "$work/restored.fdb" || fail "gbak of the moved database"
 report "$work/restored.fdb" > "$work/after.out"
@@ -207,7 +207,7 @@ restored_then_moved restored_first "restored first without legacy UDFs, moved th
 fbenv_create_db "$work/udr.fdb" "$charset" "$dialect" && run "$source_dir/sql/ardudf_udr.sql" "$work/udr.fdb" > /dev/null
 n_udr=$(grep -c '^CREATE OR ALTER FUNCTION' "$source_dir/sql/ardudf_udr.sql")
 refused "the move over sql/ardudf_udr.sql" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/udr.fdb" \
-  "nothing to move, nothing changed: $n_udr function(s) on ardudf_udr already"
+  "nothing to move: $n_udr function(s) on ardudf_udr already"
 refused "ardudf.sql over sql/ardudf_udr.sql" "$source_dir/sql/ardudf.sql" "$work/udr.fdb" 'is declared on the UDR module'
 
 # A typing error in the option is an error, never the other NULL rule.

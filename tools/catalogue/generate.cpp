@@ -144,6 +144,45 @@ template <class Routines> std::string sql_names(const Routines& routines) {
 
 void print(const std::string& text) { std::fputs(text.c_str(), stdout); }
 
+// The names of Firebird's built-in functions, scalar, aggregate and window, in Firebird 4,
+// 5 and 6: a function of the database under one of these names cannot be declared in
+// Firebird 6. From Firebird's doc/sql.extensions/README.builtin_functions.txt (4.0, 5.0
+// and the 6.0 branch, which adds GREATEST, LEAST and BTRIM, LTRIM, RTRIM) and the
+// Language Reference's chapters on built-in scalar, aggregate and window functions.
+constexpr std::string_view builtin_functions[] = {
+    "ABS", "ACOS", "ACOSH", "ASCII_CHAR", "ASCII_VAL", "ASIN", "ASINH", "ATAN", "ATAN2", "ATANH", "AVG",
+    "BASE64_DECODE", "BASE64_ENCODE", "BIN_AND", "BIN_NOT", "BIN_OR", "BIN_SHL", "BIN_SHR", "BIN_XOR",
+    "BIT_LENGTH", "BLOB_APPEND", "BTRIM", "CAST", "CEIL", "CEILING", "CHAR_LENGTH", "CHAR_TO_UUID",
+    "CHARACTER_LENGTH", "COALESCE", "COMPARE_DECFLOAT", "CORR", "COS", "COSH", "COT", "COUNT", "COVAR_POP",
+    "COVAR_SAMP", "CRYPT_HASH", "CUME_DIST", "DATEADD", "DATEDIFF", "DECODE", "DECRYPT", "DENSE_RANK",
+    "ENCRYPT", "EXP", "EXTRACT", "FIRST_DAY", "FIRST_VALUE", "FLOOR", "GEN_ID", "GEN_UUID", "GREATEST",
+    "HASH", "HEX_DECODE", "HEX_ENCODE", "IIF", "LAG", "LAST_DAY", "LAST_VALUE", "LEAD", "LEAST", "LEFT",
+    "LIST", "LN", "LOG", "LOG10", "LOWER", "LPAD", "LTRIM", "MAKE_DBKEY", "MAX", "MAXVALUE", "MIN",
+    "MINVALUE", "MOD", "NORMALIZE_DECFLOAT", "NTH_VALUE", "NTILE", "NULLIF", "OCTET_LENGTH", "OVERLAY",
+    "PERCENT_RANK", "PI", "POSITION", "POWER", "QUANTIZE", "RAND", "RANK", "RDB$ERROR",
+    "RDB$GET_CONTEXT", "RDB$GET_TRANSACTION_CN", "RDB$ROLE_IN_USE", "RDB$SET_CONTEXT",
+    "RDB$SYSTEM_PRIVILEGE", "REGR_AVGX", "REGR_AVGY", "REGR_COUNT", "REGR_INTERCEPT", "REGR_R2",
+    "REGR_SLOPE", "REGR_SXX", "REGR_SXY", "REGR_SYY", "REPLACE", "REVERSE", "RIGHT", "ROUND",
+    "ROW_NUMBER", "RPAD", "RSA_DECRYPT", "RSA_ENCRYPT", "RSA_PRIVATE", "RSA_PUBLIC", "RSA_SIGN_HASH",
+    "RSA_VERIFY_HASH", "RTRIM", "SIGN", "SIN", "SINH", "SQRT", "STDDEV_POP", "STDDEV_SAMP", "SUBSTRING",
+    "SUM", "TAN", "TANH", "TOTALORDER", "TRIM", "TRUNC", "UNICODE_CHAR", "UNICODE_VAL", "UPPER",
+    "UUID_TO_CHAR", "VAR_POP", "VAR_SAMP",
+};
+
+// The list as SQL literals, several to a line.
+std::string builtin_names() {
+    std::string out, line;
+    for (std::string_view name : builtin_functions) {
+        const std::string item = "'" + std::string(name) + "'";
+        if (line.size() + item.size() > 96) {
+            out += "      " + line + ",\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : ", ") + item;
+    }
+    return out + "      " + line;
+}
+
 // What every template of the move shares: the release, the option of the moved
 // declarations, and the catalogue as rows of the PSQL procedure that lists it.
 Fields move_fields(std::string_view column) {
@@ -172,6 +211,7 @@ Fields move_fields(std::string_view column) {
             // ardudf.so or ardudf.dll, after any folder.
             {"ardudf_module", R"('(%[/\])?ardudf(.so|.dll)?')"},
             {"column", std::string(column)},
+            {"builtin_names", builtin_names()},
             {"attachment_prefix", ""}};
 }
 

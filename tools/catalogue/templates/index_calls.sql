@@ -1,37 +1,133 @@
   -- The indexes whose expression calls the function fn, or with fn NULL any function of
-  -- ardudf's UDR module, directly or through a PSQL function, a package or a computed column.
-  -- A restore into an engine that could not compute such an index leaves it inactive and
-  -- without the dependencies the engine records for a built one: it is found by its
-  -- expression's text, which names the function or a routine or column that calls it.
-  -- (Firebird 5 marks such an index 3, not 1: any state but 0 is inactive.)
-  DECLARE PROCEDURE indexes (fn VARCHAR(63)) RETURNS (ix VARCHAR(63), inactive SMALLINT) AS
+  -- ardudf's UDR module, directly or through a PSQL function or procedure, a package or a
+  -- computed column; why says how. An index the engine built has dependency records, and
+  -- they decide. A restore into an engine that could not compute an index leaves it
+  -- inactive and without them: its expression's text decides, read as names (whole words;
+  -- an unquoted name in any case, a quoted one exactly; nothing inside a string literal or
+  -- a comment) and matched against the function and the routines and columns that call it.
+  -- leave: 1 when ARDUDF_LEAVE_INDEXES, a table the DBA may create (docs/migration.md),
+  -- names it: the move and the check leave that index as it is.
+  -- (Firebird 5 marks an index a restore left inactive 3, not 1: any state but 0 is inactive.)
+  DECLARE PROCEDURE indexes (fn VARCHAR(63))
+      RETURNS (ix VARCHAR(63), inactive SMALLINT, why VARCHAR(400), leave SMALLINT) AS
+    DECLARE left_alone VARCHAR(8000) = '|';
+    DECLARE one VARCHAR(63);
+    DECLARE rel VARCHAR(63);
+    DECLARE src VARCHAR(8000);
+    DECLARE words VARCHAR(8191);
+    DECLARE dialect SMALLINT;
+    DECLARE c VARCHAR(1);
+    DECLARE w VARCHAR(300);
+    DECLARE i INTEGER;
+    DECLARE j INTEGER;
+    DECLARE n INTEGER;
   BEGIN
+    IF (EXISTS (SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'ARDUDF_LEAVE_INDEXES')) THEN
+      FOR EXECUTE STATEMENT 'SELECT UPPER(TRIM(index_name)) FROM ardudf_leave_indexes' INTO one DO
+        left_alone = left_alone || one || '|';
+    dialect = (SELECT MON$SQL_DIALECT FROM MON$DATABASE);
     FOR WITH RECURSIVE seeds (name) AS (
           SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
             AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
-        calls (name, kind, depth) AS (
-          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
+        calls (name, kind, rel, depth, path) AS (
+          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, 1,
+              CAST('calls ' || TRIM(s.name) AS VARCHAR(400))
+            FROM seeds s JOIN RDB$DEPENDENCIES d
             ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
           UNION ALL
-          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, c.depth + 1 FROM calls c JOIN RDB$DEPENDENCIES d
+          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, c.depth + 1,
+              CAST(SUBSTRING(c.path || ' through ' || CASE c.kind WHEN 5 THEN 'procedure ' WHEN 15 THEN 'function '
+                WHEN 3 THEN 'column ' ELSE 'package ' END || COALESCE((SELECT FIRST 1 TRIM(f.RDB$RELATION_NAME)
+                || '.' || TRIM(f.RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS f WHERE c.kind = 3
+                AND f.RDB$FIELD_SOURCE = c.name), TRIM(c.name)) FROM 1 FOR 400) AS VARCHAR(400))
+            FROM calls c JOIN RDB$DEPENDENCIES d
             ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
             OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
             OR (c.kind = 3 AND d.RDB$DEPENDED_ON_TYPE = 0 AND EXISTS (SELECT 1 FROM RDB$RELATION_FIELDS f
                 WHERE f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = d.RDB$DEPENDED_ON_NAME
                   AND f.RDB$FIELD_NAME = d.RDB$FIELD_NAME))
-            WHERE c.depth < 16),
-        named (name) AS (
-          SELECT TRIM(name) FROM seeds
-          UNION SELECT TRIM(name) FROM calls WHERE kind IN (5, 15, 18, 19)
-          UNION SELECT TRIM(f.RDB$FIELD_NAME) FROM calls c JOIN RDB$RELATION_FIELDS f ON f.RDB$FIELD_SOURCE = c.name
-            WHERE c.kind = 3)
-        SELECT TRIM(i.RDB$INDEX_NAME), IIF(COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0, 0, 1)
+            WHERE c.depth < 16)
+        SELECT TRIM(i.RDB$INDEX_NAME), IIF(COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0, 0, 1), c.path
           FROM calls c JOIN RDB$INDICES i ON i.RDB$INDEX_NAME = c.name WHERE c.kind = 6
-        UNION
-        SELECT TRIM(i.RDB$INDEX_NAME), 1 FROM RDB$INDICES i
-          WHERE COALESCE(i.RDB$INDEX_INACTIVE, 0) <> 0 AND i.RDB$EXPRESSION_SOURCE IS NOT NULL
-            AND NOT EXISTS (SELECT 1 FROM RDB$DEPENDENCIES d
-              WHERE d.RDB$DEPENDENT_NAME = i.RDB$INDEX_NAME AND d.RDB$DEPENDENT_TYPE = 6)
-            AND EXISTS (SELECT 1 FROM named n WHERE i.RDB$EXPRESSION_SOURCE CONTAINING n.name)
-        INTO ix, inactive DO SUSPEND;
+        INTO ix, inactive, why DO BEGIN
+      why = 'by its dependencies: it ' || why;
+      leave = IIF(POSITION('|' || UPPER(ix) || '|' IN left_alone) > 0, 1, 0);
+      SUSPEND;
+    END
+
+    -- No dependency records: the names in the expression.
+    FOR SELECT TRIM(i.RDB$INDEX_NAME), IIF(COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0, 0, 1), i.RDB$RELATION_NAME,
+          CAST(SUBSTRING(i.RDB$EXPRESSION_SOURCE FROM 1 FOR 8000) AS VARCHAR(8000))
+        FROM RDB$INDICES i WHERE i.RDB$EXPRESSION_SOURCE IS NOT NULL AND COALESCE(i.RDB$SYSTEM_FLAG, 0) = 0
+          AND NOT EXISTS (SELECT 1 FROM RDB$DEPENDENCIES d
+            WHERE d.RDB$DEPENDENT_NAME = i.RDB$INDEX_NAME AND d.RDB$DEPENDENT_TYPE = 6)
+        INTO ix, inactive, rel, src DO BEGIN
+      words = '|';
+      i = 1;
+      n = CHAR_LENGTH(src);
+      WHILE (i <= n) DO BEGIN
+        c = SUBSTRING(src FROM i FOR 1);
+        j = i + 1;
+        IF (c = '''' OR (c = '"' AND dialect = 1)) THEN BEGIN
+          -- A string literal: a doubled quote inside reads as its end and a new start.
+          j = POSITION(c, src, i + 1);
+          j = IIF(j = 0, n + 1, j + 1);
+        END
+        ELSE IF (c = '"') THEN BEGIN
+          -- A quoted name, as it is; a doubled quote inside stands for one.
+          w = '';
+          WHILE (j <= n AND (SUBSTRING(src FROM j FOR 1) <> '"' OR SUBSTRING(src FROM j + 1 FOR 1) = '"')) DO BEGIN
+            w = w || SUBSTRING(src FROM j FOR 1);
+            j = j + IIF(SUBSTRING(src FROM j FOR 1) = '"', 2, 1);
+          END
+          j = j + 1;
+          words = words || w || '|';
+        END
+        ELSE IF (c = '-' AND SUBSTRING(src FROM i + 1 FOR 1) = '-') THEN BEGIN
+          j = POSITION(ASCII_CHAR(10), src, i);
+          j = IIF(j = 0, n + 1, j + 1);
+        END
+        ELSE IF (c = '/' AND SUBSTRING(src FROM i + 1 FOR 1) = '*') THEN BEGIN
+          j = POSITION('*/', src, i + 2);
+          j = IIF(j = 0, n + 1, j + 2);
+        END
+        ELSE IF (UPPER(c) BETWEEN 'A' AND 'Z' OR c BETWEEN '0' AND '9') THEN BEGIN
+          -- A name (a number is read the same way and matches none).
+          WHILE (j <= n AND (UPPER(SUBSTRING(src FROM j FOR 1)) BETWEEN 'A' AND 'Z'
+              OR SUBSTRING(src FROM j FOR 1) BETWEEN '0' AND '9' OR SUBSTRING(src FROM j FOR 1) IN ('_', '$'))) DO
+            j = j + 1;
+          IF (c NOT BETWEEN '0' AND '9') THEN
+            words = words || UPPER(SUBSTRING(src FROM i FOR j - i)) || '|';
+        END
+        i = j;
+      END
+      why = NULL;
+      FOR WITH RECURSIVE seeds (name) AS (
+            SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
+              AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
+          calls (name, kind, depth) AS (
+            SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
+              ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
+            UNION ALL
+            SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, c.depth + 1 FROM calls c JOIN RDB$DEPENDENCIES d
+              ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
+              OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
+              WHERE c.depth < 16),
+          -- What the expression may name: the function, a routine or package that calls
+          -- it, or a computed column of the index's table that calls it.
+          named (name, what) AS (
+            SELECT TRIM(name), 'the function ' FROM seeds
+            UNION SELECT TRIM(name), IIF(kind = 5, 'the procedure ', IIF(kind = 15, 'the function ', 'the package '))
+              FROM calls WHERE kind IN (5, 15, 18, 19)
+            UNION SELECT TRIM(f.RDB$FIELD_NAME), 'the computed column ' FROM calls c
+              JOIN RDB$RELATION_FIELDS f ON f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = :rel
+              WHERE c.kind = 3)
+          SELECT FIRST 1 what || name FROM named WHERE POSITION('|' || name || '|' IN :words) > 0 ORDER BY name
+          INTO why DO
+        why = 'by its expression, which names ' || why;
+      IF (why IS NOT NULL) THEN BEGIN
+        leave = IIF(POSITION('|' || UPPER(ix) || '|' IN left_alone) > 0, 1, 0);
+        SUSPEND;
+      END
+    END
   END

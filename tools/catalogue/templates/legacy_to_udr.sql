@@ -7,15 +7,23 @@
 -- that name for the UDR module in one transaction: its arguments in their order, its texts
 -- as wide (up to 32765 bytes) and in the character set it declared, and the external name
 -- 'ardudf_udr!ENTRY!{{option}}', which reads a NULL argument as the legacy module did, so
--- every caller gives the results it gave. Then each index that calls a moved function is
--- rebuilt, and each inactive one activated. Other modules' declarations are left, and named.
--- Nothing changes while another attachment is connected or a declaration of ardudf's module
--- cannot move as it is. Run again, it is the upgrade of a moved database.
+-- every caller gives the results it gave. The indexes that call a moved function are
+-- deactivated in the same transaction; then the index step builds them again and activates
+-- the inactive ones. Other modules' declarations are left, and named; so are the indexes
+-- ARDUDF_LEAVE_INDEXES names, and comments on the functions that are not ardudf's.
+-- Nothing changes while another attachment is connected, a declaration of ardudf's module
+-- cannot move as it is, or the UDR module does not load and answer. Run again after any
+-- failure, it finishes what is left; over a moved database, it is the upgrade.
 SET BAIL ON;
 SET LIST ON;
 SET TERM ^ ;
 EXECUTE BLOCK RETURNS ({{column}} VARCHAR(400)) AS
 {{> declarations.sql}}
+
+{{> index_calls.sql}}
+
+{{> refuse.sql}}
+
   DECLARE blocked INTEGER = 0;
   DECLARE n_moved INTEGER = 0;
   DECLARE n_udr INTEGER = 0;
@@ -25,6 +33,9 @@ EXECUTE BLOCK RETURNS ({{column}} VARCHAR(400)) AS
   DECLARE detail VARCHAR(400);
   DECLARE names VARCHAR(100);
   DECLARE summary VARCHAR(200);
+  DECLARE note VARCHAR(400);
+  DECLARE ix VARCHAR(63);
+  DECLARE probe INTEGER;
   DECLARE walk VARCHAR(100) = '';
   DECLARE n_comments INTEGER = 0;
 BEGIN
@@ -35,10 +46,14 @@ BEGIN
     SUSPEND;
     blocked = blocked + 1;
   END
-  IF (blocked > 0) THEN blocked = CAST('ardudf_legacy_to_udr.sql: nothing changed' AS INTEGER);
+  IF (blocked > 0) THEN
+    EXECUTE PROCEDURE refuse('ardudf_legacy_to_udr.sql changed nothing, for the ' || blocked || ' reason(s) above');
 
-  -- Each declaration on the legacy module redeclared for the UDR module under its own name;
-  -- each one moved before gets this release's comment.
+{{> probe.sql}}
+
+  -- Each declaration on the legacy module redeclared for the UDR module under its own name,
+  -- and each index that calls it deactivated, for the index step to build again. ardudf's
+  -- note on a function brought up to this release; a comment of the database's own kept.
   FOR SELECT name, state, entry, detail, names, summary FROM declarations
       INTO fn, state, entry, detail, names, summary DO BEGIN
     IF (state = 'L') THEN BEGIN
@@ -49,10 +64,20 @@ BEGIN
         {{column}} = 'moved under its own name: ' || fn || ' (' || entry || ')';
         SUSPEND;
       END
+      FOR SELECT ix FROM indexes(:fn) WHERE inactive = 0 AND leave = 0 INTO ix DO
+        IF (RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILT ' || ix, '1') = 0) THEN
+          EXECUTE STATEMENT 'ALTER INDEX ' || ident(ix) || ' INACTIVE';
     END
     summary = summary || ' (ardudf {{version}})';
-    IF (state IN ('L', 'M') AND summary IS DISTINCT FROM (SELECT CAST(RDB$DESCRIPTION AS VARCHAR(400))
-        FROM RDB$FUNCTIONS WHERE RDB$FUNCTION_NAME = :fn AND RDB$PACKAGE_NAME IS NULL)) THEN BEGIN
+    note = (SELECT CAST(RDB$DESCRIPTION AS VARCHAR(400)) FROM RDB$FUNCTIONS
+      WHERE RDB$FUNCTION_NAME = :fn AND RDB$PACKAGE_NAME IS NULL);
+    IF (state IN ('L', 'M') AND note NOT LIKE '% (ardudf %)') THEN BEGIN
+      IF (state = 'L') THEN BEGIN
+        {{column}} = 'comment kept, it is not ardudf''s: ' || fn;
+        SUSPEND;
+      END
+    END
+    ELSE IF (state IN ('L', 'M') AND summary IS DISTINCT FROM note) THEN BEGIN
       EXECUTE STATEMENT 'COMMENT ON FUNCTION ' || ident(fn) || ' IS ''' || REPLACE(summary, '''', '''''') || '''';
       IF (state = 'M') THEN n_comments = n_comments + 1;
     END
@@ -64,13 +89,12 @@ BEGIN
   END
 
 {{walk_block}}
-  RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILD', IIF(n_moved > 0, '1', '0'));
   IF (n_moved > 0) THEN
     {{column}} = n_moved || ' function(s) moved to the UDR module ardudf_udr, reading NULL as the '
       || 'legacy module did' || walk || IIF(n_udr > 0, '; ' || n_udr || ' on ardudf_udr already', '');
   ELSE IF (n_udr > 0) THEN
-    {{column}} = 'nothing to move' || IIF(n_comments > 0, ', ' || n_comments || ' comment(s) brought up to ardudf {{version}}',
-      ', nothing changed') || ': ' || n_udr || ' function(s) on ardudf_udr already';
+    {{column}} = 'nothing to move' || IIF(n_comments > 0, ', ' || n_comments
+      || ' comment(s) brought up to ardudf {{version}}', '') || ': ' || n_udr || ' function(s) on ardudf_udr already';
   ELSE
     {{column}} = 'nothing to move, nothing changed: no function of ardudf is declared here';
   SUSPEND;
