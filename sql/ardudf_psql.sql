@@ -21,11 +21,12 @@ SET TERM ^ ;
 EXECUTE BLOCK RETURNS (ardudf_psql VARCHAR(400)) AS
   DECLARE n INTEGER = 0;
 BEGIN
-  FOR SELECT TRIM(RDB$FUNCTION_NAME) || ' ' || IIF(RDB$ENGINE_NAME IS NULL,
+  FOR SELECT TRIM(RDB$FUNCTION_NAME) || ' ' || IIF(RDB$MODULE_NAME IS NOT NULL,
         'is declared on the legacy module ' || TRIM(RDB$MODULE_NAME),
         TRIM('was moved in place and reads NULL as the legacy module did'))
       FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL AND COALESCE(RDB$SYSTEM_FLAG, 0) = 0
         AND (TRIM(RDB$ENTRYPOINT) LIKE 'ardudf\_udr!%!legacy_nulls' ESCAPE '\'
+          OR RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved in place from the legacy module by sql/ardudf_legacy_to_psql.sql; reads NULL as it did'
           OR (RDB$ENGINE_NAME IS NULL AND LOWER(TRIM(RDB$MODULE_NAME)) SIMILAR TO '(%[/\])?ardudf(.so|.dll)?'))
       ORDER BY RDB$FUNCTION_NAME
       INTO ardudf_psql DO BEGIN
@@ -33,7 +34,7 @@ BEGIN
     SUSPEND;
   END
   IF (n > 0) THEN BEGIN
-    ardudf_psql = 'sql/ardudf_legacy_to_udr.sql moves or upgrades this database';
+    ardudf_psql = 'sql/ardudf_legacy_to_udr.sql (to PSQL: ardudf_legacy_to_psql.sql) moves or upgrades this database';
     SUSPEND;
     n = CAST('ardudf_psql.sql: nothing changed' AS INTEGER);
   END
@@ -85,6 +86,12 @@ BEGIN
       n = n + 1;
     END
     SUSPEND;
+  END
+  -- The routines compute with BIGINT and dialect 3's integer division.
+  IF ((SELECT MON$SQL_DIALECT FROM MON$DATABASE) = 1) THEN BEGIN
+    ardudf_psql = 'this is a dialect 1 database, which cannot hold the PSQL functions (they need dialect 3)';
+    SUSPEND;
+    n = CAST('ardudf_psql.sql: nothing changed' AS INTEGER);
   END
   IF (n > 0) THEN BEGIN
     ardudf_psql = 'to replace them all the same, name them in the context variable ARDUDF_REPLACE first'

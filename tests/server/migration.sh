@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The move of a database from the legacy module to the UDR module in place, in the embedded
 # engine:
-#   tests/server/migration.sh --build-dir DIR --charset NONE|UTF8 [--dialect 1|3] [--to-fb5] [--keep]
+#   tests/server/migration.sh --build-dir DIR --charset NONE|UTF8 [--dialect 1|3] [--to-fb5] [--target psql] [--keep]
 # DIR holds ardudf.so and src/udr/libardudf_udr.so. A database declared with sql/ardudf.sql
 # and by hand (own names, a duplicate, another library's function), that calls the functions
 # from every kind of object (migration/schema.sql), gives what migration/report.sql reads.
@@ -13,23 +13,32 @@
 # after the move passes, and fails on a legacy declaration left behind; the way back, from
 # the backup taken before the move. --to-fb5: the engine upgrade too, the Firebird 3 backups
 # restored into Firebird 5 (scripts/fb5tree.sh) in both orders of docs/migration.md.
+# --target psql: the same over the move to PSQL, sql/ardudf_legacy_to_psql.sql (docs/psql.md),
+# where the UDR module's own steps (the preview, the check, its option) do not apply.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
-build_dir="" charset="" dialect=3 keep=0 to_fb5=0
-usage="usage: migration.sh --build-dir DIR --charset NONE|UTF8 [--dialect 1|3] [--to-fb5] [--keep]"
+build_dir="" charset="" dialect=3 keep=0 to_fb5=0 target=udr
+usage="usage: migration.sh --build-dir DIR --charset NONE|UTF8 [--dialect 1|3] [--to-fb5] [--target psql] [--keep]"
 while [ $# -gt 0 ]; do
   case "$1" in
     --build-dir) build_dir=$(cd "$2" && pwd); shift 2 ;;
     --charset) charset=$2; shift 2 ;;
     --dialect) dialect=$2; shift 2 ;;
     --to-fb5) to_fb5=1; shift ;;
+    --target) target=$2; shift 2 ;;
     --keep) keep=1; shift ;;
     *) echo "$usage" >&2; exit 2 ;;
   esac
 done
-[ -n "$build_dir" ] && [ -n "$charset" ] || { echo "$usage" >&2; exit 2; }
+[ -n "$build_dir" ] && [ -n "$charset" ] && [[ $target =~ ^(udr|psql)$ ]] || { echo "$usage" >&2; exit 2; }
+# The move, and what it says when it has moved them.
+move=$source_dir/sql/ardudf_legacy_to_udr.sql moved_to="moved to the UDR module ardudf_udr" again="on ardudf_udr already"
+if [ $target = psql ]; then
+  move=$source_dir/sql/ardudf_legacy_to_psql.sql moved_to="moved to PSQL" again="moved to PSQL already"
+fi
+udr() { [ $target = udr ]; } # the steps of the UDR module alone
 
 # shellcheck source=../../scripts/lib/fbenv.sh
 . "$source_dir/scripts/lib/fbenv.sh"
@@ -80,7 +89,7 @@ expect() { # what pattern output-file
 
 db=$work/moved.fdb
 fbenv_create_db "$db" "$charset" "$dialect" || { fail "cannot create the database"; exit 1; }
-label="$charset, dialect $dialect, Firebird $(fbenv_value "$db" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;")"
+label="$charset, dialect $dialect, to $target, Firebird $(fbenv_value "$db" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;")"
 # What the move finds: the catalogue's declarations and those made by hand in schema.sql.
 to_move=$(( $(grep -c '^DECLARE EXTERNAL FUNCTION' "$source_dir/sql/ardudf.sql") +
   $(grep -ci "MODULE_NAME '[^']*ardudf" "$here/migration/schema.sql") ))
@@ -101,6 +110,7 @@ expect "ardudf_drop.sql names a computed column" 'IB_LPAD is called by column IT
 declared "$db" > "$work/declared.now"
 same "ardudf_drop.sql dropped nothing" "$work/declared.legacy" "$work/declared.now"
 
+if udr; then
 # The preview: what the move would do, and nothing changed.
 declared "$db" > "$work/declared.before"
 run "$source_dir/sql/ardudf_legacy_to_udr_preview.sql" "$db" > "$work/preview.out"
@@ -112,6 +122,7 @@ expect "the preview names an index" 'index OWN_LENGTH: the move would rebuild it
 expect "the preview names another library's function" "left as it is, not ardudf's: OTHER_LPAD" "$work/preview.out"
 declared "$db" > "$work/declared.now"
 same "the preview changed nothing" "$work/declared.before" "$work/declared.now"
+fi
 
 # Another attachment open: the move refused, nothing changed.
 mkfifo "$work/hold"
@@ -123,20 +134,30 @@ for _ in $(seq 50); do
   [ "$n" -ge 2 ] 2>/dev/null && break
   sleep 0.2
 done
-run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$db" > "$work/refused.out"
+run "$move" "$db" > "$work/refused.out"
 exec 3>&-
 wait
 expect "the move refused while another attachment is connected" 'is connected to this database too' "$work/refused.out"
-expect "the move says it changed nothing" 'ardudf_legacy_to_udr.sql changed nothing' "$work/refused.out"
+expect "the move says it changed nothing" "$(basename "$move") changed nothing" "$work/refused.out"
 declared "$db" > "$work/declared.now"
 same "the refused move changed nothing" "$work/declared.legacy" "$work/declared.now"
 
+# A dialect 1 database cannot hold the PSQL functions: the move to PSQL refuses it.
+if [ $target = psql ] && [ "$dialect" = 1 ]; then
+  refused "the move to PSQL in dialect 1" "$move" "$db" 'this is a dialect 1 database, which cannot hold'
+  fbenv_create_db "$work/empty.fdb" "$charset" 1 &&
+    refused "ardudf_psql.sql in dialect 1" "$source_dir/sql/ardudf_psql.sql" "$work/empty.fdb" 'dialect 1 database'
+  [ $failures -eq 0 ] || { echo "$failures failure(s) ($label)"; exit 1; }
+  echo "the move to PSQL refuses a dialect 1 database, changing nothing ($label)"
+  exit 0
+fi
+
 # The move, and the callers read in the same attachment.
-printf "INPUT '%s';\nSET BAIL OFF;\nINPUT '%s';\n" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$here/migration/report.sql" > "$work/move.sql"
+printf "INPUT '%s';\nSET BAIL OFF;\nINPUT '%s';\n" "$move" "$here/migration/report.sql" > "$work/move.sql"
 run "$work/move.sql" "$db" > "$work/move.out"
 sed -n '/^ARDUDF_REPORT/,$p' "$work/move.out" > "$work/after.out"
 sed '/^ARDUDF_REPORT/,$d' "$work/move.out" > "$work/moved.out"
-expect "the move" "$to_move function(s) moved to the UDR module ardudf_udr" "$work/moved.out"
+expect "the move" "$to_move function(s) $moved_to" "$work/moved.out"
 for index in ITEM_LABEL ITEM_NOTE_LENGTH ITEM_SLASHED ITEM_YEAR OWN_LENGTH; do
   expect "index $index rebuilt" "index rebuilt: $index" "$work/moved.out"
 done
@@ -150,15 +171,22 @@ left=$(fbenv_value "$db" "SELECT CAST(LIST(TRIM(RDB\$FUNCTION_NAME)) AS VARCHAR(
 udf_access None
 report "$db" > "$work/after.out"
 same "every caller, reconnected, UdfAccess = None" "$work/before.out" "$work/after.out"
-run "$source_dir/sql/ardudf_udr_check.sql" "$db" > "$work/check.out"
-expect "the check after the move" "ok: $to_move function(s) of the UDR module answer" "$work/check.out"
+if udr; then
+  run "$source_dir/sql/ardudf_udr_check.sql" "$db" > "$work/check.out"
+  expect "the check after the move" "ok: $to_move function(s) of the UDR module answer" "$work/check.out"
+fi
 
 # A later release's scripts over the moved database: each refuses or changes nothing.
-refused "the move run again" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$db" \
-  "nothing to move: $to_move function(s) on ardudf_udr already"
+if udr; then
+  refused "the move run again" "$move" "$db" "nothing to move: $to_move function(s) $again"
+else
+  # Over a database moved to PSQL, the move is its upgrade: the package brought up to date.
+  run "$move" "$db" > "$work/again.out"
+  expect "the move run again" "nothing to move: $to_move function(s) $again" "$work/again.out"
+fi
 refused "ardudf_udr.sql over the moved database" "$source_dir/sql/ardudf_udr.sql" "$db" \
   'PADL was moved in place and reads NULL as the legacy module did'
-refused "ardudf.sql over the moved database" "$source_dir/sql/ardudf.sql" "$db" \
+udr && refused "ardudf.sql over the moved database" "$source_dir/sql/ardudf.sql" "$db" \
   'IB_LPAD is declared on the UDR module'
 refused "ardudf_psql.sql over the moved database" "$source_dir/sql/ardudf_psql.sql" "$db" \
   'STRLEN was moved in place and reads NULL as the legacy module did'
@@ -166,6 +194,7 @@ refused "ardudf_udr_drop.sql" "$source_dir/sql/ardudf_udr_drop.sql" "$db" 'nothi
 report "$db" > "$work/after.out"
 same "every caller, after the upgrades" "$work/before.out" "$work/after.out"
 
+if udr; then
 # The check finds a legacy declaration left behind, under any name.
 printf "DECLARE EXTERNAL FUNCTION left_behind CSTRING(10) RETURNS INTEGER BY VALUE\n  ENTRY_POINT 'ib_string_length' MODULE_NAME 'ardudf';\nCOMMIT;\n" > "$work/left.sql"
 cp "$db" "$work/left.fdb"
@@ -175,29 +204,32 @@ udf_access None
 run "$source_dir/sql/ardudf_udr_check.sql" "$work/left.fdb" > "$work/check.out"
 expect "the check names a legacy declaration left behind" 'problem: LEFT_BEHIND is declared on the legacy module' "$work/check.out"
 expect "the check fails" 'ardudf_udr_check.sql found 1 problem(s)' "$work/check.out"
+fi
 
 gbak -b "$db" "$work/moved.fbk" && gbak -c "$work/moved.fbk" "$work/restored.fdb" || fail "gbak of the moved database"
 report "$work/restored.fdb" > "$work/after.out"
 same "every caller, after backup and restore" "$work/before.out" "$work/after.out"
-run "$source_dir/sql/ardudf_udr_indexes.sql" "$work/restored.fdb" > "$work/indexes.out"
-expect "the index step on its own" 'index rebuilt: OWN_LENGTH' "$work/indexes.out"
+if udr; then
+  run "$source_dir/sql/ardudf_udr_indexes.sql" "$work/restored.fdb" > "$work/indexes.out"
+  expect "the index step on its own" 'index rebuilt: OWN_LENGTH' "$work/indexes.out"
+fi
 
 # The other order: the legacy backup restored first into an engine that loads no legacy
 # module (its expression indexes left inactive, the database offline), then moved there.
 restore_then_move() { # NAME: $work/NAME.fdb, and what each step printed in $work/NAME.*
   gbak -c "$work/legacy.fbk" "$work/$1.fdb" > "$work/$1.gbak" 2>&1
   gfix -online "$work/$1.fdb" >> "$work/$1.gbak" 2>&1
-  run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/$1.fdb" > "$work/$1.moved"
-  run "$source_dir/sql/ardudf_udr_check.sql" "$work/$1.fdb" > "$work/$1.check"
+  run "$move" "$work/$1.fdb" > "$work/$1.moved"
+  udr && run "$source_dir/sql/ardudf_udr_check.sql" "$work/$1.fdb" > "$work/$1.check"
   report "$work/$1.fdb" > "$work/$1.out"
 }
 restored_then_moved() { # NAME WHAT
   expect "$2: the restore asks for gfix -online" 'gfix -online' "$work/$1.gbak"
-  expect "$2: the move" "$to_move function(s) moved to the UDR module ardudf_udr" "$work/$1.moved"
+  expect "$2: the move" "$to_move function(s) $moved_to" "$work/$1.moved"
   for index in ITEM_LABEL ITEM_NOTE_LENGTH ITEM_SLASHED ITEM_YEAR OWN_LENGTH; do
     expect "$2: index $index activated" "index activated: $index" "$work/$1.moved"
   done
-  expect "$2: the check" "ok: $to_move function(s)" "$work/$1.check"
+  udr && expect "$2: the check" "ok: $to_move function(s)" "$work/$1.check"
   same "$2: every caller" "$work/before.out" "$work/$1.out"
 }
 restore_then_move restored_first
@@ -206,14 +238,19 @@ restored_then_moved restored_first "restored first without legacy UDFs, moved th
 # A database declared for the UDR module from the start is left as it is.
 fbenv_create_db "$work/udr.fdb" "$charset" "$dialect" && run "$source_dir/sql/ardudf_udr.sql" "$work/udr.fdb" > /dev/null
 n_udr=$(grep -c '^CREATE OR ALTER FUNCTION' "$source_dir/sql/ardudf_udr.sql")
-refused "the move over sql/ardudf_udr.sql" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/udr.fdb" \
-  "nothing to move: $n_udr function(s) on ardudf_udr already"
+if udr; then
+  refused "the move over sql/ardudf_udr.sql" "$move" "$work/udr.fdb" "nothing to move: $n_udr function(s) $again"
+else
+  refused "the move over sql/ardudf_udr.sql" "$move" "$work/udr.fdb" "no function of ardudf's legacy module"
+fi
 refused "ardudf.sql over sql/ardudf_udr.sql" "$source_dir/sql/ardudf.sql" "$work/udr.fdb" 'is declared on the UDR module'
 
+if udr; then
 # A typing error in the option is an error, never the other NULL rule.
 printf "ALTER FUNCTION ib_string_length (text VARCHAR(10)) RETURNS INTEGER\n  EXTERNAL NAME 'ardudf_udr!ib_string_length!legacy_null' ENGINE UDR;\nSELECT ib_string_length(NULL) FROM RDB\$DATABASE;\n" > "$work/option.sql"
 run "$work/option.sql" "$work/restored.fdb" > "$work/option.out"
 expect "an unknown option refused" "the one option is 'legacy_nulls'" "$work/option.out"
+fi
 
 # The way back: the backup taken before the move, with the legacy module allowed again.
 udf_access "Restrict $work/modules"
@@ -247,4 +284,4 @@ if [ $failures -gt 0 ]; then
   echo "$failures failure(s) ($label)"
   exit 1
 fi
-echo "the move to the UDR module in place keeps every result ($label)"
+echo "the move to $target in place keeps every result ($label)"

@@ -211,6 +211,9 @@ Fields move_fields(std::string_view column) {
             // ardudf.so or ardudf.dll, after any folder.
             {"ardudf_module", R"('(%[/\])?ardudf(.so|.dll)?')"},
             {"column", std::string(column)},
+            // The functions a move has put in place: the seeds of the index step.
+            {"moved", "RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'"},
+            {"psql_moved_mark", std::string(psql_moved_mark)},
             {"builtin_names", builtin_names()},
             {"attachment_prefix", ""}};
 }
@@ -532,6 +535,10 @@ void print_psql_drop_script() {
     if (print_psql_drop() != 0) std::exit(1);
 }
 
+void print_legacy_to_psql_script() {
+    if (print_legacy_to_psql() != 0) std::exit(1);
+}
+
 void print_prototypes() {
     for (const auto& e : exports) std::printf("%s\n", c_prototype(e, true).c_str());
 }
@@ -565,6 +572,7 @@ constexpr Command commands[] = {
     {"legacy_to_udr_preview", print_legacy_to_udr_preview, "what the move would do, changing nothing"},
     {"udr_check", print_udr_check, "the check of a database on the UDR module after the move or an upgrade"},
     {"udr_indexes", print_udr_indexes, "the move's index step on its own"},
+    {"legacy_to_psql", print_legacy_to_psql_script, "the move of a database from the legacy module to PSQL in place"},
     {"list", print_list, "ARDUDF_FUNCTION(name, group), one a line, for CMake and C++"},
     {"header", print_header, "include/ardudf/ardudf.h, the legacy module's prototypes"},
     {"nulls", print_nulls, "the SQL test of a NULL in each argument position"},

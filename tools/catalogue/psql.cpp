@@ -162,6 +162,8 @@ constexpr std::string_view sequence_kind = "CREATE SEQUENCE ";
 // it says; so the body, not the comment, says who wrote the routine.
 constexpr std::string_view mark = "-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release";
 
+constexpr std::string_view moved_mark = psql_moved_mark;
+
 // What a context is refused in a read-only database (ib_scbcreate writes its row).
 constexpr std::string_view read_only_exception = "ardudf_psql_read_only";
 constexpr std::string_view read_only_message =
@@ -281,6 +283,24 @@ std::string created(const std::vector<Section>& sections, bool functions) {
     return out;
 }
 
+// What the PSQL script and the move to PSQL both create first: the tables and the
+// sequence when missing, the read-only refusal, the helpers (each added to routines).
+std::string common_parts(const std::vector<Section>& sections, std::vector<Routine>& routines) {
+    std::string out;
+    for (const Section& s : sections)
+        if (s.mark == Mark::setup) out += "\n" + s.text + "\n";
+    out += "\nCREATE OR ALTER EXCEPTION " + std::string(read_only_exception) + "\n  '" +
+           std::string(read_only_message) + "'^\n";
+    out += "\n-- ---- helpers of the routines below ----\n";
+    for (const Section& s : sections) {
+        if (s.mark != Mark::helper) continue;
+        const std::string kind = s.text.find("CREATE OR ALTER FUNCTION ") != std::string::npos ? "FUNCTION" : "PROCEDURE";
+        routines.push_back({kind, s.name, marked(s.text, true)});
+        out += "\n" + routines.back().text + "^\n" + comment_ddl(kind, s.name, "a helper of the PSQL functions") + "^\n";
+    }
+    return out;
+}
+
 int print_psql() {
     std::vector<Section> sections;
     if (!read_sections(sections) || !complete(sections)) return 1;
@@ -309,20 +329,8 @@ int print_psql() {
                    .c_str(),
                stdout);
     std::printf("SET TERM ^ ;\n");
-    for (const Section& s : sections)
-        if (s.mark == Mark::setup) std::printf("\n%s\n", s.text.c_str());
-    std::printf("\nCREATE OR ALTER EXCEPTION %s\n  '%s'^\n", std::string(read_only_exception).c_str(),
-                std::string(read_only_message).c_str());
     std::vector<Routine> routines;
-    std::printf("\n-- ---- helpers of the routines below ----\n");
-    for (const Section& s : sections) {
-        if (s.mark != Mark::helper) continue;
-        const bool function = s.text.find("CREATE OR ALTER FUNCTION ") != std::string::npos;
-        routines.push_back({function ? "FUNCTION" : "PROCEDURE", s.name, marked(s.text, true)});
-        std::printf("\n%s^\n", routines.back().text.c_str());
-        std::printf("%s^\n",
-                    comment_ddl(function ? "FUNCTION" : "PROCEDURE", s.name, "a helper of the PSQL functions").c_str());
-    }
+    std::fputs(common_parts(sections, routines).c_str(), stdout);
     std::vector<std::string> raising;
     for (std::string_view group : groups()) {
         std::printf("\n-- ---- %.*s functions ----\n", int(group.size()), group.data());
@@ -416,6 +424,99 @@ int print_psql_drop() {
     for (auto it = tables.rbegin(); it != tables.rend(); ++it) std::printf("DROP TABLE %s;\n", it->c_str());
     for (const std::string& s : sequences) std::printf("DROP SEQUENCE %s;\n", s.c_str());
     std::printf("COMMIT;\n");
+    return 0;
+}
+
+namespace {
+
+// A value of the package ARDUDF_LEGACY: a text as wide as the legacy module takes it, up to
+// the 32765 bytes a VARCHAR holds.
+std::string legacy_type(const Value& v, std::string_view charset) {
+    if (v.kind != Kind::text) return udr_type(v, charset);
+    return "VARCHAR(" + std::to_string(std::min(v.width.legacy, 32765)) + ") CHARACTER SET " + std::string(charset);
+}
+
+// The package's declaration of a function, its arguments one a line.
+std::string legacy_header(const Export& e) {
+    std::string args;
+    for (int i = 0; i < arg_count(e); ++i)
+        args += std::string(i ? ",\n" : "\n") + "      " + std::string(e.args[i].name) + " " +
+                legacy_type(e.args[i], e.charset);
+    return "FUNCTION " + std::string(e.name) + " (" + args + ")\n    RETURNS " + legacy_type(e.result, e.charset);
+}
+
+// The body of a function read the legacy way: each NULL argument the empty text or 0 first.
+std::string legacy_body(const Export& e, const std::string& body) {
+    std::string reads;
+    for (int i = 0; i < arg_count(e); ++i) {
+        const std::string name(e.args[i].name);
+        // Not COALESCE: its type would take the literal's character set, and its width.
+        reads += "  IF (" + name + " IS NULL) THEN " + name + " = " +
+                 (e.args[i].kind == Kind::text ? "''" : e.args[i].kind == Kind::int32 ? "0" : "0e0") + ";\n";
+    }
+    const std::size_t begin = body.find("\nBEGIN\n");
+    const std::size_t at = body.rfind("BEGIN\n", 0) == 0 ? 6 : begin + 7;
+    return body.substr(0, at) + reads + body.substr(at);
+}
+
+} // namespace
+
+int print_legacy_to_psql() {
+    std::vector<Section> sections;
+    if (!read_sections(sections) || !complete(sections)) return 1;
+    const std::vector<std::string> tables = setup_objects(sections, table_kind);
+    const std::vector<std::string> sequences = setup_objects(sections, sequence_kind);
+    std::vector<Routine> routines;
+    std::string parts = common_parts(sections, routines);
+    // The package: each function of the catalogue with the legacy module's reading of NULL
+    // and its widths. Its functions are called only by the moved declarations.
+    std::string head = "\nCREATE OR ALTER PACKAGE ardudf_legacy AS\nBEGIN\n", body, all;
+    bool raises = false;
+    for (const auto& e : exports) {
+        head += "  " + legacy_header(e) + ";\n";
+        std::string b = legacy_body(e, body_of(sections, e.name)->text);
+        if (creates_context(b, sequences)) {
+            b = refusing_read_only(b);
+            raises = true;
+        }
+        body += "\n  " + legacy_header(e) + "\n  AS\n" + b + "\n";
+        all += b;
+    }
+    parts += head + "END^\n\nRECREATE PACKAGE BODY ardudf_legacy AS\n" + std::string(mark) + "\nBEGIN" + body + "END^\n";
+    parts += comment_ddl("PACKAGE", "ardudf_legacy", "the functions a database moved from the legacy module calls") + "^\n";
+    const Routine package{"PACKAGE", "ardudf_legacy", all};
+    parts += "\n-- ---- what each routine may use, whoever calls it ----\n\n";
+    for (const Routine& r : routines)
+        for (const std::string& g : grants_of(r, routines, tables, sequences, false)) parts += g + "^\n";
+    for (const std::string& g : grants_of(package, routines, tables, sequences, raises)) parts += g + "^\n";
+
+    // ib_scbwalk as sql/ardudf_psql.sql declares it, with its rights, where it is missing.
+    std::string walk;
+    for (const auto& p : procedures) {
+        std::string args, results;
+        for (const Value& v : p.args)
+            args += (args.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type(v, "NONE");
+        for (const Value& v : p.results)
+            results += (results.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type(v, "NONE");
+        const Routine r{"PROCEDURE", std::string(p.name), marked(body_of(sections, p.name)->text, false)};
+        const std::string ddl = "CREATE PROCEDURE " + r.name + " (" + args + ")\n    RETURNS (" + results +
+                                ")\nAS\n" + r.text;
+        walk += "  IF (n_moved > 0 AND NOT EXISTS (SELECT 1 FROM RDB$PROCEDURES\n      WHERE RDB$PROCEDURE_NAME = '" +
+                upper(p.name) + "' AND RDB$PACKAGE_NAME IS NULL)) THEN BEGIN\n";
+        walk += "    EXECUTE STATEMENT '" + escaped(ddl) + "';\n";
+        for (const std::string& g : grants_of(r, routines, tables, sequences, false))
+            walk += "    EXECUTE STATEMENT '" + escaped(g) + "';\n";
+        walk += "    EXECUTE STATEMENT '" + escaped(comment_ddl("PROCEDURE", p.name, p.summary)) + "';\n";
+        walk += "    walk = '; " + r.name + " declared';\n  END\n";
+    }
+    Fields fields = move_fields("ardudf_legacy_to_psql");
+    fields["attachment_prefix"] = "nothing changed: ";
+    fields["script"] = "ardudf_legacy_to_psql.sql";
+    fields["moved_mark"] = std::string(moved_mark);
+    fields["moved"] = "RDB$FUNCTION_SOURCE CONTAINING '" + std::string(moved_mark) + "'";
+    fields["psql_parts"] = parts;
+    fields["walk_block"] = walk;
+    std::fputs(fill("legacy_to_psql.sql", fields).c_str(), stdout);
     return 0;
 }
 

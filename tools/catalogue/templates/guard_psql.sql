@@ -45,6 +45,12 @@ BEGIN
     END
     SUSPEND;
   END
+  -- The routines compute with BIGINT and dialect 3's integer division.
+  IF ((SELECT MON$SQL_DIALECT FROM MON$DATABASE) = 1) THEN BEGIN
+    {{column}} = 'this is a dialect 1 database, which cannot hold the PSQL functions (they need dialect 3)';
+    SUSPEND;
+    n = CAST('{{script}}: nothing changed' AS INTEGER);
+  END
   IF (n > 0) THEN BEGIN
     {{column}} = 'to replace them all the same, name them in the context variable ARDUDF_REPLACE first'
       || ' (docs/psql.md, "Declare and drop")';
