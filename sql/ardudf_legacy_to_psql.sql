@@ -217,8 +217,10 @@ BEGIN
   IF (blocked > 0) THEN
     EXECUTE PROCEDURE refuse('ardudf_legacy_to_psql.sql changed nothing, for the ' || blocked || ' reason(s) above');
   IF (NOT EXISTS (SELECT 1 FROM declarations WHERE state = 'L') AND NOT EXISTS (SELECT 1 FROM RDB$FUNCTIONS
-      WHERE RDB$PACKAGE_NAME IS NULL AND RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved in place from the legacy module by sql/ardudf_legacy_to_psql.sql; reads NULL as it did')) THEN
-    EXECUTE PROCEDURE refuse('ardudf_legacy_to_psql.sql changed nothing: no function of ardudf''s legacy module is declared here');
+      WHERE RDB$PACKAGE_NAME IS NULL
+        AND RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved from the legacy module to PSQL, reads NULL as it did')) THEN
+    EXECUTE PROCEDURE refuse('ardudf_legacy_to_psql.sql changed nothing: '
+      || 'no function of ardudf''s legacy module is declared here');
 END^
 
 -- ---- what the moved functions call: sql/ardudf_psql.sql's helpers and tables ----
@@ -258,7 +260,7 @@ END^
 COMMIT^
 
 CREATE OR ALTER EXCEPTION ardudf_psql_read_only
-  'this database is read-only: the PSQL settlement functions keep their contexts in its tables and cannot create one (docs/psql.md)'^
+  'this database is read-only: the PSQL settlement functions keep their contexts in its tables'^
 
 -- ---- helpers of the routines below ----
 
@@ -1971,7 +1973,8 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_psql VARCHAR(400)) AS
     dialect = (SELECT MON$SQL_DIALECT FROM MON$DATABASE);
     FOR WITH RECURSIVE seeds (name) AS (
           SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
-            AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved in place from the legacy module by sql/ardudf_legacy_to_psql.sql; reads NULL as it did'))),
+            AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL
+              AND RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved from the legacy module to PSQL, reads NULL as it did'))),
         calls (name, kind, rel, depth, path) AS (
           SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, 1,
               CAST('calls ' || TRIM(s.name) AS VARCHAR(400))
@@ -2047,7 +2050,8 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_psql VARCHAR(400)) AS
       why = NULL;
       FOR WITH RECURSIVE seeds (name) AS (
             SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
-              AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved in place from the legacy module by sql/ardudf_legacy_to_psql.sql; reads NULL as it did'))),
+              AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL
+              AND RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved from the legacy module to PSQL, reads NULL as it did'))),
           calls (name, kind, depth) AS (
             SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
               ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
@@ -2086,9 +2090,10 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_psql VARCHAR(400)) AS
   DECLARE note VARCHAR(400);
   DECLARE ix VARCHAR(63);
   DECLARE walk VARCHAR(100) = '';
+  DECLARE mark VARCHAR(100) = '-- ardudf: moved from the legacy module to PSQL, reads NULL as it did';
 BEGIN
   n_psql = (SELECT COUNT(*) FROM RDB$FUNCTIONS
-    WHERE RDB$PACKAGE_NAME IS NULL AND RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved in place from the legacy module by sql/ardudf_legacy_to_psql.sql; reads NULL as it did');
+    WHERE RDB$PACKAGE_NAME IS NULL AND RDB$FUNCTION_SOURCE CONTAINING :mark);
   FOR SELECT name, state, entry, detail, names, summary FROM declarations
       INTO fn, state, entry, detail, names, summary DO BEGIN
     IF (state = 'L') THEN BEGIN
@@ -2097,7 +2102,7 @@ BEGIN
         IF (RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILT ' || ix, '1') = 0) THEN
           EXECUTE STATEMENT 'ALTER INDEX ' || ident(ix) || ' INACTIVE';
       EXECUTE STATEMENT 'ALTER FUNCTION ' || ident(fn) || ' ' || typed_args(fn, 1, names) || ' AS' || ASCII_CHAR(10)
-        || '-- ardudf: moved in place from the legacy module by sql/ardudf_legacy_to_psql.sql; reads NULL as it did' || ASCII_CHAR(10) || 'BEGIN' || ASCII_CHAR(10) || '  RETURN ardudf_legacy.' || entry
+        || mark || ASCII_CHAR(10) || 'BEGIN' || ASCII_CHAR(10) || '  RETURN ardudf_legacy.' || entry
         || '(' || REPLACE(TRIM(names), ' ', ', ') || ');' || ASCII_CHAR(10) || 'END';
       EXECUTE STATEMENT 'GRANT EXECUTE ON PACKAGE ardudf_legacy TO FUNCTION ' || ident(fn);
       n_moved = n_moved + 1;
@@ -2149,8 +2154,8 @@ END';
     ardudf_legacy_to_psql = n_moved || ' function(s) moved to PSQL, reading NULL as the legacy module did' || walk
       || IIF(n_psql > 0, '; ' || n_psql || ' moved before', '');
   ELSE
-    ardudf_legacy_to_psql = 'nothing to move: ' || n_psql || ' function(s) moved to PSQL already, their package brought up to '
-      || 'ardudf 1.1.0';
+    ardudf_legacy_to_psql = 'nothing to move: ' || n_psql || ' function(s) moved to PSQL already, '
+      || 'their package brought up to ardudf 1.1.0';
   SUSPEND;
 END^
 COMMIT^
@@ -2200,7 +2205,8 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_psql VARCHAR(400)) AS
     dialect = (SELECT MON$SQL_DIALECT FROM MON$DATABASE);
     FOR WITH RECURSIVE seeds (name) AS (
           SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
-            AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved in place from the legacy module by sql/ardudf_legacy_to_psql.sql; reads NULL as it did'))),
+            AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL
+              AND RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved from the legacy module to PSQL, reads NULL as it did'))),
         calls (name, kind, rel, depth, path) AS (
           SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, 1,
               CAST('calls ' || TRIM(s.name) AS VARCHAR(400))
@@ -2276,7 +2282,8 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_psql VARCHAR(400)) AS
       why = NULL;
       FOR WITH RECURSIVE seeds (name) AS (
             SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
-              AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved in place from the legacy module by sql/ardudf_legacy_to_psql.sql; reads NULL as it did'))),
+              AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL
+              AND RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved from the legacy module to PSQL, reads NULL as it did'))),
           calls (name, kind, depth) AS (
             SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
               ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name

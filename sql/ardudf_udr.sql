@@ -22,7 +22,7 @@ BEGIN
         TRIM('was moved in place and reads NULL as the legacy module did'))
       FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL AND COALESCE(RDB$SYSTEM_FLAG, 0) = 0
         AND (TRIM(RDB$ENTRYPOINT) LIKE 'ardudf\_udr!%!legacy_nulls' ESCAPE '\'
-          OR RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved in place from the legacy module by sql/ardudf_legacy_to_psql.sql; reads NULL as it did'
+          OR RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved from the legacy module to PSQL, reads NULL as it did'
           OR (RDB$ENGINE_NAME IS NULL AND LOWER(TRIM(RDB$MODULE_NAME)) SIMILAR TO '(%[/\])?ardudf(.so|.dll)?'))
       ORDER BY RDB$FUNCTION_NAME
       INTO ardudf_udr DO BEGIN

@@ -57,7 +57,8 @@ EXECUTE BLOCK RETURNS (ardudf_udr_indexes VARCHAR(400)) AS
     dialect = (SELECT MON$SQL_DIALECT FROM MON$DATABASE);
     FOR WITH RECURSIVE seeds (name) AS (
           SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
-            AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
+            AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL
+              AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
         calls (name, kind, rel, depth, path) AS (
           SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, 1,
               CAST('calls ' || TRIM(s.name) AS VARCHAR(400))
@@ -133,7 +134,8 @@ EXECUTE BLOCK RETURNS (ardudf_udr_indexes VARCHAR(400)) AS
       why = NULL;
       FOR WITH RECURSIVE seeds (name) AS (
             SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
-              AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
+              AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL
+              AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
           calls (name, kind, depth) AS (
             SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
               ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name

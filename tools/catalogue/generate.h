@@ -27,7 +27,7 @@ std::string drop_head(std::string_view script, const std::string& dropped);
 // The first line of the body of a function the move to PSQL made of a legacy declaration:
 // how the scripts know one.
 inline constexpr std::string_view psql_moved_mark =
-    "-- ardudf: moved in place from the legacy module by sql/ardudf_legacy_to_psql.sql; reads NULL as it did";
+    "-- ardudf: moved from the legacy module to PSQL, reads NULL as it did";
 // The guard of a declare script (templates/guard_*.sql): refuses a database it would change.
 std::string guard(std::string_view which, std::string_view script);
 

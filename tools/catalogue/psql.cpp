@@ -167,8 +167,7 @@ constexpr std::string_view moved_mark = psql_moved_mark;
 // What a context is refused in a read-only database (ib_scbcreate writes its row).
 constexpr std::string_view read_only_exception = "ardudf_psql_read_only";
 constexpr std::string_view read_only_message =
-    "this database is read-only: the PSQL settlement functions keep their contexts in its tables "
-    "and cannot create one (docs/psql.md)";
+    "this database is read-only: the PSQL settlement functions keep their contexts in its tables";
 
 // A helper's text with the mark after its AS; a routine's body with the mark first.
 std::string marked(const std::string& text, bool whole) {
@@ -272,7 +271,15 @@ std::vector<std::string> helper_names(const std::vector<Section>& sections) {
 // them, as an SQL list: functions, or procedures.
 std::string created(const std::vector<Section>& sections, bool functions) {
     std::string out;
-    auto add = [&](std::string_view name) { out += (out.empty() ? "'" : ", '") + upper(name) + "'"; };
+    std::size_t line = 0; // where the last line of out begins
+    auto add = [&](std::string_view name) {
+        if (out.size() - line > 80) {
+            out += ",\n          ";
+            line = out.size() - 10;
+        } else if (!out.empty())
+            out += ", ";
+        out += "'" + upper(name) + "'";
+    };
     if (functions)
         for (const auto& e : exports) add(e.name);
     else

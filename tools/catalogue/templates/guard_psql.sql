@@ -14,28 +14,32 @@ EXECUTE BLOCK RETURNS ({{column}} VARCHAR(400)) AS
   DECLARE wanted VARCHAR(8000);
   DECLARE name VARCHAR(63);
   DECLARE what VARCHAR(300);
+  DECLARE mark VARCHAR(100) = '{{mark}}';
 BEGIN
   wanted = ',' || UPPER(REPLACE(COALESCE(RDB$GET_CONTEXT('USER_SESSION', 'ARDUDF_REPLACE'), ''), ' ', '')) || ',';
   FOR SELECT 'FUNCTION ' || TRIM(RDB$FUNCTION_NAME), TRIM(RDB$FUNCTION_NAME),
         CASE WHEN RDB$MODULE_NAME IS NOT NULL AND RDB$ENGINE_NAME IS NULL
-          THEN 'a legacy declaration of the module ' || TRIM(RDB$MODULE_NAME) || ', entry point ' || TRIM(RDB$ENTRYPOINT)
+          THEN 'a legacy declaration of the module ' || TRIM(RDB$MODULE_NAME)
+            || ', entry point ' || TRIM(RDB$ENTRYPOINT)
         WHEN RDB$ENGINE_NAME IS NOT NULL
           THEN 'engine ' || TRIM(RDB$ENGINE_NAME) || ', external name ' || TRIM(COALESCE(RDB$ENTRYPOINT, ''))
         ELSE 'a PSQL function not declared by sql/{{script}}' END
-      FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL AND TRIM(RDB$FUNCTION_NAME) IN ({{functions}})
+      FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
+        AND TRIM(RDB$FUNCTION_NAME) IN ({{functions}})
         AND NOT (COALESCE(RDB$ENGINE_NAME, '') = 'UDR'
           AND LOWER(TRIM(COALESCE(RDB$ENTRYPOINT, ''))) = 'ardudf_udr!' || LOWER(TRIM(RDB$FUNCTION_NAME)))
         AND NOT (RDB$ENGINE_NAME IS NULL AND RDB$MODULE_NAME IS NULL
-          AND COALESCE(RDB$FUNCTION_SOURCE CONTAINING '{{mark}}', FALSE))
+          AND COALESCE(RDB$FUNCTION_SOURCE CONTAINING :mark, FALSE))
     UNION ALL
     SELECT 'PROCEDURE ' || TRIM(RDB$PROCEDURE_NAME), TRIM(RDB$PROCEDURE_NAME),
         IIF(RDB$ENGINE_NAME IS NOT NULL,
           'engine ' || TRIM(RDB$ENGINE_NAME) || ', external name ' || TRIM(COALESCE(RDB$ENTRYPOINT, '')),
           'a PSQL procedure not declared by sql/{{script}}')
-      FROM RDB$PROCEDURES WHERE RDB$PACKAGE_NAME IS NULL AND TRIM(RDB$PROCEDURE_NAME) IN ({{procedures}})
+      FROM RDB$PROCEDURES WHERE RDB$PACKAGE_NAME IS NULL
+        AND TRIM(RDB$PROCEDURE_NAME) IN ({{procedures}})
         AND NOT (COALESCE(RDB$ENGINE_NAME, '') = 'UDR'
           AND LOWER(TRIM(COALESCE(RDB$ENTRYPOINT, ''))) = 'ardudf_udr!' || LOWER(TRIM(RDB$PROCEDURE_NAME)))
-        AND NOT (RDB$ENGINE_NAME IS NULL AND COALESCE(RDB$PROCEDURE_SOURCE CONTAINING '{{mark}}', FALSE))
+        AND NOT (RDB$ENGINE_NAME IS NULL AND COALESCE(RDB$PROCEDURE_SOURCE CONTAINING :mark, FALSE))
     INTO {{column}}, name, what DO BEGIN
     IF (wanted CONTAINING ',' || name || ',') THEN
       {{column}} = 'replaced, as ARDUDF_REPLACE asks: ' || {{column}} || ' (' || what || ')';

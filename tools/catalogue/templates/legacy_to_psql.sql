@@ -41,8 +41,10 @@ BEGIN
   IF (blocked > 0) THEN
     EXECUTE PROCEDURE refuse('{{script}} changed nothing, for the ' || blocked || ' reason(s) above');
   IF (NOT EXISTS (SELECT 1 FROM declarations WHERE state = 'L') AND NOT EXISTS (SELECT 1 FROM RDB$FUNCTIONS
-      WHERE RDB$PACKAGE_NAME IS NULL AND RDB$FUNCTION_SOURCE CONTAINING '{{moved_mark}}')) THEN
-    EXECUTE PROCEDURE refuse('{{script}} changed nothing: no function of ardudf''s legacy module is declared here');
+      WHERE RDB$PACKAGE_NAME IS NULL
+        AND RDB$FUNCTION_SOURCE CONTAINING '{{moved_mark}}')) THEN
+    EXECUTE PROCEDURE refuse('{{script}} changed nothing: '
+      || 'no function of ardudf''s legacy module is declared here');
 END^
 
 -- ---- what the moved functions call: sql/ardudf_psql.sql's helpers and tables ----
@@ -67,9 +69,10 @@ EXECUTE BLOCK RETURNS ({{column}} VARCHAR(400)) AS
   DECLARE note VARCHAR(400);
   DECLARE ix VARCHAR(63);
   DECLARE walk VARCHAR(100) = '';
+  DECLARE mark VARCHAR(100) = '{{moved_mark}}';
 BEGIN
   n_psql = (SELECT COUNT(*) FROM RDB$FUNCTIONS
-    WHERE RDB$PACKAGE_NAME IS NULL AND RDB$FUNCTION_SOURCE CONTAINING '{{moved_mark}}');
+    WHERE RDB$PACKAGE_NAME IS NULL AND RDB$FUNCTION_SOURCE CONTAINING :mark);
   FOR SELECT name, state, entry, detail, names, summary FROM declarations
       INTO fn, state, entry, detail, names, summary DO BEGIN
     IF (state = 'L') THEN BEGIN
@@ -78,7 +81,7 @@ BEGIN
         IF (RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILT ' || ix, '1') = 0) THEN
           EXECUTE STATEMENT 'ALTER INDEX ' || ident(ix) || ' INACTIVE';
       EXECUTE STATEMENT 'ALTER FUNCTION ' || ident(fn) || ' ' || typed_args(fn, 1, names) || ' AS' || ASCII_CHAR(10)
-        || '{{moved_mark}}' || ASCII_CHAR(10) || 'BEGIN' || ASCII_CHAR(10) || '  RETURN ardudf_legacy.' || entry
+        || mark || ASCII_CHAR(10) || 'BEGIN' || ASCII_CHAR(10) || '  RETURN ardudf_legacy.' || entry
         || '(' || REPLACE(TRIM(names), ' ', ', ') || ');' || ASCII_CHAR(10) || 'END';
       EXECUTE STATEMENT 'GRANT EXECUTE ON PACKAGE ardudf_legacy TO FUNCTION ' || ident(fn);
       n_moved = n_moved + 1;
@@ -107,8 +110,8 @@ BEGIN
     {{column}} = n_moved || ' function(s) moved to PSQL, reading NULL as the legacy module did' || walk
       || IIF(n_psql > 0, '; ' || n_psql || ' moved before', '');
   ELSE
-    {{column}} = 'nothing to move: ' || n_psql || ' function(s) moved to PSQL already, their package brought up to '
-      || 'ardudf {{version}}';
+    {{column}} = 'nothing to move: ' || n_psql || ' function(s) moved to PSQL already, '
+      || 'their package brought up to ardudf {{version}}';
   SUSPEND;
 END^
 COMMIT^
