@@ -171,6 +171,15 @@ left=$(fbenv_value "$db" "SELECT CAST(LIST(TRIM(RDB\$FUNCTION_NAME)) AS VARCHAR(
 udf_access None
 report "$db" > "$work/after.out"
 same "every caller, reconnected, UdfAccess = None" "$work/before.out" "$work/after.out"
+if [ $target = psql ]; then
+  # A user granted EXECUTE on three moved functions, and nothing else, calls them.
+  printf "GRANT EXECUTE ON FUNCTION %s TO USER bob;\n" IB_LPAD STRLEN IB_SCBCREATE > "$work/grants.sql"
+  run "$work/grants.sql" "$db"
+  echo "SET LIST ON; SELECT ib_lpad(NULL, 3, '0') AS padded, strlen('abc') AS len, SIGN(ib_scbcreate()) AS handle
+    FROM RDB\$DATABASE;" | fbenv_isql "$db" -user BOB > "$work/bob.out" 2>&1
+  expect "a user granted EXECUTE alone calls the moved functions" '^HANDLE  *1$' "$work/bob.out"
+  expect "... and they read NULL as the legacy module did" '^PADDED  *000$' "$work/bob.out"
+fi
 if udr; then
   run "$source_dir/sql/ardudf_udr_check.sql" "$db" > "$work/check.out"
   expect "the check after the move" "ok: $to_move function(s) of the UDR module answer" "$work/check.out"
