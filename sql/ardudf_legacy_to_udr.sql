@@ -209,7 +209,7 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
           SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, 1,
               CAST('calls ' || TRIM(s.name) AS VARCHAR(400))
             FROM seeds s JOIN RDB$DEPENDENCIES d
-            ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
+            ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name AND d.RDB$PACKAGE_NAME IS NULL
           UNION ALL
           SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, c.depth + 1,
               CAST(SUBSTRING(c.path || ' through ' || CASE c.kind WHEN 5 THEN 'procedure ' WHEN 15 THEN 'function '
@@ -217,7 +217,8 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
                 || '.' || TRIM(f.RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS f WHERE c.kind = 3
                 AND f.RDB$FIELD_SOURCE = c.name), TRIM(c.name)) FROM 1 FOR 400) AS VARCHAR(400))
             FROM calls c JOIN RDB$DEPENDENCIES d
-            ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
+            ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name
+              AND d.RDB$PACKAGE_NAME IS NULL)
             OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
             OR (c.kind = 3 AND d.RDB$DEPENDED_ON_TYPE = 0 AND EXISTS (SELECT 1 FROM RDB$RELATION_FIELDS f
                 WHERE f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = d.RDB$DEPENDED_ON_NAME
@@ -284,22 +285,23 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
               AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
           calls (name, kind, depth) AS (
             SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
-              ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
+              ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name AND d.RDB$PACKAGE_NAME IS NULL
             UNION ALL
             SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, c.depth + 1 FROM calls c JOIN RDB$DEPENDENCIES d
-              ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
+              ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name
+              AND d.RDB$PACKAGE_NAME IS NULL)
               OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
               WHERE c.depth < 16),
           -- What the expression may name: the function, a routine or package that calls
           -- it, or a computed column of the index's table that calls it.
           named (name, what) AS (
-            SELECT TRIM(name), 'the function ' FROM seeds
-            UNION SELECT TRIM(name), IIF(kind = 5, 'the procedure ', IIF(kind = 15, 'the function ', 'the package '))
+            SELECT TRIM(name), 'the function' FROM seeds
+            UNION SELECT TRIM(name), IIF(kind = 5, 'the procedure', IIF(kind = 15, 'the function', 'the package'))
               FROM calls WHERE kind IN (5, 15, 18, 19)
-            UNION SELECT TRIM(f.RDB$FIELD_NAME), 'the computed column ' FROM calls c
+            UNION SELECT TRIM(f.RDB$FIELD_NAME), 'the computed column' FROM calls c
               JOIN RDB$RELATION_FIELDS f ON f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = :rel
               WHERE c.kind = 3)
-          SELECT FIRST 1 what || name FROM named WHERE POSITION('|' || name || '|' IN :words) > 0 ORDER BY name
+          SELECT FIRST 1 TRIM(what) || ' ' || name FROM named WHERE POSITION('|' || name || '|' IN :words) > 0 ORDER BY name
           INTO why DO
         why = 'by its expression, which names ' || why;
       IF (why IS NOT NULL) THEN BEGIN
@@ -396,6 +398,7 @@ BEGIN
   FOR SELECT name, state, entry, detail, names, summary FROM declarations
       INTO fn, state, entry, detail, names, summary DO BEGIN
     IF (state = 'L') THEN BEGIN
+      -- Its new declaration: the UDR module's, reading NULL as the legacy module did.
       EXECUTE STATEMENT 'ALTER FUNCTION ' || ident(fn) || ' ' || typed_args(fn, 1, names)
         || ' EXTERNAL NAME ''ardudf_udr!' || entry || '!legacy_nulls'' ENGINE UDR';
       n_moved = n_moved + 1;
@@ -498,7 +501,7 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
           SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, 1,
               CAST('calls ' || TRIM(s.name) AS VARCHAR(400))
             FROM seeds s JOIN RDB$DEPENDENCIES d
-            ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
+            ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name AND d.RDB$PACKAGE_NAME IS NULL
           UNION ALL
           SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, c.depth + 1,
               CAST(SUBSTRING(c.path || ' through ' || CASE c.kind WHEN 5 THEN 'procedure ' WHEN 15 THEN 'function '
@@ -506,7 +509,8 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
                 || '.' || TRIM(f.RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS f WHERE c.kind = 3
                 AND f.RDB$FIELD_SOURCE = c.name), TRIM(c.name)) FROM 1 FOR 400) AS VARCHAR(400))
             FROM calls c JOIN RDB$DEPENDENCIES d
-            ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
+            ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name
+              AND d.RDB$PACKAGE_NAME IS NULL)
             OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
             OR (c.kind = 3 AND d.RDB$DEPENDED_ON_TYPE = 0 AND EXISTS (SELECT 1 FROM RDB$RELATION_FIELDS f
                 WHERE f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = d.RDB$DEPENDED_ON_NAME
@@ -573,22 +577,23 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
               AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
           calls (name, kind, depth) AS (
             SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
-              ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
+              ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name AND d.RDB$PACKAGE_NAME IS NULL
             UNION ALL
             SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, c.depth + 1 FROM calls c JOIN RDB$DEPENDENCIES d
-              ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
+              ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name
+              AND d.RDB$PACKAGE_NAME IS NULL)
               OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
               WHERE c.depth < 16),
           -- What the expression may name: the function, a routine or package that calls
           -- it, or a computed column of the index's table that calls it.
           named (name, what) AS (
-            SELECT TRIM(name), 'the function ' FROM seeds
-            UNION SELECT TRIM(name), IIF(kind = 5, 'the procedure ', IIF(kind = 15, 'the function ', 'the package '))
+            SELECT TRIM(name), 'the function' FROM seeds
+            UNION SELECT TRIM(name), IIF(kind = 5, 'the procedure', IIF(kind = 15, 'the function', 'the package'))
               FROM calls WHERE kind IN (5, 15, 18, 19)
-            UNION SELECT TRIM(f.RDB$FIELD_NAME), 'the computed column ' FROM calls c
+            UNION SELECT TRIM(f.RDB$FIELD_NAME), 'the computed column' FROM calls c
               JOIN RDB$RELATION_FIELDS f ON f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = :rel
               WHERE c.kind = 3)
-          SELECT FIRST 1 what || name FROM named WHERE POSITION('|' || name || '|' IN :words) > 0 ORDER BY name
+          SELECT FIRST 1 TRIM(what) || ' ' || name FROM named WHERE POSITION('|' || name || '|' IN :words) > 0 ORDER BY name
           INTO why DO
         why = 'by its expression, which names ' || why;
       IF (why IS NOT NULL) THEN BEGIN
@@ -602,7 +607,8 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
   -- rows than reading the table: keys computed by another module, or before a function
   -- changed. n: how many such values, 0 when the keys are those the expression gives now,
   -- NULL when the index could not be read so. It reads every row once, and looks each
-  -- value up through the index. autonomous = 1: in a transaction of its own, which sees
+  -- value up through the index (the table is read in its own order: read through the
+  -- index, a row whose key is stale is skipped). autonomous = 1: in a transaction of its own, which sees
   -- what the index step committed.
   DECLARE PROCEDURE stale_keys (ix VARCHAR(63), autonomous SMALLINT) RETURNS (n INTEGER) AS
     DECLARE tab VARCHAR(130);
@@ -615,7 +621,8 @@ EXECUTE BLOCK RETURNS (ardudf_legacy_to_udr VARCHAR(400)) AS
       tab = '"' || REPLACE(tab, '"', '""') || '"';
       ix = '"' || REPLACE(ix, '"', '""') || '"';
     END
-    q = 'SELECT COUNT(*) FROM (SELECT (' || e || ') AS v, COUNT(*) AS n FROM ' || tab || ' GROUP BY 1) a'
+    q = 'SELECT COUNT(*) FROM (SELECT (' || e || ') AS v, COUNT(*) AS n FROM ' || tab
+      || ' GROUP BY 1 PLAN (' || tab || ' NATURAL)) a'
       || ' WHERE a.n <> (SELECT COUNT(*) FROM ' || tab || ' WHERE (' || e || ') IS NOT DISTINCT FROM a.v'
       || ' PLAN (' || tab || ' INDEX (' || ix || ')))';
     n = NULL;

@@ -102,6 +102,17 @@ BEGIN
     END
     SUSPEND;
   END
+  -- A function named as a built-in the routines call would stand in for it in them.
+  FOR SELECT 'FUNCTION ' || TRIM(RDB$FUNCTION_NAME) FROM RDB$FUNCTIONS
+      WHERE RDB$PACKAGE_NAME IS NULL AND TRIM(RDB$FUNCTION_NAME) IN ('ABS', 'ASCII_CHAR', 'ASCII_VAL', 'BIN_AND', 'BIN_OR', 'BIN_SHR', 'CAST', 'COALESCE',
+        'EXTRACT', 'GEN_ID', 'IIF', 'LEFT', 'LPAD', 'MINVALUE', 'MOD', 'OCTET_LENGTH',
+        'POSITION', 'RDB$GET_CONTEXT', 'RDB$SET_CONTEXT', 'REPLACE', 'REVERSE', 'RIGHT', 'SUBSTRING', 'TRUNC')
+      INTO ardudf_psql DO BEGIN
+    ardudf_psql = ardudf_psql || ' bears the name of a built-in function the PSQL routines call, '
+      || 'and would stand in for it in them: rename it first';
+    SUSPEND;
+    n = n + 1;
+  END
   -- The routines compute with BIGINT and dialect 3's integer division.
   IF ((SELECT MON$SQL_DIALECT FROM MON$DATABASE) = 1) THEN BEGIN
     ardudf_psql = 'this is a dialect 1 database, which cannot hold the PSQL functions (they need dialect 3)';
@@ -109,7 +120,7 @@ BEGIN
     n = CAST('ardudf_psql.sql: nothing changed' AS INTEGER);
   END
   IF (n > 0) THEN BEGIN
-    ardudf_psql = 'to replace them all the same, name them in the context variable ARDUDF_REPLACE first'
+    ardudf_psql = 'to replace routines that are not ardudf''s all the same, name them in the context variable ARDUDF_REPLACE first'
       || ' (docs/psql.md, "Declare and drop")';
     SUSPEND;
     n = CAST('ardudf_psql.sql: nothing changed' AS INTEGER);

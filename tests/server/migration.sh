@@ -53,6 +53,11 @@ udf_access() { sed -i "s|^UdfAccess = .*|UdfAccess = $1|" "$work/root/firebird.c
 udf_access "Restrict $work/modules"
 
 failures=0
+# The failures on purpose, the module missing, stale keys and bin/move_to_udr.sh: in two of
+# the four runs of an engine (dialect 3 with NONE, dialect 1 with UTF8), and not again in
+# the run that goes on to Firebird 5.
+extras=0
+case "$charset/$dialect/$to_fb5" in NONE/3/0 | UTF8/1/0) extras=1 ;; esac
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # isql on a database; no line of its output depends on the run or on which module raised an
@@ -83,6 +88,14 @@ refused() { # what script database pattern
 same() { # what expected actual
   if diff -u "$2" "$3" > "$work/diff"; then echo "ok: $1 ($label)"; else fail "$1 ($label)"; cat "$work/diff"; fi
 }
+# The names of the inactive indexes, one line.
+inactive() {
+  echo "SET HEADING OFF; SELECT TRIM(RDB\$INDEX_NAME) FROM RDB\$INDICES WHERE COALESCE(RDB\$INDEX_INACTIVE, 0) <> 0
+    ORDER BY 1;" | fbenv_isql "$1" 2>&1 | sed '/^[[:space:]]*$/d; s/[[:space:]]*$//' | tr '\n' ' '
+}
+absent() { # what pattern output-file
+  if grep -q -- "$2" "$3"; then fail "$1: '$2' in ($label)"; cat "$3"; else echo "ok: $1 ($label)"; fi
+}
 expect() { # what pattern output-file
   if grep -q -- "$2" "$3"; then echo "ok: $1 ($label)"; else fail "$1: no '$2' in ($label)"; cat "$3"; fi
 }
@@ -96,6 +109,15 @@ to_move=$(( $(grep -c '^DECLARE EXTERNAL FUNCTION' "$source_dir/sql/ardudf.sql")
 run "$source_dir/sql/ardudf.sql" "$db" > "$work/declare.out"
 run "$here/migration/schema.sql" "$db" >> "$work/declare.out"
 [ -s "$work/declare.out" ] && { fail "declaring the legacy module and its callers printed:"; cat "$work/declare.out"; }
+if [ $target = psql ] && [ "$dialect" = 3 ]; then
+  # REVERSE, a name of ib_reversestring, would stand in for the built-in the PSQL functions
+  # call: the move refuses, and goes on once the DBA has dropped it (nothing calls it).
+  run "$move" "$db" > "$work/reverse.out"
+  expect "the move to PSQL refuses a function named REVERSE" 'REVERSE bears the name of a built-in' "$work/reverse.out"
+  printf "DROP EXTERNAL FUNCTION reverse;\nCOMMIT;\n" > "$work/reverse.sql"
+  run "$work/reverse.sql" "$db"
+  to_move=$((to_move - 1))
+fi
 report "$db" > "$work/before.out"
 if grep -q 'not defined\|could not be found\|not loaded' "$work/before.out"; then
   fail "the legacy module did not answer:"; cat "$work/before.out"
@@ -120,6 +142,16 @@ expect "the preview shows the declaration after" "after: ALTER FUNCTION .*PADL.*
 expect "the preview names a caller" 'called by column ITEM.PADDED' "$work/preview.out"
 expect "the preview names an index" 'index OWN_LENGTH: the move would rebuild it' "$work/preview.out"
 expect "the preview names another library's function" "left as it is, not ardudf's: OTHER_LPAD" "$work/preview.out"
+expect "the preview says why it would rebuild an index" \
+  'index ITEM_SLASHED: the move would rebuild it (by its dependencies: it calls IB_LPAD through function SLASHED)' \
+  "$work/preview.out"
+expect "the preview leaves an index the DBA names" 'index ITEM_KEPT: left as it is, as ARDUDF_LEAVE_INDEXES asks' \
+  "$work/preview.out"
+absent "the preview names no index that calls nothing of ardudf's" 'ITEM_LOW\|ITEM_QUOTED' "$work/preview.out"
+expect "the preview keeps a comment of the database's own" \
+  "comment kept, it is not ardudf's: length in bytes, as billing counts it" "$work/preview.out"
+expect "the preview flags a built-in's name" 'note: REVERSE (ib_reversestring) bears the name of a built-in' \
+  "$work/preview.out"
 declared "$db" > "$work/declared.now"
 same "the preview changed nothing" "$work/declared.before" "$work/declared.now"
 fi
@@ -139,6 +171,8 @@ exec 3>&-
 wait
 expect "the move refused while another attachment is connected" 'is connected to this database too' "$work/refused.out"
 expect "the move says it changed nothing" "$(basename "$move") changed nothing" "$work/refused.out"
+expect "the refusal is an exception of its own" '^-ARDUDF_REFUSED' "$work/refused.out"
+absent "the refusal is no conversion error" 'conversion error' "$work/refused.out"
 declared "$db" > "$work/declared.now"
 same "the refused move changed nothing" "$work/declared.legacy" "$work/declared.now"
 
@@ -150,6 +184,20 @@ if [ $target = psql ] && [ "$dialect" = 1 ]; then
   [ $failures -eq 0 ] || { echo "$failures failure(s) ($label)"; exit 1; }
   echo "the move to PSQL refuses a dialect 1 database, changing nothing ($label)"
   exit 0
+fi
+
+if [ $extras -eq 1 ]; then
+  # Copies of the legacy database, for the moves that fail below.
+  for copy in no_udr half_move half_index fleet_a fleet_b fleet_c; do cp "$db" "$work/$copy.fdb"; done
+fi
+if [ $extras -eq 1 ] && udr; then
+  # No UDR module in the server: the move refuses before its first change, in the engine's words.
+  mv "$work/modules/libardudf_udr.so" "$work/udr.away"
+  refused "the move without the UDR module" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/no_udr.fdb" \
+    'nothing changed: the UDR module ardudf_udr does not load in this server'
+  expect "the move without the UDR module: the engine's words" 'UDR module not loaded' "$work/refused.out"
+  absent "the move without the UDR module moved nothing" 'function(s) moved' "$work/refused.out"
+  mv "$work/udr.away" "$work/modules/libardudf_udr.so"
 fi
 
 # The move, and the callers read in the same attachment.
@@ -166,6 +214,63 @@ expect "another library's function named" "left as it is, not ardudf's: OTHER_LP
 same "every caller, in the attachment that moved" "$work/before.out" "$work/after.out"
 left=$(fbenv_value "$db" "SELECT CAST(LIST(TRIM(RDB\$FUNCTION_NAME)) AS VARCHAR(2000)) FROM RDB\$FUNCTIONS WHERE RDB\$MODULE_NAME IS NOT NULL;")
 [ "$left" = OTHER_LPAD ] || fail "left on a legacy module: $left, not just OTHER_LPAD ($label)"
+expect "the move leaves the index the DBA names" 'index left as it is, as ARDUDF_LEAVE_INDEXES asks: ITEM_KEPT' \
+  "$work/moved.out"
+[ "$(inactive "$db")" = "ITEM_KEPT ITEM_LOW ITEM_QUOTED " ] ||
+  fail "inactive after the move: $(inactive "$db") ($label)"
+note=$(fbenv_value "$db" "SELECT CAST(RDB\$DESCRIPTION AS VARCHAR(200)) FROM RDB\$FUNCTIONS
+  WHERE RDB\$FUNCTION_NAME = 'STRLEN';")
+[ "$note" = "length in bytes, as billing counts it" ] || fail "the comment on STRLEN is now: $note ($label)"
+declared "$db" > "$work/declared.moved"
+
+if [ $extras -eq 1 ]; then
+  # The move failed halfway by a DDL trigger, in the functions' step and in the index step,
+  # then run again without it: it finishes, and the database is as the move in one go left it.
+  halfway() { # NAME EVENT CONDITION
+    cat > "$work/halfway.sql" <<EOF
+CREATE EXCEPTION halfway 'failed on purpose';
+SET TERM ^ ;
+CREATE TRIGGER halfway BEFORE $2 AS
+BEGIN
+  IF ($3) THEN EXCEPTION halfway;
+END^
+SET TERM ; ^
+COMMIT;
+EOF
+    run "$work/halfway.sql" "$work/$1.fdb"
+    run "$move" "$work/$1.fdb" > "$work/$1.first"
+    declared "$work/$1.fdb" > "$work/$1.declared"
+    udr && run "$source_dir/sql/ardudf_udr_check.sql" "$work/$1.fdb" > "$work/$1.check"
+    printf "DROP TRIGGER halfway;\nDROP EXCEPTION halfway;\nCOMMIT;\n" > "$work/halfway.sql"
+    run "$work/halfway.sql" "$work/$1.fdb"
+    run "$move" "$work/$1.fdb" > "$work/$1.again"
+    report "$work/$1.fdb" > "$work/$1.out"
+    declared "$work/$1.fdb" > "$work/$1.declared_again"
+    same "$1: every caller after the second run" "$work/before.out" "$work/$1.out"
+    same "$1: declared as after the move in one go" "$work/declared.moved" "$work/$1.declared_again"
+  }
+  halfway half_move "ALTER FUNCTION" "RDB\$GET_CONTEXT('DDL_TRIGGER', 'OBJECT_NAME') = 'PADL'"
+  expect "failed in the functions' step" 'failed on purpose' "$work/half_move.first"
+  if udr; then
+    same "failed in the functions' step: nothing changed" "$work/declared.legacy" "$work/half_move.declared"
+  else
+    # The PSQL helpers and package are there already; no declaration has moved.
+    legacy_left() { grep -c '^RDB\$MODULE_NAME  *[^< ]' "$1"; }
+    [ "$(legacy_left "$work/half_move.declared")" = "$(legacy_left "$work/declared.legacy")" ] &&
+      echo "ok: failed in the functions' step: no declaration moved ($label)" ||
+      fail "failed in the functions' step: declarations moved ($label)"
+  fi
+  expect "failed in the functions' step, run again" "$to_move function(s) moved" "$work/half_move.again"
+  halfway half_index "ALTER INDEX" "RDB\$GET_CONTEXT('DDL_TRIGGER', 'OBJECT_NAME') = 'ITEM_SLASHED'
+      AND RDB\$GET_CONTEXT('DDL_TRIGGER', 'SQL_TEXT') NOT CONTAINING 'INACTIVE'"
+  expect "failed in the index step: the others built" 'index rebuilt: OWN_LENGTH' "$work/half_index.first"
+  expect "failed in the index step: the index named" 'index not built: ITEM_SLASHED' "$work/half_index.first"
+  expect "failed in the index step: the engine's words" 'failed on purpose' "$work/half_index.first"
+  udr && expect "failed in the index step: the check names it" \
+    'problem: index ITEM_SLASHED calls the functions and is inactive' \
+    "$work/half_index.check"
+  expect "failed in the index step, run again" 'index activated: ITEM_SLASHED' "$work/half_index.again"
+fi
 
 # From now on the engine loads no legacy module at all.
 udf_access None
@@ -183,6 +288,75 @@ fi
 if udr; then
   run "$source_dir/sql/ardudf_udr_check.sql" "$db" > "$work/check.out"
   expect "the check after the move" "ok: $to_move function(s) of the UDR module answer" "$work/check.out"
+  expect "the check leaves out the index the DBA names" \
+    'index left out, as ARDUDF_LEAVE_INDEXES asks: ITEM_KEPT (inactive)' "$work/check.out"
+  expect "the check flags a built-in's name" 'note: REVERSE (ib_reversestring)' "$work/check.out"
+fi
+
+if [ $extras -eq 1 ] && udr; then
+  # Keys the expression no longer gives (a routine it calls changed): the check finds them,
+  # the move run again rebuilds the index.
+  cp "$db" "$work/stale.fdb"
+  cat > "$work/stale.sql" <<'EOF'
+SET TERM ^ ;
+ALTER FUNCTION slashed (c VARCHAR(20)) RETURNS VARCHAR(40) AS
+BEGIN
+  RETURN '#' || ib_lpad(c, 6, '0') || '#';
+END^
+SET TERM ; ^
+COMMIT;
+EOF
+  run "$work/stale.sql" "$work/stale.fdb"
+  run "$source_dir/sql/ardudf_udr_check.sql" "$work/stale.fdb" > "$work/stale.check"
+  expect "the check finds stale keys" 'problem: index ITEM_SLASHED holds stale keys' "$work/stale.check"
+  run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/stale.fdb" > "$work/stale.moved"
+  expect "the move run again rebuilds stale keys" 'index rebuilt, [0-9]* of its keys were stale: ITEM_SLASHED' \
+    "$work/stale.moved"
+  run "$source_dir/sql/ardudf_udr_check.sql" "$work/stale.fdb" > "$work/stale.check"
+  expect "the check after the stale keys were rebuilt" "ok: $to_move function(s)" "$work/stale.check"
+fi
+
+if [ $extras -eq 1 ] && udr; then
+  # bin/move_to_udr.sh: a dry run, then three databases, of which one refuses (a declaration
+  # that cannot move); a log, a report and an exit status for each.
+  cp "$work/fleet_a.fdb" "$work/dry.fdb"
+  ISQL=$FB_ISQL "$source_dir/bin/move_to_udr.sh" --dry-run --out "$work/dry" "$work/dry.fdb" > "$work/dry.out" ||
+    fail "bin/move_to_udr.sh --dry-run: exit status $? ($label)"
+  expect "the dry run writes the moves" "^ALTER FUNCTION .*PADL.* (text VARCHAR(255) .*!legacy_nulls' ENGINE UDR;$" \
+    "$work/dry/dry.ddl.sql"
+  expect "the dry run writes the index step" '^ALTER INDEX ITEM_SLASHED ACTIVE;$' "$work/dry/dry.ddl.sql"
+  absent "the dry run leaves the index the DBA names" 'ITEM_KEPT' "$work/dry/dry.ddl.sql"
+  declared "$work/dry.fdb" > "$work/declared.now"
+  same "the dry run changed nothing" "$work/declared.legacy" "$work/declared.now"
+  cat > "$work/bad.sql" <<'EOF'
+DECLARE EXTERNAL FUNCTION bad_length INTEGER RETURNS INTEGER BY VALUE
+  ENTRY_POINT 'ib_string_length' MODULE_NAME 'ardudf';
+COMMIT;
+EOF
+  run "$work/bad.sql" "$work/fleet_c.fdb"
+  start=$(date +%s)
+  ISQL=$FB_ISQL "$source_dir/bin/move_to_udr.sh" --out "$work/fleet" "$work"/fleet_[abc].fdb > "$work/fleet.out"
+  rc=$?
+  echo "bin/move_to_udr.sh: 3 databases in $(( $(date +%s) - start )) s ($label)"
+  [ $rc -eq 1 ] || fail "bin/move_to_udr.sh over a database that refuses: exit status $rc ($label)"
+  expect "bin/move_to_udr.sh moved one" "fleet_a.fdb\",\"moved\",\"0\"" "$work/fleet/summary.csv"
+  expect "bin/move_to_udr.sh moved the next" "fleet_b.fdb\",\"moved\",\"0\"" "$work/fleet/summary.csv"
+  expect "bin/move_to_udr.sh names the one that refused" "fleet_c.fdb\",\"refused\",\"1\"" "$work/fleet/summary.csv"
+  expect "the log of the one that refused says why" 'nothing changed: BAD_LENGTH is declared with other arguments' \
+    "$work/fleet/fleet_c.log"
+  report "$work/fleet_b.fdb" > "$work/after.out"
+  same "every caller, moved by bin/move_to_udr.sh" "$work/before.out" "$work/after.out"
+  for row in '"fleet_a","before","declaration","PADL","ib_lpad","legacy ardudf.so"' \
+    '"fleet_a","after","declaration","PADL","ib_lpad","moved ardudf_udr!ib_lpad!legacy_nulls"' \
+    '"fleet_a","before","caller","PADL","column OWN.P",""' \
+    '"fleet_a","move","index","ITEM_SLASHED","rebuilt",""' \
+    '"fleet_a","move","index","ITEM_KEPT","left as it is",""' \
+    '"fleet_a","kept","comment","STRLEN","","length in bytes, as billing counts it"' \
+    '"fleet_a","kept","grant","PADL","SYSDBA","X WITH GRANT OPTION"'; do
+    if grep -qxF -- "$row" "$work/fleet/fleet_a.report.csv"; then echo "ok: the report holds $row ($label)"
+    else fail "the report lacks $row ($label)"; fi
+  done
+  absent "the report finds no grant or comment lost" '^"fleet_a","lost"' "$work/fleet/fleet_a.report.csv"
 fi
 
 # A later release's scripts over the moved database: each refuses or changes nothing.
@@ -231,6 +405,7 @@ restore_then_move() { # NAME: $work/NAME.fdb, and what each step printed in $wor
   run "$move" "$work/$1.fdb" > "$work/$1.moved"
   udr && run "$source_dir/sql/ardudf_udr_check.sql" "$work/$1.fdb" > "$work/$1.check"
   report "$work/$1.fdb" > "$work/$1.out"
+  inactive "$work/$1.fdb" > "$work/$1.inactive"
 }
 restored_then_moved() { # NAME WHAT
   expect "$2: the restore asks for gfix -online" 'gfix -online' "$work/$1.gbak"
@@ -239,6 +414,8 @@ restored_then_moved() { # NAME WHAT
     expect "$2: index $index activated" "index activated: $index" "$work/$1.moved"
   done
   udr && expect "$2: the check" "ok: $to_move function(s)" "$work/$1.check"
+  [ "$(cat "$work/$1.inactive")" = "ITEM_KEPT ITEM_LOW ITEM_QUOTED " ] ||
+    fail "$2: inactive after the move: $(cat "$work/$1.inactive")"
   same "$2: every caller" "$work/before.out" "$work/$1.out"
 }
 restore_then_move restored_first
@@ -259,6 +436,10 @@ if udr; then
 printf "ALTER FUNCTION ib_string_length (text VARCHAR(10)) RETURNS INTEGER\n  EXTERNAL NAME 'ardudf_udr!ib_string_length!legacy_null' ENGINE UDR;\nSELECT ib_string_length(NULL) FROM RDB\$DATABASE;\n" > "$work/option.sql"
 run "$work/option.sql" "$work/restored.fdb" > "$work/option.out"
 expect "an unknown option refused" "the one option is 'legacy_nulls'" "$work/option.out"
+run "$source_dir/sql/ardudf_udr_check.sql" "$work/restored.fdb" > "$work/check.out"
+expect "the check names a function that does not answer" 'problem: IB_STRING_LENGTH does not answer a call' \
+  "$work/check.out"
+expect "the check gives the engine's words for it" "the one option is 'legacy_nulls'" "$work/check.out"
 fi
 
 # The way back: the backup taken before the move, with the legacy module allowed again.

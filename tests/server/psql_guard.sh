@@ -94,6 +94,16 @@ grep -q 'Statement failed' "$work/replaced" && { fail "the replacing run failed"
 echo "INSERT INTO uses (a) VALUES (5); SET LIST ON; SELECT g FROM uses;" | fbenv_isql "$db" > "$work/uses" 2>&1
 check "a caller of a replaced function answers with ardudf's" '^G  *5\.0*$' "$work/uses"
 
+# A function named as a built-in the routines call would stand in for it in them: refused.
+printf "DECLARE EXTERNAL FUNCTION reverse CSTRING(255) RETURNS CSTRING(255) FREE_IT\n  %s\nCOMMIT;\n" \
+  "ENTRY_POINT 'rev' MODULE_NAME 'other';" > "$work/builtin.sql"
+fbenv_create_db "$work/builtin.fdb" NONE && run "$work/builtin.fdb" "$work/builtin.sql" &&
+  run "$work/builtin.fdb" "$psql" > "$work/builtin.out"
+check "a function named as a built-in the routines call: refused" 'FUNCTION REVERSE bears the name of a built-in' \
+  "$work/builtin.out"
+[ "$(fbenv_value "$work/builtin.fdb" "SELECT COUNT(*) FROM RDB\$FUNCTIONS WHERE RDB\$FUNCTION_NAME = 'IB_LPAD';")" = 0 ] &&
+  echo "ok: ... and nothing declared" || fail "a function named as a built-in: the script declared"
+
 # Over the UDR module's declarations, and over itself: silent.
 db=$work/udr.fdb
 fbenv_create_db "$db" NONE && run "$db" "$source_dir/sql/ardudf_udr.sql" > "$work/udr.out"

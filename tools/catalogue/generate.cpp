@@ -169,6 +169,11 @@ constexpr std::string_view builtin_functions[] = {
     "UUID_TO_CHAR", "VAR_POP", "VAR_SAMP",
 };
 
+bool is_builtin(std::string_view upper_name) {
+    return std::find(std::begin(builtin_functions), std::end(builtin_functions), upper_name) !=
+           std::end(builtin_functions);
+}
+
 // The list as SQL literals, several to a line.
 std::string builtin_names() {
     std::string out, line;
@@ -282,6 +287,8 @@ void print_legacy_to_udr_preview() {
 void print_udr_check() { print(fill("udr_check.sql", move_fields("ardudf_check"))); }
 
 void print_udr_indexes() { print(fill("udr_indexes.sql", move_fields("ardudf_udr_indexes"))); }
+
+void print_move_report() { print(fill("move_report.sql", move_fields("line"))); }
 
 // One function of the UDR script.
 void print_udr_function(const Export& e) {
@@ -573,6 +580,7 @@ constexpr Command commands[] = {
     {"udr_check", print_udr_check, "the check of a database on the UDR module after the move or an upgrade"},
     {"udr_indexes", print_udr_indexes, "the move's index step on its own"},
     {"legacy_to_psql", print_legacy_to_psql_script, "the move of a database from the legacy module to PSQL in place"},
+    {"move_report", print_move_report, "what a database declares of ardudf, for bin/move_to_udr.sh's report"},
     {"list", print_list, "ARDUDF_FUNCTION(name, group), one a line, for CMake and C++"},
     {"header", print_header, "include/ardudf/ardudf.h, the legacy module's prototypes"},
     {"nulls", print_nulls, "the SQL test of a NULL in each argument position"},

@@ -28,6 +28,8 @@ std::string drop_head(std::string_view script, const std::string& dropped);
 // how the scripts know one.
 inline constexpr std::string_view psql_moved_mark =
     "-- ardudf: moved from the legacy module to PSQL, reads NULL as it did";
+// Whether NAME (upper case) is a built-in function's name in Firebird 4, 5 or 6.
+bool is_builtin(std::string_view upper_name);
 // The guard of a declare script (templates/guard_*.sql): refuses a database it would change.
 std::string guard(std::string_view which, std::string_view script);
 

@@ -241,6 +241,39 @@ std::vector<std::string> grants_of(const Routine& r, const std::vector<Routine>&
     return out;
 }
 
+// The built-in functions the bodies call, as an SQL list. A function of the database under
+// one of these names stands in for the built-in inside every PSQL routine (Firebird 3 to 5
+// let it), so the bodies would call it instead: the scripts refuse such a database.
+std::string called_builtins(const std::vector<Section>& sections) {
+    std::vector<std::string> found;
+    for (const Section& s : sections) {
+        const std::string text = folded(s.text);
+        for (std::size_t i = 0; i < text.size();) {
+            if (!std::isalpha(static_cast<unsigned char>(text[i]))) {
+                ++i;
+                continue;
+            }
+            std::size_t end = i;
+            while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_' ||
+                                         text[end] == '$'))
+                ++end;
+            const bool word_start = i == 0 || !(std::isalnum(static_cast<unsigned char>(text[i - 1])) ||
+                                                text[i - 1] == '_' || text[i - 1] == '$');
+            const std::size_t after = text.compare(end, 1, " ") == 0 ? end + 1 : end;
+            const std::string name = upper(text.substr(i, end - i));
+            if (word_start && text.compare(after, 1, "(") == 0 && is_builtin(name) &&
+                std::find(found.begin(), found.end(), name) == found.end())
+                found.push_back(name);
+            i = end;
+        }
+    }
+    std::sort(found.begin(), found.end());
+    std::string out;
+    for (std::size_t k = 0; k < found.size(); ++k)
+        out += (k == 0 ? "'" : k % 8 == 0 ? ",\n        '" : ", '") + found[k] + "'";
+    return out;
+}
+
 // Whether a body takes a new value of one of the sequences: the routine that creates a
 // context, which a read-only database refuses.
 bool creates_context(const std::string& text, const std::vector<std::string>& sequences) {
@@ -332,7 +365,8 @@ int print_psql() {
                                        {"script", "ardudf_psql.sql"},
                                        {"functions", created(sections, true)},
                                        {"procedures", created(sections, false)},
-                                       {"mark", std::string(mark)}})
+                                       {"mark", std::string(mark)},
+                                       {"builtins", called_builtins(sections)}})
                    .c_str(),
                stdout);
     std::printf("SET TERM ^ ;\n");
@@ -523,6 +557,7 @@ int print_legacy_to_psql() {
     fields["moved"] = "RDB$FUNCTION_SOURCE CONTAINING '" + std::string(moved_mark) + "'";
     fields["psql_parts"] = parts;
     fields["walk_block"] = walk;
+    fields["builtins"] = called_builtins(sections);
     std::fputs(fill("legacy_to_psql.sql", fields).c_str(), stdout);
     return 0;
 }

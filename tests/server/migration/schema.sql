@@ -137,3 +137,22 @@ INSERT INTO own VALUES (1, 'abc');
 INSERT INTO own VALUES (2, NULL);
 INSERT INTO own VALUES (3, 'xyzzy');
 COMMIT;
+
+-- What the move must leave as it is: an index the DBA turned off and names in
+-- ARDUDF_LEAVE_INDEXES; an index that calls nothing of ardudf's but LOWER, beside a computed
+-- column L that does call one; an index that names a function only inside a string. A
+-- comment of the database's own on a function, and a name of one that is a built-in's.
+ALTER TABLE item ADD l COMPUTED BY (CAST(ib_string_left(name, 1) AS VARCHAR(4)));
+CREATE INDEX item_low ON item COMPUTED BY (LOWER(name));
+CREATE INDEX item_quoted ON item COMPUTED BY (name || ' strlen(');
+CREATE INDEX item_kept ON item COMPUTED BY (strlen(code));
+CREATE TABLE ardudf_leave_indexes (index_name VARCHAR(63));
+COMMIT;
+ALTER INDEX item_low INACTIVE;
+ALTER INDEX item_quoted INACTIVE;
+ALTER INDEX item_kept INACTIVE;
+INSERT INTO ardudf_leave_indexes VALUES ('item_kept');
+COMMENT ON FUNCTION strlen IS 'length in bytes, as billing counts it';
+DECLARE EXTERNAL FUNCTION reverse CSTRING(255) RETURNS CSTRING(255) FREE_IT
+  ENTRY_POINT 'ib_reversestring' MODULE_NAME 'ardudf';
+COMMIT;

@@ -49,6 +49,15 @@ BEGIN
     END
     SUSPEND;
   END
+  -- A function named as a built-in the routines call would stand in for it in them.
+  FOR SELECT 'FUNCTION ' || TRIM(RDB$FUNCTION_NAME) FROM RDB$FUNCTIONS
+      WHERE RDB$PACKAGE_NAME IS NULL AND TRIM(RDB$FUNCTION_NAME) IN ({{builtins}})
+      INTO {{column}} DO BEGIN
+    {{column}} = {{column}} || ' bears the name of a built-in function the PSQL routines call, '
+      || 'and would stand in for it in them: rename it first';
+    SUSPEND;
+    n = n + 1;
+  END
   -- The routines compute with BIGINT and dialect 3's integer division.
   IF ((SELECT MON$SQL_DIALECT FROM MON$DATABASE) = 1) THEN BEGIN
     {{column}} = 'this is a dialect 1 database, which cannot hold the PSQL functions (they need dialect 3)';
@@ -56,7 +65,7 @@ BEGIN
     n = CAST('{{script}}: nothing changed' AS INTEGER);
   END
   IF (n > 0) THEN BEGIN
-    {{column}} = 'to replace them all the same, name them in the context variable ARDUDF_REPLACE first'
+    {{column}} = 'to replace routines that are not ardudf''s all the same, name them in the context variable ARDUDF_REPLACE first'
       || ' (docs/psql.md, "Declare and drop")';
     SUSPEND;
     n = CAST('{{script}}: nothing changed' AS INTEGER);

@@ -30,6 +30,15 @@ BEGIN
     SUSPEND;
     blocked = blocked + 1;
   END
+  -- A function named as a built-in the PSQL functions call (REVERSE for ib_reversestring,
+  -- say) would stand in for it in their bodies.
+  FOR SELECT TRIM(RDB$FUNCTION_NAME) FROM RDB$FUNCTIONS
+      WHERE RDB$PACKAGE_NAME IS NULL AND TRIM(RDB$FUNCTION_NAME) IN ({{builtins}}) INTO fn DO BEGIN
+    {{column}} = 'nothing changed: ' || fn || ' bears the name of a built-in function the PSQL functions call, '
+      || 'and would stand in for it in them: drop or rename it first, or move to the UDR module';
+    SUSPEND;
+    blocked = blocked + 1;
+  END
   -- The PSQL functions compute with BIGINT and dialect 3's integer division: a dialect 1
   -- database can hold neither.
   IF ((SELECT MON$SQL_DIALECT FROM MON$DATABASE) = 1) THEN BEGIN

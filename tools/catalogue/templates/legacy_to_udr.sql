@@ -57,8 +57,8 @@ BEGIN
   FOR SELECT name, state, entry, detail, names, summary FROM declarations
       INTO fn, state, entry, detail, names, summary DO BEGIN
     IF (state = 'L') THEN BEGIN
-      EXECUTE STATEMENT 'ALTER FUNCTION ' || ident(fn) || ' ' || typed_args(fn, 1, names)
-        || ' EXTERNAL NAME ''ardudf_udr!' || entry || '!{{option}}'' ENGINE UDR';
+      -- Its new declaration: the UDR module's, reading NULL as the legacy module did.
+      EXECUTE STATEMENT {{> move_target.sql}};
       n_moved = n_moved + 1;
       IF (UPPER(entry) <> fn) THEN BEGIN
         {{column}} = 'moved under its own name: ' || fn || ' (' || entry || ')';

@@ -41,8 +41,7 @@ BEGIN
       {{column}} = '  now:   DECLARE EXTERNAL FUNCTION ' || fn || ' ' || typed_args(fn, 0, '')
         || ' ENTRY_POINT ''' || entry || ''' MODULE_NAME ''' || module || '''';
       SUSPEND;
-      {{column}} = '  after: ALTER FUNCTION ' || ident(fn) || ' ' || typed_args(fn, 1, names)
-        || ' EXTERNAL NAME ''ardudf_udr!' || entry || '!{{option}}'' ENGINE UDR';
+      {{column}} = '  after: ' || {{> move_target.sql}};
       SUSPEND;
       IF (EXISTS (SELECT 1 FROM RDB$FUNCTION_ARGUMENTS WHERE RDB$FUNCTION_NAME = :fn AND RDB$PACKAGE_NAME IS NULL
           AND RDB$FIELD_TYPE = 40 AND RDB$FIELD_LENGTH > 32765)) THEN BEGIN
