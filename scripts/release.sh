@@ -85,7 +85,9 @@ sql_files=(ardudf.sql ardudf_drop.sql ardudf_udr.sql ardudf_udr_drop.sql
   # the migration of a database from the legacy declarations to the UDR ones
   ardudf_legacy_to_udr.sql ardudf_legacy_to_udr_preview.sql ardudf_udr_check.sql ardudf_udr_indexes.sql
   # the functions as PSQL, for a server that loads no module
-  ardudf_psql.sql ardudf_psql_drop.sql)
+  ardudf_psql.sql ardudf_psql_drop.sql
+  # the move of a database from the legacy declarations to PSQL
+  ardudf_legacy_to_psql.sql)
 crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }
 for arch_w in win32:i686 win64:x64; do
   name=${arch_w%%:*} triple=${arch_w#*:}

@@ -214,12 +214,13 @@ EXECUTE BLOCK RETURNS (ardudf_preview VARCHAR(2000)) AS
     dialect = (SELECT MON$SQL_DIALECT FROM MON$DATABASE);
     FOR WITH RECURSIVE seeds (name) AS (
           SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
-            AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
+            AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL
+              AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
         calls (name, kind, rel, depth, path) AS (
           SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, 1,
               CAST('calls ' || TRIM(s.name) AS VARCHAR(400))
             FROM seeds s JOIN RDB$DEPENDENCIES d
-            ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
+            ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name AND d.RDB$PACKAGE_NAME IS NULL
           UNION ALL
           SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, c.depth + 1,
               CAST(SUBSTRING(c.path || ' through ' || CASE c.kind WHEN 5 THEN 'procedure ' WHEN 15 THEN 'function '
@@ -227,7 +228,8 @@ EXECUTE BLOCK RETURNS (ardudf_preview VARCHAR(2000)) AS
                 || '.' || TRIM(f.RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS f WHERE c.kind = 3
                 AND f.RDB$FIELD_SOURCE = c.name), TRIM(c.name)) FROM 1 FOR 400) AS VARCHAR(400))
             FROM calls c JOIN RDB$DEPENDENCIES d
-            ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
+            ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name
+              AND d.RDB$PACKAGE_NAME IS NULL)
             OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
             OR (c.kind = 3 AND d.RDB$DEPENDED_ON_TYPE = 0 AND EXISTS (SELECT 1 FROM RDB$RELATION_FIELDS f
                 WHERE f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = d.RDB$DEPENDED_ON_NAME
@@ -290,13 +292,15 @@ EXECUTE BLOCK RETURNS (ardudf_preview VARCHAR(2000)) AS
       why = NULL;
       FOR WITH RECURSIVE seeds (name) AS (
             SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
-              AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
+              AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL
+              AND RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'))),
           calls (name, kind, depth) AS (
             SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
-              ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name
+              ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name AND d.RDB$PACKAGE_NAME IS NULL
             UNION ALL
             SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, c.depth + 1 FROM calls c JOIN RDB$DEPENDENCIES d
-              ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name)
+              ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name
+              AND d.RDB$PACKAGE_NAME IS NULL)
               OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
               WHERE c.depth < 16),
           -- What the expression may name: the function, a routine or package that calls

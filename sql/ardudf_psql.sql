@@ -7,7 +7,9 @@
 -- so each belongs to the attachment that created it and ends with it.
 -- CREATE OR ALTER: running it again, or over a database declared by an earlier
 -- release, brings every routine and its comment up to this release; the tables are
--- made when missing. A UDR module's declarations of the same names are replaced.
+-- made when missing. A UDR module's declarations of the same names are replaced;
+-- anyone else's are not, unless named first (below). Each routine gets the rights
+-- it needs, so that EXECUTE on a function is all a user needs to call it.
 -- A NULL argument gives NULL unless the function's comment says otherwise.
 -- A database on ardudf's legacy module, or moved from it in place, reads a NULL argument
 -- as the legacy module does; the declarations below would make it give NULL. So over such
@@ -19,11 +21,12 @@ SET TERM ^ ;
 EXECUTE BLOCK RETURNS (ardudf_psql VARCHAR(400)) AS
   DECLARE n INTEGER = 0;
 BEGIN
-  FOR SELECT TRIM(RDB$FUNCTION_NAME) || ' ' || IIF(RDB$ENGINE_NAME IS NULL,
+  FOR SELECT TRIM(RDB$FUNCTION_NAME) || ' ' || IIF(RDB$MODULE_NAME IS NOT NULL,
         'is declared on the legacy module ' || TRIM(RDB$MODULE_NAME),
         TRIM('was moved in place and reads NULL as the legacy module did'))
       FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL AND COALESCE(RDB$SYSTEM_FLAG, 0) = 0
         AND (TRIM(RDB$ENTRYPOINT) LIKE 'ardudf\_udr!%!legacy_nulls' ESCAPE '\'
+          OR RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved from the legacy module to PSQL, reads NULL as it did'
           OR (RDB$ENGINE_NAME IS NULL AND LOWER(TRIM(RDB$MODULE_NAME)) SIMILAR TO '(%[/\])?ardudf(.so|.dll)?'))
       ORDER BY RDB$FUNCTION_NAME
       INTO ardudf_psql DO BEGIN
@@ -31,7 +34,94 @@ BEGIN
     SUSPEND;
   END
   IF (n > 0) THEN BEGIN
-    ardudf_psql = 'sql/ardudf_legacy_to_udr.sql moves or upgrades this database';
+    ardudf_psql = 'sql/ardudf_legacy_to_udr.sql (to PSQL: ardudf_legacy_to_psql.sql) moves or upgrades this database';
+    SUSPEND;
+    n = CAST('ardudf_psql.sql: nothing changed' AS INTEGER);
+  END
+END^
+SET TERM ; ^
+-- A routine under one of the names below that is not ardudf's (another library's
+-- declaration, a routine of your own) is not replaced: over such a database this script
+-- changes nothing and names each one. ardudf's own are the UDR module's declarations of
+-- the same function and the routines of this script, whose body begins with its mark.
+-- To replace some of them all the same, name them first in the attachment that runs it:
+--   SELECT RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_REPLACE', 'IB_GREATEST, IB_STRING_LENGTH')
+--     FROM RDB$DATABASE;
+--   INPUT sql/ardudf_psql.sql;
+SET BAIL ON;
+SET LIST ON;
+SET TERM ^ ;
+EXECUTE BLOCK RETURNS (ardudf_psql VARCHAR(400)) AS
+  DECLARE n INTEGER = 0;
+  DECLARE wanted VARCHAR(8000);
+  DECLARE name VARCHAR(63);
+  DECLARE what VARCHAR(300);
+  DECLARE mark VARCHAR(100) = '-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release';
+BEGIN
+  wanted = ',' || UPPER(REPLACE(COALESCE(RDB$GET_CONTEXT('USER_SESSION', 'ARDUDF_REPLACE'), ''), ' ', '')) || ',';
+  FOR SELECT 'FUNCTION ' || TRIM(RDB$FUNCTION_NAME), TRIM(RDB$FUNCTION_NAME),
+        CASE WHEN RDB$MODULE_NAME IS NOT NULL AND RDB$ENGINE_NAME IS NULL
+          THEN 'a legacy declaration of the module ' || TRIM(RDB$MODULE_NAME)
+            || ', entry point ' || TRIM(RDB$ENTRYPOINT)
+        WHEN RDB$ENGINE_NAME IS NOT NULL
+          THEN 'engine ' || TRIM(RDB$ENGINE_NAME) || ', external name ' || TRIM(COALESCE(RDB$ENTRYPOINT, ''))
+        ELSE 'a PSQL function not declared by sql/ardudf_psql.sql' END
+      FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
+        AND TRIM(RDB$FUNCTION_NAME) IN ('IB_STRING_LENGTH', 'IB_STRING_LEFT', 'IB_STRING_RIGHT', 'IB_LPAD', 'IB_REVERSESTRING',
+          'IB_QUOTE_LITERAL', 'IB_UNIQUEID', 'IB_ISNOTNULL', 'IB_CONVCHARTOINT', 'IB_GREATEST',
+          'IB_LEAST', 'IB_FIND_TOKEN', 'IB_GET_TOKEN', 'IB_DELETE_TOKEN', 'IB_GETS_U2_PREFIX',
+          'IB_GETS_U_PREFIX', 'IB_CORRECT_PHONE_NUMBER', 'IB_REMOVE_DIACRITICS', 'IB_DAYOFWEEK',
+          'IB_DECODEDATE_YEAR', 'IB_DECODEDATE_MONTH', 'IB_DECODEDATE_DAY', 'IB_DECODETIME_HOUR',
+          'IB_DECODETIME_MIN', 'IB_DECODETIME_SEC', 'IB_ENCODEDATE', 'IB_ISLEAPYEAR',
+          'IB_ENDOFDECADE', 'IB_CURRENT_TIME', 'IB_DATETOSTRING', 'IB_SCBCREATE', 'IB_SCBADDROW',
+          'IB_SCBSTARTCREDITNOTE', 'IB_SCBISAFFECTEDROWS', 'IB_SCBREADTYPE', 'IB_SCBREADAMOUNT',
+          'IB_SCBREADVAT', 'IB_SCBCLEAR', 'IB_SCBFREE', 'IB_SCBADDPAYMENT', 'IB_SCBADDCREDITNOTE',
+          'ARDUDF_VERSION', 'ARDUDF_PSQL_CSTRING', 'ARDUDF_PSQL_DAYS_IN_MONTH', 'ARDUDF_PSQL_ENCODE',
+          'ARDUDF_PSQL_IS_ZERO')
+        AND NOT (COALESCE(RDB$ENGINE_NAME, '') = 'UDR'
+          AND LOWER(TRIM(COALESCE(RDB$ENTRYPOINT, ''))) = 'ardudf_udr!' || LOWER(TRIM(RDB$FUNCTION_NAME)))
+        AND NOT (RDB$ENGINE_NAME IS NULL AND RDB$MODULE_NAME IS NULL
+          AND COALESCE(RDB$FUNCTION_SOURCE CONTAINING :mark, FALSE))
+    UNION ALL
+    SELECT 'PROCEDURE ' || TRIM(RDB$PROCEDURE_NAME), TRIM(RDB$PROCEDURE_NAME),
+        IIF(RDB$ENGINE_NAME IS NOT NULL,
+          'engine ' || TRIM(RDB$ENGINE_NAME) || ', external name ' || TRIM(COALESCE(RDB$ENTRYPOINT, '')),
+          'a PSQL procedure not declared by sql/ardudf_psql.sql')
+      FROM RDB$PROCEDURES WHERE RDB$PACKAGE_NAME IS NULL
+        AND TRIM(RDB$PROCEDURE_NAME) IN ('IB_SCBWALK', 'ARDUDF_PSQL_FIELDS', 'ARDUDF_PSQL_TAKE', 'ARDUDF_PSQL_SPLIT', 'ARDUDF_PSQL_DISTRIBUTE',
+          'ARDUDF_PSQL_NEXT_ROW', 'ARDUDF_PSQL_READ_ROW')
+        AND NOT (COALESCE(RDB$ENGINE_NAME, '') = 'UDR'
+          AND LOWER(TRIM(COALESCE(RDB$ENTRYPOINT, ''))) = 'ardudf_udr!' || LOWER(TRIM(RDB$PROCEDURE_NAME)))
+        AND NOT (RDB$ENGINE_NAME IS NULL AND COALESCE(RDB$PROCEDURE_SOURCE CONTAINING :mark, FALSE))
+    INTO ardudf_psql, name, what DO BEGIN
+    IF (wanted CONTAINING ',' || name || ',') THEN
+      ardudf_psql = 'replaced, as ARDUDF_REPLACE asks: ' || ardudf_psql || ' (' || what || ')';
+    ELSE BEGIN
+      ardudf_psql = 'not ardudf''s, not replaced: ' || ardudf_psql || ' (' || what || ')';
+      n = n + 1;
+    END
+    SUSPEND;
+  END
+  -- A function named as a built-in the routines call would stand in for it in them.
+  FOR SELECT 'FUNCTION ' || TRIM(RDB$FUNCTION_NAME) FROM RDB$FUNCTIONS
+      WHERE RDB$PACKAGE_NAME IS NULL AND TRIM(RDB$FUNCTION_NAME) IN ('ABS', 'ASCII_CHAR', 'ASCII_VAL', 'BIN_AND', 'BIN_OR', 'BIN_SHR', 'CAST', 'COALESCE',
+        'EXTRACT', 'GEN_ID', 'IIF', 'LEFT', 'LPAD', 'MINVALUE', 'MOD', 'OCTET_LENGTH',
+        'POSITION', 'RDB$GET_CONTEXT', 'RDB$SET_CONTEXT', 'REPLACE', 'REVERSE', 'RIGHT', 'SUBSTRING', 'TRUNC')
+      INTO ardudf_psql DO BEGIN
+    ardudf_psql = ardudf_psql || ' bears the name of a built-in function the PSQL routines call, '
+      || 'and would stand in for it in them: rename it first';
+    SUSPEND;
+    n = n + 1;
+  END
+  -- The routines compute with BIGINT and dialect 3's integer division.
+  IF ((SELECT MON$SQL_DIALECT FROM MON$DATABASE) = 1) THEN BEGIN
+    ardudf_psql = 'this is a dialect 1 database, which cannot hold the PSQL functions (they need dialect 3)';
+    SUSPEND;
+    n = CAST('ardudf_psql.sql: nothing changed' AS INTEGER);
+  END
+  IF (n > 0) THEN BEGIN
+    ardudf_psql = 'to replace routines that are not ardudf''s all the same, name them in the context variable ARDUDF_REPLACE first'
+      || ' (docs/psql.md, "Declare and drop")';
     SUSPEND;
     n = CAST('ardudf_psql.sql: nothing changed' AS INTEGER);
   END
@@ -73,12 +163,16 @@ BEGIN
 END^
 COMMIT^
 
+CREATE OR ALTER EXCEPTION ardudf_psql_read_only
+  'this database is read-only: the PSQL settlement functions keep their contexts in its tables'^
+
 -- ---- helpers of the routines below ----
 
 -- A text as the modules read it: up to its first NUL byte, the whole of it without one.
 CREATE OR ALTER FUNCTION ardudf_psql_cstring (text VARCHAR(32765) CHARACTER SET NONE)
     RETURNS VARCHAR(32765) CHARACTER SET NONE
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
     DECLARE nul INTEGER;
 BEGIN
   nul = POSITION(ASCII_CHAR(0) IN text);
@@ -94,6 +188,7 @@ CREATE OR ALTER PROCEDURE ardudf_psql_fields (serial DOUBLE PRECISION)
     RETURNS (year_num INTEGER, month_num INTEGER, day_num INTEGER, weekday INTEGER,
              hour_num INTEGER, minute_num INTEGER, second_num INTEGER)
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
   DECLARE origin DOUBLE PRECISION;
   DECLARE tick_limit DOUBLE PRECISION;
   DECLARE tick_sum DOUBLE PRECISION;
@@ -149,6 +244,7 @@ COMMENT ON PROCEDURE ardudf_psql_fields IS 'a helper of the PSQL functions (ardu
 CREATE OR ALTER FUNCTION ardudf_psql_days_in_month (year_num INTEGER, month_num INTEGER)
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 BEGIN
   IF (month_num < 1 OR month_num > 12) THEN RETURN 30;
   IF (month_num = 2) THEN
@@ -162,6 +258,7 @@ COMMENT ON FUNCTION ardudf_psql_days_in_month IS 'a helper of the PSQL functions
 CREATE OR ALTER FUNCTION ardudf_psql_encode (year_num INTEGER, month_num INTEGER, day_num INTEGER)
     RETURNS DOUBLE PRECISION
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
   DECLARE y BIGINT;
   DECLARE m BIGINT;
   DECLARE d BIGINT;
@@ -196,6 +293,7 @@ COMMENT ON FUNCTION ardudf_psql_encode IS 'a helper of the PSQL functions (ardud
 CREATE OR ALTER FUNCTION ardudf_psql_is_zero (value_ DOUBLE PRECISION)
     RETURNS SMALLINT
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
   DECLARE step DOUBLE PRECISION;
   DECLARE q DOUBLE PRECISION;
   DECLARE w DOUBLE PRECISION;
@@ -219,6 +317,7 @@ COMMENT ON FUNCTION ardudf_psql_is_zero IS 'a helper of the PSQL functions (ardu
 CREATE OR ALTER PROCEDURE ardudf_psql_take (pool DOUBLE PRECISION, wanted DOUBLE PRECISION)
     RETURNS (taken DOUBLE PRECISION, rest DOUBLE PRECISION, nonzero SMALLINT)
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 BEGIN
   IF (wanted <= pool) THEN
   BEGIN
@@ -241,6 +340,7 @@ CREATE OR ALTER PROCEDURE ardudf_psql_split (t DOUBLE PRECISION, tv DOUBLE PRECI
     RETURNS (excess_pool DOUBLE PRECISION, amount_pool DOUBLE PRECISION, vat_pool DOUBLE PRECISION,
              surplus_pool DOUBLE PRECISION)
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
   DECLARE p DOUBLE PRECISION;
   DECLARE m1 DOUBLE PRECISION;
   DECLARE m2 DOUBLE PRECISION;
@@ -301,6 +401,7 @@ COMMENT ON PROCEDURE ardudf_psql_split IS 'a helper of the PSQL functions (ardud
 CREATE OR ALTER PROCEDURE ardudf_psql_distribute (handle INTEGER, x DOUBLE PRECISION)
     RETURNS (result_ INTEGER)
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
   DECLARE total_amount DOUBLE PRECISION;
   DECLARE total_vat DOUBLE PRECISION;
   DECLARE paid_amount DOUBLE PRECISION;
@@ -546,6 +647,7 @@ COMMENT ON PROCEDURE ardudf_psql_distribute IS 'a helper of the PSQL functions (
 CREATE OR ALTER PROCEDURE ardudf_psql_next_row (handle INTEGER)
     RETURNS (found SMALLINT)
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
   DECLARE cursor_slot INTEGER;
   DECLARE last_slot INTEGER;
   DECLARE last_vat DOUBLE PRECISION;
@@ -572,6 +674,7 @@ COMMENT ON PROCEDURE ardudf_psql_next_row IS 'a helper of the PSQL functions (ar
 CREATE OR ALTER PROCEDURE ardudf_psql_read_row (handle INTEGER)
     RETURNS (row_type VARCHAR(255) CHARACTER SET NONE, amount DOUBLE PRECISION, vat DOUBLE PRECISION)
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
   DECLARE cursor_slot INTEGER;
 BEGIN
   row_type = '';
@@ -593,6 +696,7 @@ CREATE OR ALTER FUNCTION ib_string_length (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 BEGIN
   IF (text IS NULL) THEN RETURN NULL;
   RETURN OCTET_LENGTH(ardudf_psql_cstring(text));
@@ -605,6 +709,7 @@ CREATE OR ALTER FUNCTION ib_uniqueid (
 )
     RETURNS VARCHAR(255) CHARACTER SET NONE
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- The generator of the modules: a 32-bit linear congruential state, 1 before the first
 -- draw, each character bits 16 to 30 of the next state modulo 36. The modules keep it per
 -- thread; here it is kept per attachment, which is what a caller of the modules sees as
@@ -636,6 +741,7 @@ CREATE OR ALTER FUNCTION ib_isnotnull (
 )
     RETURNS VARCHAR(1) CHARACTER SET NONE
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- NULL is 'N', as the empty text.
 BEGIN
   RETURN IIF(OCTET_LENGTH(ardudf_psql_cstring(text)) > 0, 'A', 'N');
@@ -648,6 +754,7 @@ CREATE OR ALTER FUNCTION ib_convchartoint (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- White space (bytes 9 to 13 and 32), one sign, then digits; no digit gives 0, and a
 -- number beyond the int32 range is held at its limit.
 DECLARE digits VARCHAR(8191) CHARACTER SET NONE;
@@ -700,6 +807,7 @@ CREATE OR ALTER FUNCTION ib_greatest (
 )
     RETURNS DOUBLE PRECISION
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- a when a > b, else b: of two equal values (0 and -0 too) it is b.
 BEGIN
   IF (a IS NULL OR b IS NULL) THEN RETURN NULL;
@@ -714,6 +822,7 @@ CREATE OR ALTER FUNCTION ib_least (
 )
     RETURNS DOUBLE PRECISION
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 BEGIN
   IF (a IS NULL OR b IS NULL) THEN RETURN NULL;
   RETURN IIF(a < b, a, b);
@@ -724,6 +833,7 @@ COMMENT ON FUNCTION ib_least IS 'the lesser of two numbers (ardudf 1.1.0)'^
 CREATE OR ALTER FUNCTION ardudf_version ()
     RETURNS VARCHAR(63) CHARACTER SET NONE
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- The release, filled in when the script is generated, and this face.
 BEGIN
   RETURN 'ardudf 1.1.0 PSQL';
@@ -739,6 +849,7 @@ CREATE OR ALTER FUNCTION ib_string_left (
 )
     RETURNS VARCHAR(8191) CHARACTER SET NONE
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- A count read unsigned: a negative one keeps the whole text.
 BEGIN
   IF (text IS NULL OR len IS NULL) THEN RETURN NULL;
@@ -755,6 +866,7 @@ CREATE OR ALTER FUNCTION ib_string_right (
 )
     RETURNS VARCHAR(8191) CHARACTER SET NONE
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 BEGIN
   IF (text IS NULL OR len IS NULL) THEN RETURN NULL;
   text = ardudf_psql_cstring(text);
@@ -771,6 +883,7 @@ CREATE OR ALTER FUNCTION ib_lpad (
 )
     RETURNS VARCHAR(8191) CHARACTER SET NONE
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- Padded with the first byte of pad to len bytes, never cut; a negative len keeps the text.
 -- An empty pad pads with NUL bytes, which end the text: what is left is empty, or the text
 -- itself when no padding was needed.
@@ -794,6 +907,7 @@ CREATE OR ALTER FUNCTION ib_reversestring (
 )
     RETURNS VARCHAR(8191) CHARACTER SET NONE
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 BEGIN
   IF (text IS NULL) THEN RETURN NULL;
   RETURN REVERSE(ardudf_psql_cstring(text));
@@ -806,6 +920,7 @@ CREATE OR ALTER FUNCTION ib_quote_literal (
 )
     RETURNS VARCHAR(8191) CHARACTER SET NONE
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- Between quotes, every quote doubled.
 DECLARE quote_ CHAR(1) CHARACTER SET NONE = '''';
 BEGIN
@@ -821,6 +936,7 @@ CREATE OR ALTER FUNCTION ib_find_token (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- The first occurrence, 1-based; an empty part is found at 1, even in an empty text.
 BEGIN
   IF (text IS NULL OR part IS NULL) THEN RETURN NULL;
@@ -835,6 +951,7 @@ CREATE OR ALTER FUNCTION ib_get_token (
 )
     RETURNS VARCHAR(8191) CHARACTER SET NONE
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- The first byte of delimiters separates tokens, a run of it counts as one; without one
 -- (an empty text) the whole text is the token.
 DECLARE delimiter CHAR(1) CHARACTER SET NONE;
@@ -862,6 +979,7 @@ CREATE OR ALTER FUNCTION ib_delete_token (
 )
     RETURNS VARCHAR(8191) CHARACTER SET NONE
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- What follows the first token and the delimiters right behind it, unchanged.
 DECLARE delimiter CHAR(1) CHARACTER SET NONE;
 DECLARE length_ INTEGER;
@@ -888,6 +1006,7 @@ CREATE OR ALTER FUNCTION ib_gets_u2_prefix (
 )
     RETURNS VARCHAR(2) CHARACTER SET NONE
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- A flag is yes when its first byte is the upper-case A.
 -- (65: compared as a byte, whatever the flag's other bytes are.)
 BEGIN
@@ -903,6 +1022,7 @@ CREATE OR ALTER FUNCTION ib_gets_u_prefix (
 )
     RETURNS VARCHAR(2) CHARACTER SET NONE
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 BEGIN
   IF (flag IS NULL) THEN RETURN NULL;
   RETURN IIF(ASCII_VAL(LEFT(flag, 1)) = 65, 'S_', 'U_');
@@ -915,6 +1035,7 @@ CREATE OR ALTER FUNCTION ib_correct_phone_number (
 )
     RETURNS VARCHAR(255) CHARACTER SET NONE
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- The bytes 0 to 9, in order.
 DECLARE length_ INTEGER;
 DECLARE i INTEGER = 1;
@@ -940,6 +1061,7 @@ CREATE OR ALTER FUNCTION ib_remove_diacritics (
 )
     RETURNS VARCHAR(8191) CHARACTER SET WIN1250
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- Each accented letter of Windows-1250 by its plain letter; every other byte as it is.
 -- The pairs are those of src/core/text/cleaning.h, byte for byte.
 BEGIN
@@ -1038,6 +1160,7 @@ CREATE OR ALTER FUNCTION ib_dayofweek (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 DECLARE weekday INTEGER;
 BEGIN
   IF (serial IS NULL) THEN RETURN NULL;
@@ -1052,6 +1175,7 @@ CREATE OR ALTER FUNCTION ib_decodedate_year (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 DECLARE year_num INTEGER;
 BEGIN
   IF (serial IS NULL) THEN RETURN NULL;
@@ -1066,6 +1190,7 @@ CREATE OR ALTER FUNCTION ib_decodedate_month (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 DECLARE month_num INTEGER;
 BEGIN
   IF (serial IS NULL) THEN RETURN NULL;
@@ -1080,6 +1205,7 @@ CREATE OR ALTER FUNCTION ib_decodedate_day (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 DECLARE day_num INTEGER;
 BEGIN
   IF (serial IS NULL) THEN RETURN NULL;
@@ -1094,6 +1220,7 @@ CREATE OR ALTER FUNCTION ib_decodetime_hour (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 DECLARE hour_num INTEGER;
 BEGIN
   IF (serial IS NULL) THEN RETURN NULL;
@@ -1108,6 +1235,7 @@ CREATE OR ALTER FUNCTION ib_decodetime_min (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 DECLARE minute_num INTEGER;
 BEGIN
   IF (serial IS NULL) THEN RETURN NULL;
@@ -1122,6 +1250,7 @@ CREATE OR ALTER FUNCTION ib_decodetime_sec (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 DECLARE second_num INTEGER;
 BEGIN
   IF (serial IS NULL) THEN RETURN NULL;
@@ -1138,6 +1267,7 @@ CREATE OR ALTER FUNCTION ib_encodedate (
 )
     RETURNS DOUBLE PRECISION
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 BEGIN
   IF (year_num IS NULL OR month_num IS NULL OR day_num IS NULL) THEN RETURN NULL;
   RETURN ardudf_psql_encode(year_num, month_num, day_num);
@@ -1150,6 +1280,7 @@ CREATE OR ALTER FUNCTION ib_isleapyear (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- The Gregorian rule over every integer: 0 and -400 are leap years, -100 is not.
 BEGIN
   IF (year_num IS NULL) THEN RETURN NULL;
@@ -1163,6 +1294,7 @@ CREATE OR ALTER FUNCTION ib_endofdecade (
 )
     RETURNS DOUBLE PRECISION
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- The day after the ten-day period (1-10, 11-20, 21 to the month's end) of the date.
 DECLARE year_num INTEGER;
 DECLARE month_num INTEGER;
@@ -1180,6 +1312,7 @@ COMMENT ON FUNCTION ib_endofdecade IS 'first day after the ten-day period of a d
 CREATE OR ALTER FUNCTION ib_current_time ()
     RETURNS DOUBLE PRECISION
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- The local wall clock to the millisecond, through the tick count as a clock's reading is.
 DECLARE now_ TIMESTAMP;
 DECLARE ticks BIGINT;
@@ -1199,6 +1332,7 @@ CREATE OR ALTER FUNCTION ib_datetostring (
 )
     RETURNS VARCHAR(512) CHARACTER SET NONE
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- Each run of one of the letters Y, M, D (either case, anywhere, inside words too) is
 -- replaced, greedily from the left: n Y give n/4 years and, when n mod 4 is not 0, one
 -- two-digit year; n M (D) give (n+1)/2 months (days). Every other byte is kept.
@@ -1264,6 +1398,7 @@ COMMENT ON FUNCTION ib_datetostring IS 'a date formatted by a pattern (ardudf 1.
 CREATE OR ALTER FUNCTION ib_scbcreate ()
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- The sequence's values scattered over 2^20 .. 2^31 - 1 by a fixed permutation
 -- (multiplication by a number prime to the range), so that a small integer or a handle
 -- typed by hand seldom names a live context.
@@ -1274,6 +1409,8 @@ BEGIN
       slot_count)
     VALUES (:handle, 0e0, 0e0, 0e0, 0e0, 0e0, 0, 0);
   RETURN handle;
+  WHEN GDSCODE read_only_database DO
+    EXCEPTION ardudf_psql_read_only;
 END^
 COMMENT ON FUNCTION ib_scbcreate IS 'handle of a new balance context (ardudf 1.1.0)'^
 
@@ -1286,6 +1423,7 @@ CREATE OR ALTER FUNCTION ib_scbaddrow (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- One document line: amount to the row of row_type (made on first use), amount and vat to
 -- the totals; a line zero at 6 places in both is ignored. 1, or 0 for an unknown handle.
 DECLARE slot INTEGER;
@@ -1318,6 +1456,7 @@ CREATE OR ALTER FUNCTION ib_scbstartcreditnote (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 BEGIN
   RETURN 1;
 END^
@@ -1329,6 +1468,7 @@ CREATE OR ALTER FUNCTION ib_scbisaffectedrows (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 DECLARE found SMALLINT;
 BEGIN
   IF (handle IS NULL) THEN RETURN NULL;
@@ -1344,6 +1484,7 @@ CREATE OR ALTER FUNCTION ib_scbreadtype (
 )
     RETURNS VARCHAR(255) CHARACTER SET NONE
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 DECLARE cursor_slot INTEGER;
 DECLARE row_type VARCHAR(255) CHARACTER SET NONE = '';
 BEGIN
@@ -1360,6 +1501,7 @@ CREATE OR ALTER FUNCTION ib_scbreadamount (
 )
     RETURNS DOUBLE PRECISION
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- Read once: 0.0 after it is read.
 DECLARE cursor_slot INTEGER;
 DECLARE amount DOUBLE PRECISION = 0e0;
@@ -1379,6 +1521,7 @@ CREATE OR ALTER FUNCTION ib_scbreadvat (
 )
     RETURNS DOUBLE PRECISION
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- Read once: 0.0 after it is read.
 DECLARE vat DOUBLE PRECISION = 0e0;
 BEGIN
@@ -1395,6 +1538,7 @@ CREATE OR ALTER FUNCTION ib_scbclear (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- Empty again, the cursor on 0, the handle still good.
 BEGIN
   IF (handle IS NULL) THEN RETURN NULL;
@@ -1413,6 +1557,7 @@ CREATE OR ALTER FUNCTION ib_scbfree (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 BEGIN
   IF (handle IS NULL) THEN RETURN NULL;
   DELETE FROM ardudf_psql_context WHERE handle = :handle;
@@ -1429,6 +1574,7 @@ CREATE OR ALTER FUNCTION ib_scbaddpayment (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 DECLARE result_ INTEGER;
 BEGIN
   IF (handle IS NULL OR amount IS NULL) THEN RETURN NULL;
@@ -1447,6 +1593,7 @@ CREATE OR ALTER FUNCTION ib_scbaddcreditnote (
 )
     RETURNS INTEGER
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- Lowers the row (made when missing, even for 0.0 and 0.0) and the VAT, takes back what
 -- now exceeds them, and spreads that as a payment when it is not exactly 0.0. Every
 -- comparison is exact. 1, or 0 for an unknown handle.
@@ -1521,6 +1668,7 @@ COMMENT ON FUNCTION ib_scbaddcreditnote IS 'lowers a row and the VAT, spreads wh
 CREATE OR ALTER PROCEDURE ib_scbwalk (handle INTEGER)
     RETURNS (row_type VARCHAR(255) CHARACTER SET NONE, amount DOUBLE PRECISION, vat DOUBLE PRECISION)
 AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
 -- The context is looked up on every row: the caller's loop body may free it meanwhile.
 DECLARE found SMALLINT;
 BEGIN
@@ -1533,6 +1681,74 @@ BEGIN
   END
 END^
 COMMENT ON PROCEDURE ib_scbwalk IS 'the rows the last payment or credit note changed, with their type, amount and VAT (ardudf 1.1.0)'^
+
+-- ---- what each routine may use, whoever calls it ----
+
+GRANT EXECUTE ON FUNCTION ardudf_psql_days_in_month TO FUNCTION ardudf_psql_encode^
+GRANT EXECUTE ON FUNCTION ardudf_psql_is_zero TO PROCEDURE ardudf_psql_take^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_take TO PROCEDURE ardudf_psql_split^
+GRANT EXECUTE ON FUNCTION ardudf_psql_is_zero TO PROCEDURE ardudf_psql_distribute^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_take TO PROCEDURE ardudf_psql_distribute^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_split TO PROCEDURE ardudf_psql_distribute^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_context TO PROCEDURE ardudf_psql_distribute^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_row TO PROCEDURE ardudf_psql_distribute^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_context TO PROCEDURE ardudf_psql_next_row^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_row TO PROCEDURE ardudf_psql_next_row^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_context TO PROCEDURE ardudf_psql_read_row^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_row TO PROCEDURE ardudf_psql_read_row^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO FUNCTION ib_string_length^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO FUNCTION ib_isnotnull^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO FUNCTION ib_convchartoint^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO FUNCTION ib_string_left^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO FUNCTION ib_string_right^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO FUNCTION ib_lpad^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO FUNCTION ib_reversestring^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO FUNCTION ib_quote_literal^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO FUNCTION ib_find_token^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO FUNCTION ib_get_token^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO FUNCTION ib_delete_token^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO FUNCTION ib_correct_phone_number^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO FUNCTION ib_remove_diacritics^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_fields TO FUNCTION ib_dayofweek^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_fields TO FUNCTION ib_decodedate_year^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_fields TO FUNCTION ib_decodedate_month^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_fields TO FUNCTION ib_decodedate_day^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_fields TO FUNCTION ib_decodetime_hour^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_fields TO FUNCTION ib_decodetime_min^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_fields TO FUNCTION ib_decodetime_sec^
+GRANT EXECUTE ON FUNCTION ardudf_psql_encode TO FUNCTION ib_encodedate^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_fields TO FUNCTION ib_endofdecade^
+GRANT EXECUTE ON FUNCTION ardudf_psql_days_in_month TO FUNCTION ib_endofdecade^
+GRANT EXECUTE ON FUNCTION ardudf_psql_encode TO FUNCTION ib_endofdecade^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO FUNCTION ib_datetostring^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_fields TO FUNCTION ib_datetostring^
+GRANT SELECT, INSERT ON TABLE ardudf_psql_context TO FUNCTION ib_scbcreate^
+GRANT USAGE ON SEQUENCE ardudf_psql_handles TO FUNCTION ib_scbcreate^
+GRANT USAGE ON EXCEPTION ardudf_psql_read_only TO FUNCTION ib_scbcreate^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO FUNCTION ib_scbaddrow^
+GRANT EXECUTE ON FUNCTION ardudf_psql_is_zero TO FUNCTION ib_scbaddrow^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_context TO FUNCTION ib_scbaddrow^
+GRANT SELECT, INSERT, UPDATE ON TABLE ardudf_psql_row TO FUNCTION ib_scbaddrow^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_next_row TO FUNCTION ib_scbisaffectedrows^
+GRANT SELECT ON TABLE ardudf_psql_context TO FUNCTION ib_scbisaffectedrows^
+GRANT SELECT ON TABLE ardudf_psql_context TO FUNCTION ib_scbreadtype^
+GRANT SELECT ON TABLE ardudf_psql_row TO FUNCTION ib_scbreadtype^
+GRANT SELECT ON TABLE ardudf_psql_context TO FUNCTION ib_scbreadamount^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_row TO FUNCTION ib_scbreadamount^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_context TO FUNCTION ib_scbreadvat^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_context TO FUNCTION ib_scbclear^
+GRANT SELECT, DELETE ON TABLE ardudf_psql_row TO FUNCTION ib_scbclear^
+GRANT SELECT, DELETE ON TABLE ardudf_psql_context TO FUNCTION ib_scbfree^
+GRANT SELECT, DELETE ON TABLE ardudf_psql_row TO FUNCTION ib_scbfree^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_distribute TO FUNCTION ib_scbaddpayment^
+GRANT SELECT ON TABLE ardudf_psql_context TO FUNCTION ib_scbaddpayment^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO FUNCTION ib_scbaddcreditnote^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_distribute TO FUNCTION ib_scbaddcreditnote^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_context TO FUNCTION ib_scbaddcreditnote^
+GRANT SELECT, INSERT, UPDATE ON TABLE ardudf_psql_row TO FUNCTION ib_scbaddcreditnote^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_next_row TO PROCEDURE ib_scbwalk^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_read_row TO PROCEDURE ib_scbwalk^
+GRANT SELECT ON TABLE ardudf_psql_context TO PROCEDURE ib_scbwalk^
 
 SET TERM ; ^
 COMMIT;

@@ -89,6 +89,7 @@ DROP FUNCTION ardudf_psql_encode;
 DROP FUNCTION ardudf_psql_days_in_month;
 DROP PROCEDURE ardudf_psql_fields;
 DROP FUNCTION ardudf_psql_cstring;
+DROP EXCEPTION ardudf_psql_read_only;
 DROP TABLE ardudf_psql_row;
 DROP TABLE ardudf_psql_context;
 DROP SEQUENCE ardudf_psql_handles;

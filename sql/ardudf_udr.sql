@@ -17,11 +17,12 @@ SET TERM ^ ;
 EXECUTE BLOCK RETURNS (ardudf_udr VARCHAR(400)) AS
   DECLARE n INTEGER = 0;
 BEGIN
-  FOR SELECT TRIM(RDB$FUNCTION_NAME) || ' ' || IIF(RDB$ENGINE_NAME IS NULL,
+  FOR SELECT TRIM(RDB$FUNCTION_NAME) || ' ' || IIF(RDB$MODULE_NAME IS NOT NULL,
         'is declared on the legacy module ' || TRIM(RDB$MODULE_NAME),
         TRIM('was moved in place and reads NULL as the legacy module did'))
       FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL AND COALESCE(RDB$SYSTEM_FLAG, 0) = 0
         AND (TRIM(RDB$ENTRYPOINT) LIKE 'ardudf\_udr!%!legacy_nulls' ESCAPE '\'
+          OR RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved from the legacy module to PSQL, reads NULL as it did'
           OR (RDB$ENGINE_NAME IS NULL AND LOWER(TRIM(RDB$MODULE_NAME)) SIMILAR TO '(%[/\])?ardudf(.so|.dll)?'))
       ORDER BY RDB$FUNCTION_NAME
       INTO ardudf_udr DO BEGIN
@@ -29,7 +30,7 @@ BEGIN
     SUSPEND;
   END
   IF (n > 0) THEN BEGIN
-    ardudf_udr = 'sql/ardudf_legacy_to_udr.sql moves or upgrades this database';
+    ardudf_udr = 'sql/ardudf_legacy_to_udr.sql (to PSQL: ardudf_legacy_to_psql.sql) moves or upgrades this database';
     SUSPEND;
     n = CAST('ardudf_udr.sql: nothing changed' AS INTEGER);
   END

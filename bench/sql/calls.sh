@@ -111,7 +111,8 @@ if [ $psql -eq 1 ]; then
   # The PSQL functions as ps_NAME, first: the script with its routines renamed (their bodies
   # call only the ardudf_psql_ helpers, never an ib_ function). Its guard refuses a database
   # that already holds legacy declarations of ardudf.
-  sed -E 's/^(CREATE OR ALTER (FUNCTION|PROCEDURE)|COMMENT ON (FUNCTION|PROCEDURE)) (ib_|ardudf_version)/\1 ps_\4/' \
+  sed -E -e 's/^(CREATE OR ALTER (FUNCTION|PROCEDURE)|COMMENT ON (FUNCTION|PROCEDURE)) (ib_|ardudf_version)/\1 ps_\4/' \
+    -e 's/ TO (FUNCTION|PROCEDURE) (ib_|ardudf_version)/ TO \1 ps_\2/' \
     "$source_dir/sql/ardudf_psql.sql" > "$work/psql.sql"
   isql -i "$work/psql.sql"
 fi

@@ -24,7 +24,7 @@ fbenv_setup "$work/root" "$build/src/udr" udr
 db=$work/settlement.fdb
 fbenv_create_db "$db" UTF8
 (cd "$source_dir/sql" && fbenv_isql "$db" -b -i ardudf_udr.sql)
-sed -E 's/^(CREATE OR ALTER (FUNCTION|PROCEDURE)|COMMENT ON (FUNCTION|PROCEDURE)) ib_/\1 ps_/' \
+sed -E -e 's/^(CREATE OR ALTER (FUNCTION|PROCEDURE)|COMMENT ON (FUNCTION|PROCEDURE)) ib_/\1 ps_/' -e 's/ TO (FUNCTION|PROCEDURE) ib_/ TO \1 ps_/' \
   "$source_dir/sql/ardudf_psql.sql" > "$work/psql.sql"
 fbenv_isql "$db" -b -i "$work/psql.sql"
 

@@ -17,7 +17,7 @@ echo "$lines"
 
 fail=0
 for f in ardudf.sql ardudf_drop.sql ardudf_udr.sql ardudf_udr_drop.sql ardudf_legacy_to_udr.sql ardudf_psql.sql \
-  ardudf_psql_drop.sql; do
+  ardudf_psql_drop.sql ardudf_legacy_to_psql.sql; do
   [ -f "$work/root/usr/share/ardudf/sql/$f" ] || { echo "missing: /usr/share/ardudf/sql/$f"; fail=1; }
 done
 legacy=$(find "$work/root" -path '*/UDF/ardudf.so')

@@ -4,7 +4,7 @@
 # SQL blocks of the README and docs/). Each takes the same options:
 #
 #   --module-dir DIR --charset NONE|UTF8|WIN1250 [--udr] [--tcp] [--sql-dir DIR] [--accept] [--keep] [NAME ...]
-#   --psql --charset NONE|UTF8 [--tcp] [--sql-dir DIR] [--accept] [--keep] [NAME ...]
+#   --psql --charset NONE|UTF8 [--tcp] [--sql-dir DIR] [--accept] [--keep] [--user NAME] [NAME ...]
 #
 # --module-dir: the folder of the built ardudf.so or ardudf.dll (with --udr: of libardudf_udr.so, in an
 # engine with UdfAccess = None and sql/ardudf_udr.sql as the declarations). --psql: no
@@ -14,6 +14,9 @@
 # installed package's) instead of sql/. --tcp: through the server that tests/tcp/server.sh
 # started for the same module (ARDUDF_SERVER, ISC_USER and ISC_PASSWORD in the environment)
 # rather than the embedded engine. --accept and NAME: run.sh's. --keep: the work folder stays.
+# --user NAME (embedded only): run.sh runs the cases as that user, who holds no more than a
+# DBA grants a user of the functions (the embedded engine takes the name as given and
+# applies its privileges).
 #
 #   server_options "$@"         reads the options into the variables below; exits 2 on a wrong one
 #   server_start                the engine root and the work folder; sets work, at, label
@@ -23,7 +26,7 @@
 #   server_normalise            isql output that does not depend on the run (a filter)
 #   fail MESSAGE                counts a failure
 #   server_finish               the summary line and the exit status
-# Variables: here source_dir module_dir charset udr psql tcp accept keep only sql_dir mode
+# Variables: here source_dir module_dir charset udr psql tcp accept keep user only sql_dir mode
 # declare_sql drop_sql label work at db engine failures.
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -33,7 +36,7 @@ source_dir=$(cd "$here/../.." && pwd)
 
 # shellcheck disable=SC2034 # the variables are the commands'
 server_options() {
-  module_dir="" charset="" accept=0 keep=0 udr=0 psql=0 tcp=0 only=() sql_dir=$source_dir/sql engine=""
+  module_dir="" charset="" accept=0 keep=0 udr=0 psql=0 tcp=0 only=() sql_dir=$source_dir/sql engine="" user=
   while [ $# -gt 0 ]; do
     case "$1" in
       --module-dir) module_dir=$2; shift 2 ;;
@@ -44,6 +47,7 @@ server_options() {
       --psql) psql=1; shift ;;
       --tcp) tcp=1; shift ;;
       --keep) keep=1; shift ;;
+      --user) user=$2; shift 2 ;;
       -*) echo "$(basename "$0"): unknown option $1" >&2; exit 2 ;;
       *) only+=("$1"); shift ;;
     esac
@@ -78,6 +82,10 @@ server_start() {
   fbenv_setup "$work/root" "${module_dir:-$work}" "$mode" || exit 1
   # The databases' names: a file, or with --tcp the file through the server.
   at=""
+  if [ -n "$user" ]; then
+    [ "$tcp" -eq 0 ] || { echo "$(basename "$0"): --user runs in the embedded engine only" >&2; exit 2; }
+    label="$label, as $user"
+  fi
   if [ "$tcp" -eq 1 ]; then
     [ -n "${ARDUDF_SERVER:-}" ] || { echo "$(basename "$0") --tcp: no ARDUDF_SERVER (run it under tests/tcp/server.sh)" >&2; exit 2; }
     at=$ARDUDF_SERVER: label="$label, TCP"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The move of a database from the legacy module to the UDR module in place, in the embedded
 # engine:
-#   tests/server/migration.sh --build-dir DIR --charset NONE|UTF8 [--dialect 1|3] [--to-fb5] [--keep]
+#   tests/server/migration.sh --build-dir DIR --charset NONE|UTF8 [--dialect 1|3] [--to-fb5] [--target psql] [--keep]
 # DIR holds ardudf.so and src/udr/libardudf_udr.so. A database declared with sql/ardudf.sql
 # and by hand (own names, a duplicate, another library's function), that calls the functions
 # from every kind of object (migration/schema.sql), gives what migration/report.sql reads.
@@ -13,23 +13,32 @@
 # after the move passes, and fails on a legacy declaration left behind; the way back, from
 # the backup taken before the move. --to-fb5: the engine upgrade too, the Firebird 3 backups
 # restored into Firebird 5 (scripts/engine.sh fb5) in both orders of docs/migration.md.
+# --target psql: the same over the move to PSQL, sql/ardudf_legacy_to_psql.sql (docs/psql.md),
+# where the UDR module's own steps (the preview, the check, its option) do not apply.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
-build_dir="" charset="" dialect=3 keep=0 to_fb5=0
-usage="usage: migration.sh --build-dir DIR --charset NONE|UTF8 [--dialect 1|3] [--to-fb5] [--keep]"
+build_dir="" charset="" dialect=3 keep=0 to_fb5=0 target=udr
+usage="usage: migration.sh --build-dir DIR --charset NONE|UTF8 [--dialect 1|3] [--to-fb5] [--target psql] [--keep]"
 while [ $# -gt 0 ]; do
   case "$1" in
     --build-dir) build_dir=$(cd "$2" && pwd); shift 2 ;;
     --charset) charset=$2; shift 2 ;;
     --dialect) dialect=$2; shift 2 ;;
     --to-fb5) to_fb5=1; shift ;;
+    --target) target=$2; shift 2 ;;
     --keep) keep=1; shift ;;
     *) echo "$usage" >&2; exit 2 ;;
   esac
 done
-[ -n "$build_dir" ] && [ -n "$charset" ] || { echo "$usage" >&2; exit 2; }
+[ -n "$build_dir" ] && [ -n "$charset" ] && [[ $target =~ ^(udr|psql)$ ]] || { echo "$usage" >&2; exit 2; }
+# The move, and what it says when it has moved them.
+move=$source_dir/sql/ardudf_legacy_to_udr.sql moved_to="moved to the UDR module ardudf_udr" again="on ardudf_udr already"
+if [ $target = psql ]; then
+  move=$source_dir/sql/ardudf_legacy_to_psql.sql moved_to="moved to PSQL" again="moved to PSQL already"
+fi
+udr() { [ $target = udr ]; } # the steps of the UDR module alone
 
 # shellcheck source=../../scripts/lib/fbenv.sh
 . "$source_dir/scripts/lib/fbenv.sh"
@@ -93,13 +102,22 @@ expect() { # what pattern output-file
 
 db=$work/moved.fdb
 fbenv_create_db "$db" "$charset" "$dialect" || { fail "cannot create the database"; exit 1; }
-label="$charset, dialect $dialect, Firebird $(fbenv_value "$db" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;")"
+label="$charset, dialect $dialect, to $target, Firebird $(fbenv_value "$db" "SELECT RDB\$GET_CONTEXT('SYSTEM', 'ENGINE_VERSION') FROM RDB\$DATABASE;")"
 # What the move finds: the catalogue's declarations and those made by hand in schema.sql.
 to_move=$(( $(grep -c '^DECLARE EXTERNAL FUNCTION' "$source_dir/sql/ardudf.sql") +
   $(grep -ci "MODULE_NAME '[^']*ardudf" "$here/migration/schema.sql") ))
 run "$source_dir/sql/ardudf.sql" "$db" > "$work/declare.out"
 run "$here/migration/schema.sql" "$db" >> "$work/declare.out"
 [ -s "$work/declare.out" ] && { fail "declaring the legacy module and its callers printed:"; cat "$work/declare.out"; }
+if [ $target = psql ] && [ "$dialect" = 3 ]; then
+  # REVERSE, a name of ib_reversestring, would stand in for the built-in the PSQL functions
+  # call: the move refuses, and goes on once the DBA has dropped it (nothing calls it).
+  run "$move" "$db" > "$work/reverse.out"
+  expect "the move to PSQL refuses a function named REVERSE" 'REVERSE bears the name of a built-in' "$work/reverse.out"
+  printf "DROP EXTERNAL FUNCTION reverse;\nCOMMIT;\n" > "$work/reverse.sql"
+  run "$work/reverse.sql" "$db"
+  to_move=$((to_move - 1))
+fi
 report "$db" > "$work/before.out"
 if grep -q 'not defined\|could not be found\|not loaded' "$work/before.out"; then
   fail "the legacy module did not answer:"; cat "$work/before.out"
@@ -114,6 +132,7 @@ expect "ardudf_drop.sql names a computed column" 'IB_LPAD is called by column IT
 declared "$db" > "$work/declared.now"
 same "ardudf_drop.sql dropped nothing" "$work/declared.legacy" "$work/declared.now"
 
+if udr; then
 # The preview: what the move would do, and nothing changed.
 declared "$db" > "$work/declared.before"
 run "$source_dir/sql/ardudf_legacy_to_udr_preview.sql" "$db" > "$work/preview.out"
@@ -135,6 +154,7 @@ expect "the preview flags a built-in's name" 'note: REVERSE (ib_reversestring) b
   "$work/preview.out"
 declared "$db" > "$work/declared.now"
 same "the preview changed nothing" "$work/declared.before" "$work/declared.now"
+fi
 
 # Another attachment open: the move refused, nothing changed.
 mkfifo "$work/hold"
@@ -146,20 +166,31 @@ for _ in $(seq 50); do
   [ "$n" -ge 2 ] 2>/dev/null && break
   sleep 0.2
 done
-run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$db" > "$work/refused.out"
+run "$move" "$db" > "$work/refused.out"
 exec 3>&-
 wait
 expect "the move refused while another attachment is connected" 'is connected to this database too' "$work/refused.out"
-expect "the move says it changed nothing" 'ardudf_legacy_to_udr.sql changed nothing' "$work/refused.out"
+expect "the move says it changed nothing" "$(basename "$move") changed nothing" "$work/refused.out"
 expect "the refusal is an exception of its own" '^-ARDUDF_REFUSED' "$work/refused.out"
 absent "the refusal is no conversion error" 'conversion error' "$work/refused.out"
 declared "$db" > "$work/declared.now"
 same "the refused move changed nothing" "$work/declared.legacy" "$work/declared.now"
 
+# A dialect 1 database cannot hold the PSQL functions: the move to PSQL refuses it.
+if [ $target = psql ] && [ "$dialect" = 1 ]; then
+  refused "the move to PSQL in dialect 1" "$move" "$db" 'this is a dialect 1 database, which cannot hold'
+  fbenv_create_db "$work/empty.fdb" "$charset" 1 &&
+    refused "ardudf_psql.sql in dialect 1" "$source_dir/sql/ardudf_psql.sql" "$work/empty.fdb" 'dialect 1 database'
+  [ $failures -eq 0 ] || { echo "$failures failure(s) ($label)"; exit 1; }
+  echo "the move to PSQL refuses a dialect 1 database, changing nothing ($label)"
+  exit 0
+fi
+
 if [ $extras -eq 1 ]; then
   # Copies of the legacy database, for the moves that fail below.
   for copy in no_udr half_move half_index fleet_a fleet_b fleet_c; do cp "$db" "$work/$copy.fdb"; done
-
+fi
+if [ $extras -eq 1 ] && udr; then
   # No UDR module in the server: the move refuses before its first change, in the engine's words.
   mv "$work/modules/libardudf_udr.so" "$work/udr.away"
   refused "the move without the UDR module" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/no_udr.fdb" \
@@ -170,11 +201,11 @@ if [ $extras -eq 1 ]; then
 fi
 
 # The move, and the callers read in the same attachment.
-printf "INPUT '%s';\nSET BAIL OFF;\nINPUT '%s';\n" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$here/migration/report.sql" > "$work/move.sql"
+printf "INPUT '%s';\nSET BAIL OFF;\nINPUT '%s';\n" "$move" "$here/migration/report.sql" > "$work/move.sql"
 run "$work/move.sql" "$db" > "$work/move.out"
 sed -n '/^ARDUDF_REPORT/,$p' "$work/move.out" > "$work/after.out"
 sed '/^ARDUDF_REPORT/,$d' "$work/move.out" > "$work/moved.out"
-expect "the move" "$to_move function(s) moved to the UDR module ardudf_udr" "$work/moved.out"
+expect "the move" "$to_move function(s) $moved_to" "$work/moved.out"
 for index in ITEM_LABEL ITEM_NOTE_LENGTH ITEM_SLASHED ITEM_YEAR OWN_LENGTH; do
   expect "index $index rebuilt" "index rebuilt: $index" "$work/moved.out"
 done
@@ -207,12 +238,12 @@ SET TERM ; ^
 COMMIT;
 EOF
     run "$work/halfway.sql" "$work/$1.fdb"
-    run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/$1.fdb" > "$work/$1.first"
+    run "$move" "$work/$1.fdb" > "$work/$1.first"
     declared "$work/$1.fdb" > "$work/$1.declared"
-    run "$source_dir/sql/ardudf_udr_check.sql" "$work/$1.fdb" > "$work/$1.check"
+    udr && run "$source_dir/sql/ardudf_udr_check.sql" "$work/$1.fdb" > "$work/$1.check"
     printf "DROP TRIGGER halfway;\nDROP EXCEPTION halfway;\nCOMMIT;\n" > "$work/halfway.sql"
     run "$work/halfway.sql" "$work/$1.fdb"
-    run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/$1.fdb" > "$work/$1.again"
+    run "$move" "$work/$1.fdb" > "$work/$1.again"
     report "$work/$1.fdb" > "$work/$1.out"
     declared "$work/$1.fdb" > "$work/$1.declared_again"
     same "$1: every caller after the second run" "$work/before.out" "$work/$1.out"
@@ -220,14 +251,22 @@ EOF
   }
   halfway half_move "ALTER FUNCTION" "RDB\$GET_CONTEXT('DDL_TRIGGER', 'OBJECT_NAME') = 'PADL'"
   expect "failed in the functions' step" 'failed on purpose' "$work/half_move.first"
-  same "failed in the functions' step: nothing changed" "$work/declared.legacy" "$work/half_move.declared"
+  if udr; then
+    same "failed in the functions' step: nothing changed" "$work/declared.legacy" "$work/half_move.declared"
+  else
+    # The PSQL helpers and package are there already; no declaration has moved.
+    legacy_left() { grep -c '^RDB\$MODULE_NAME  *[^< ]' "$1"; }
+    [ "$(legacy_left "$work/half_move.declared")" = "$(legacy_left "$work/declared.legacy")" ] &&
+      echo "ok: failed in the functions' step: no declaration moved ($label)" ||
+      fail "failed in the functions' step: declarations moved ($label)"
+  fi
   expect "failed in the functions' step, run again" "$to_move function(s) moved" "$work/half_move.again"
   halfway half_index "ALTER INDEX" "RDB\$GET_CONTEXT('DDL_TRIGGER', 'OBJECT_NAME') = 'ITEM_SLASHED'
       AND RDB\$GET_CONTEXT('DDL_TRIGGER', 'SQL_TEXT') NOT CONTAINING 'INACTIVE'"
   expect "failed in the index step: the others built" 'index rebuilt: OWN_LENGTH' "$work/half_index.first"
   expect "failed in the index step: the index named" 'index not built: ITEM_SLASHED' "$work/half_index.first"
   expect "failed in the index step: the engine's words" 'failed on purpose' "$work/half_index.first"
-  expect "failed in the index step: the check names it" \
+  udr && expect "failed in the index step: the check names it" \
     'problem: index ITEM_SLASHED calls the functions and is inactive' \
     "$work/half_index.check"
   expect "failed in the index step, run again" 'index activated: ITEM_SLASHED' "$work/half_index.again"
@@ -237,13 +276,24 @@ fi
 udf_access None
 report "$db" > "$work/after.out"
 same "every caller, reconnected, UdfAccess = None" "$work/before.out" "$work/after.out"
-run "$source_dir/sql/ardudf_udr_check.sql" "$db" > "$work/check.out"
-expect "the check after the move" "ok: $to_move function(s) of the UDR module answer" "$work/check.out"
-expect "the check leaves out the index the DBA names" \
-  'index left out, as ARDUDF_LEAVE_INDEXES asks: ITEM_KEPT (inactive)' "$work/check.out"
-expect "the check flags a built-in's name" 'note: REVERSE (ib_reversestring)' "$work/check.out"
+if [ $target = psql ]; then
+  # A user granted EXECUTE on three moved functions, and nothing else, calls them.
+  printf "GRANT EXECUTE ON FUNCTION %s TO USER bob;\n" IB_LPAD STRLEN IB_SCBCREATE > "$work/grants.sql"
+  run "$work/grants.sql" "$db"
+  echo "SET LIST ON; SELECT ib_lpad(NULL, 3, '0') AS padded, strlen('abc') AS len, SIGN(ib_scbcreate()) AS handle
+    FROM RDB\$DATABASE;" | fbenv_isql "$db" -user BOB > "$work/bob.out" 2>&1
+  expect "a user granted EXECUTE alone calls the moved functions" '^HANDLE  *1$' "$work/bob.out"
+  expect "... and they read NULL as the legacy module did" '^PADDED  *000$' "$work/bob.out"
+fi
+if udr; then
+  run "$source_dir/sql/ardudf_udr_check.sql" "$db" > "$work/check.out"
+  expect "the check after the move" "ok: $to_move function(s) of the UDR module answer" "$work/check.out"
+  expect "the check leaves out the index the DBA names" \
+    'index left out, as ARDUDF_LEAVE_INDEXES asks: ITEM_KEPT (inactive)' "$work/check.out"
+  expect "the check flags a built-in's name" 'note: REVERSE (ib_reversestring)' "$work/check.out"
+fi
 
-if [ $extras -eq 1 ]; then
+if [ $extras -eq 1 ] && udr; then
   # Keys the expression no longer gives (a routine it calls changed): the check finds them,
   # the move run again rebuilds the index.
   cp "$db" "$work/stale.fdb"
@@ -266,7 +316,7 @@ EOF
   expect "the check after the stale keys were rebuilt" "ok: $to_move function(s)" "$work/stale.check"
 fi
 
-if [ $extras -eq 1 ]; then
+if [ $extras -eq 1 ] && udr; then
   # bin/move_to_udr.sh: a dry run, then three databases, of which one refuses (a declaration
   # that cannot move); a log, a report and an exit status for each.
   cp "$work/fleet_a.fdb" "$work/dry.fdb"
@@ -310,11 +360,16 @@ EOF
 fi
 
 # A later release's scripts over the moved database: each refuses or changes nothing.
-refused "the move run again" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$db" \
-  "nothing to move: $to_move function(s) on ardudf_udr already"
+if udr; then
+  refused "the move run again" "$move" "$db" "nothing to move: $to_move function(s) $again"
+else
+  # Over a database moved to PSQL, the move is its upgrade: the package brought up to date.
+  run "$move" "$db" > "$work/again.out"
+  expect "the move run again" "nothing to move: $to_move function(s) $again" "$work/again.out"
+fi
 refused "ardudf_udr.sql over the moved database" "$source_dir/sql/ardudf_udr.sql" "$db" \
   'PADL was moved in place and reads NULL as the legacy module did'
-refused "ardudf.sql over the moved database" "$source_dir/sql/ardudf.sql" "$db" \
+udr && refused "ardudf.sql over the moved database" "$source_dir/sql/ardudf.sql" "$db" \
   'IB_LPAD is declared on the UDR module'
 refused "ardudf_psql.sql over the moved database" "$source_dir/sql/ardudf_psql.sql" "$db" \
   'STRLEN was moved in place and reads NULL as the legacy module did'
@@ -322,6 +377,7 @@ refused "ardudf_udr_drop.sql" "$source_dir/sql/ardudf_udr_drop.sql" "$db" 'nothi
 report "$db" > "$work/after.out"
 same "every caller, after the upgrades" "$work/before.out" "$work/after.out"
 
+if udr; then
 # The check finds a legacy declaration left behind, under any name.
 printf "DECLARE EXTERNAL FUNCTION left_behind CSTRING(10) RETURNS INTEGER BY VALUE\n  ENTRY_POINT 'ib_string_length' MODULE_NAME 'ardudf';\nCOMMIT;\n" > "$work/left.sql"
 cp "$db" "$work/left.fdb"
@@ -331,30 +387,33 @@ udf_access None
 run "$source_dir/sql/ardudf_udr_check.sql" "$work/left.fdb" > "$work/check.out"
 expect "the check names a legacy declaration left behind" 'problem: LEFT_BEHIND is declared on the legacy module' "$work/check.out"
 expect "the check fails" 'ardudf_udr_check.sql found 1 problem(s)' "$work/check.out"
+fi
 
 gbak -b "$db" "$work/moved.fbk" && gbak -c "$work/moved.fbk" "$work/restored.fdb" || fail "gbak of the moved database"
 report "$work/restored.fdb" > "$work/after.out"
 same "every caller, after backup and restore" "$work/before.out" "$work/after.out"
-run "$source_dir/sql/ardudf_udr_indexes.sql" "$work/restored.fdb" > "$work/indexes.out"
-expect "the index step on its own" 'index rebuilt: OWN_LENGTH' "$work/indexes.out"
+if udr; then
+  run "$source_dir/sql/ardudf_udr_indexes.sql" "$work/restored.fdb" > "$work/indexes.out"
+  expect "the index step on its own" 'index rebuilt: OWN_LENGTH' "$work/indexes.out"
+fi
 
 # The other order: the legacy backup restored first into an engine that loads no legacy
 # module (its expression indexes left inactive, the database offline), then moved there.
 restore_then_move() { # NAME: $work/NAME.fdb, and what each step printed in $work/NAME.*
   gbak -c "$work/legacy.fbk" "$work/$1.fdb" > "$work/$1.gbak" 2>&1
   gfix -online "$work/$1.fdb" >> "$work/$1.gbak" 2>&1
-  run "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/$1.fdb" > "$work/$1.moved"
-  run "$source_dir/sql/ardudf_udr_check.sql" "$work/$1.fdb" > "$work/$1.check"
+  run "$move" "$work/$1.fdb" > "$work/$1.moved"
+  udr && run "$source_dir/sql/ardudf_udr_check.sql" "$work/$1.fdb" > "$work/$1.check"
   report "$work/$1.fdb" > "$work/$1.out"
   inactive "$work/$1.fdb" > "$work/$1.inactive"
 }
 restored_then_moved() { # NAME WHAT
   expect "$2: the restore asks for gfix -online" 'gfix -online' "$work/$1.gbak"
-  expect "$2: the move" "$to_move function(s) moved to the UDR module ardudf_udr" "$work/$1.moved"
+  expect "$2: the move" "$to_move function(s) $moved_to" "$work/$1.moved"
   for index in ITEM_LABEL ITEM_NOTE_LENGTH ITEM_SLASHED ITEM_YEAR OWN_LENGTH; do
     expect "$2: index $index activated" "index activated: $index" "$work/$1.moved"
   done
-  expect "$2: the check" "ok: $to_move function(s)" "$work/$1.check"
+  udr && expect "$2: the check" "ok: $to_move function(s)" "$work/$1.check"
   [ "$(cat "$work/$1.inactive")" = "ITEM_KEPT ITEM_LOW ITEM_QUOTED " ] ||
     fail "$2: inactive after the move: $(cat "$work/$1.inactive")"
   same "$2: every caller" "$work/before.out" "$work/$1.out"
@@ -365,10 +424,14 @@ restored_then_moved restored_first "restored first without legacy UDFs, moved th
 # A database declared for the UDR module from the start is left as it is.
 fbenv_create_db "$work/udr.fdb" "$charset" "$dialect" && run "$source_dir/sql/ardudf_udr.sql" "$work/udr.fdb" > /dev/null
 n_udr=$(grep -c '^CREATE OR ALTER FUNCTION' "$source_dir/sql/ardudf_udr.sql")
-refused "the move over sql/ardudf_udr.sql" "$source_dir/sql/ardudf_legacy_to_udr.sql" "$work/udr.fdb" \
-  "nothing to move: $n_udr function(s) on ardudf_udr already"
+if udr; then
+  refused "the move over sql/ardudf_udr.sql" "$move" "$work/udr.fdb" "nothing to move: $n_udr function(s) $again"
+else
+  refused "the move over sql/ardudf_udr.sql" "$move" "$work/udr.fdb" "no function of ardudf's legacy module"
+fi
 refused "ardudf.sql over sql/ardudf_udr.sql" "$source_dir/sql/ardudf.sql" "$work/udr.fdb" 'is declared on the UDR module'
 
+if udr; then
 # A typing error in the option is an error, never the other NULL rule.
 printf "ALTER FUNCTION ib_string_length (text VARCHAR(10)) RETURNS INTEGER\n  EXTERNAL NAME 'ardudf_udr!ib_string_length!legacy_null' ENGINE UDR;\nSELECT ib_string_length(NULL) FROM RDB\$DATABASE;\n" > "$work/option.sql"
 run "$work/option.sql" "$work/restored.fdb" > "$work/option.out"
@@ -377,6 +440,7 @@ run "$source_dir/sql/ardudf_udr_check.sql" "$work/restored.fdb" > "$work/check.o
 expect "the check names a function that does not answer" 'problem: IB_STRING_LENGTH does not answer a call' \
   "$work/check.out"
 expect "the check gives the engine's words for it" "the one option is 'legacy_nulls'" "$work/check.out"
+fi
 
 # The way back: the backup taken before the move, with the legacy module allowed again.
 udf_access "Restrict $work/modules"
@@ -410,4 +474,4 @@ if [ $failures -gt 0 ]; then
   echo "$failures failure(s) ($label)"
   exit 1
 fi
-echo "the move to the UDR module in place keeps every result ($label)"
+echo "the move to $target in place keeps every result ($label)"

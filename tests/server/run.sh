@@ -2,7 +2,7 @@
 # SQL regression tests of ardudf in Firebird's embedded engine.
 #
 #   tests/server/run.sh --module-dir DIR --charset NONE|UTF8 [--udr] [--tcp] [--sql-dir DIR] [--accept] [--keep] [test ...]
-#   tests/server/run.sh --psql --charset NONE|UTF8 [--tcp] [--sql-dir DIR] [--accept] [--keep] [test ...]
+#   tests/server/run.sh --psql --charset NONE|UTF8 [--tcp] [--sql-dir DIR] [--accept] [--keep] [--user NAME] [test ...]
 #
 # The options are those of tests/server/lib.sh. Builds a private engine root whose
 # firebird.conf allows UDFs from DIR (the folder of the built ardudf.so), creates a database
@@ -104,8 +104,30 @@ undescribed=$(fbenv_value "$db" "SELECT (SELECT COUNT(*) FROM RDB\$FUNCTIONS WHE
     AND RDB\$DESCRIPTION NOT LIKE '% (ardudf $version)') FROM RDB\$DATABASE;")
 [ "$undescribed" = "0" ] || fail "$undescribed routines lack the description of ardudf $version ($label)"
 
+# --user: the cases run as a user granted EXECUTE on each function and procedure of ardudf
+# (every routine there is, before the cases, but ardudf's helpers; nothing on its tables) and the right to make the tables and routines they make.
+if [ -n "$user" ]; then
+  fbenv_isql "$db" -b -m <<EOF || fail "granting to $user"
+SET TERM ^ ;
+EXECUTE BLOCK AS
+  DECLARE ddl VARCHAR(200);
+BEGIN
+  FOR SELECT 'GRANT EXECUTE ON FUNCTION ' || TRIM(RDB\$FUNCTION_NAME) || ' TO USER $user' FROM RDB\$FUNCTIONS
+      WHERE RDB\$SYSTEM_FLAG = 0 AND RDB\$FUNCTION_NAME NOT STARTING WITH 'ARDUDF_PSQL_'
+      UNION ALL SELECT 'GRANT EXECUTE ON PROCEDURE ' || TRIM(RDB\$PROCEDURE_NAME) || ' TO USER $user'
+      FROM RDB\$PROCEDURES WHERE RDB\$SYSTEM_FLAG = 0 AND RDB\$PROCEDURE_NAME NOT STARTING WITH 'ARDUDF_PSQL_'
+      INTO ddl DO EXECUTE STATEMENT ddl;
+END^
+SET TERM ; ^
+GRANT CREATE TABLE TO USER $user;
+GRANT CREATE FUNCTION TO USER $user;
+GRANT CREATE PROCEDURE TO USER $user;
+COMMIT;
+EOF
+fi
+
 run_sql() { # name -> normalised output on stdout
-  (cd "$here/sql" && fbenv_isql "$db" -e -m -i "$1.sql" 2>&1) | server_normalise
+  (cd "$here/sql" && fbenv_isql "$db" ${user:+-user "$user"} -e -m -i "$1.sql" 2>&1) | server_normalise
 }
 
 names=()

@@ -171,6 +171,11 @@ constexpr std::string_view builtin_functions[] = {
 };
 // clang-format on
 
+bool is_builtin(std::string_view upper_name) {
+    return std::find(std::begin(builtin_functions), std::end(builtin_functions), upper_name) !=
+           std::end(builtin_functions);
+}
+
 // The list as SQL literals, several to a line.
 std::string builtin_names() {
     std::string out, line;
@@ -213,6 +218,9 @@ Fields move_fields(std::string_view column) {
             // ardudf.so or ardudf.dll, after any folder.
             {"ardudf_module", R"('(%[/\])?ardudf(.so|.dll)?')"},
             {"column", std::string(column)},
+            // The functions a move has put in place: the seeds of the index step.
+            {"moved", "RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!'"},
+            {"psql_moved_mark", std::string(psql_moved_mark)},
             {"builtin_names", builtin_names()},
             {"attachment_prefix", ""}};
 }
@@ -542,6 +550,10 @@ void print_psql_drop_script() {
     if (print_psql_drop() != 0) std::exit(1);
 }
 
+void print_legacy_to_psql_script() {
+    if (print_legacy_to_psql() != 0) std::exit(1);
+}
+
 void print_prototypes() {
     for (const auto& e : exports) std::printf("%s\n", c_prototype(e, true).c_str());
 }
@@ -575,6 +587,7 @@ constexpr Command commands[] = {
     {"legacy_to_udr_preview", print_legacy_to_udr_preview, "what the move would do, changing nothing"},
     {"udr_check", print_udr_check, "the check of a database on the UDR module after the move or an upgrade"},
     {"udr_indexes", print_udr_indexes, "the move's index step on its own"},
+    {"legacy_to_psql", print_legacy_to_psql_script, "the move of a database from the legacy module to PSQL in place"},
     {"move_report", print_move_report, "what a database declares of ardudf, for bin/move_to_udr.sh's report"},
     {"list", print_list, "ARDUDF_FUNCTION(name, group), one a line, for CMake and C++"},
     {"header", print_header, "include/ardudf/ardudf.h, the legacy module's prototypes"},

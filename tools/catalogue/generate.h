@@ -3,6 +3,7 @@
 #pragma once
 
 #include "catalogue/catalogue.h"
+#include "template.h"
 
 #include <span>
 #include <string>
@@ -23,6 +24,12 @@ std::string upper(std::string_view name);
 // The head of a drop script (templates/drop_head.sql): lists every caller and stops, or
 // lets the drops run; dropped is the condition on a row d of RDB$DEPENDENCIES.
 std::string drop_head(std::string_view script, const std::string& dropped);
+// The first line of the body of a function the move to PSQL made of a legacy declaration:
+// how the scripts know one.
+inline constexpr std::string_view psql_moved_mark =
+    "-- ardudf: moved from the legacy module to PSQL, reads NULL as it did";
+// Whether NAME (upper case) is a built-in function's name in Firebird 4, 5 or 6.
+bool is_builtin(std::string_view upper_name);
 // The guard of a declare script (templates/guard_*.sql): refuses a database it would change.
 std::string guard(std::string_view which, std::string_view script);
 
@@ -31,6 +38,10 @@ std::string sql_text(int width, std::string_view charset); // CSTRING(n) CHARACT
 std::string sql_arg(const Export& e, int i);
 std::string sql_result(const Export& e);
 std::string procedure_ddl(const Procedure& p, std::string_view sep);
+// What the templates of the move share (the catalogue as rows, the release, ...); column:
+// the name of the column the script prints.
+Fields move_fields(std::string_view column);
+std::string escaped(std::string_view text); // text inside a quoted SQL literal
 
 // bench_declarations.cpp: the declarations the benchmarks make beside the shipped ones; 2
 // for an unknown kind.
@@ -39,5 +50,6 @@ int print_bench_declarations(std::string_view what, std::string_view prefix, int
 // psql.cpp: the PSQL declarations and their drop script; 0, or 1 when a body is missing.
 int print_psql();
 int print_psql_drop();
+int print_legacy_to_psql(); // the move in place from the legacy module to PSQL
 
 } // namespace ardudf::catalogue::gen

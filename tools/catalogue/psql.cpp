@@ -156,6 +156,141 @@ std::vector<std::string> setup_objects(const std::vector<Section>& sections, std
 constexpr std::string_view table_kind = "CREATE GLOBAL TEMPORARY TABLE ";
 constexpr std::string_view sequence_kind = "CREATE SEQUENCE ";
 
+// The first line of every routine's body: how this script and the move tell ardudf's own
+// PSQL routines from anyone else's. A body changes only when the routine is redeclared,
+// where its description is the DBA's to rewrite (COMMENT ON) and a restore keeps whatever
+// it says; so the body, not the comment, says who wrote the routine.
+constexpr std::string_view mark = "-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release";
+
+constexpr std::string_view moved_mark = psql_moved_mark;
+
+// What a context is refused in a read-only database (ib_scbcreate writes its row).
+constexpr std::string_view read_only_exception = "ardudf_psql_read_only";
+constexpr std::string_view read_only_message =
+    "this database is read-only: the PSQL settlement functions keep their contexts in its tables";
+
+// A helper's text with the mark after its AS; a routine's body with the mark first.
+std::string marked(const std::string& text, bool whole) {
+    if (!whole) return std::string(mark) + "\n" + text;
+    const std::size_t as = text.find("\nAS\n");
+    return as == std::string::npos ? text : text.substr(0, as + 4) + std::string(mark) + "\n" + text.substr(as + 4);
+}
+
+// text in lower case, its comments dropped and each run of blanks and line ends one blank:
+// what the scans below read (a routine named in a comment is not called).
+std::string folded(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (text.compare(i, 2, "--") == 0 || text.compare(i, 2, "/*") == 0) {
+            const bool line = text[i] == '-';
+            i = text.find(line ? "\n" : "*/", i);
+            if (i == std::string_view::npos) break;
+            i += line ? 0 : 1;
+            c = ' ';
+        }
+        const bool blank = c == ' ' || c == '\n' || c == '\t' || c == '\r';
+        if (blank && (out.empty() || out.back() == ' ')) continue;
+        out += blank ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+// Whether the folded text names name (lower case) as a whole word, after `before` when given.
+bool names(const std::string& text, std::string_view name, std::string_view before = "") {
+    const std::string word = std::string(before) + std::string(name);
+    auto ident = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$'; };
+    for (std::size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
+        const bool start = at == 0 || !ident(text[at - 1]);
+        const bool end = at + word.size() == text.size() || !ident(text[at + word.size()]);
+        if (start && end) return true;
+    }
+    return false;
+}
+
+// A routine the script creates: FUNCTION or PROCEDURE, its name and everything it runs.
+struct Routine {
+    std::string kind, name, text;
+};
+
+// The GRANTs that let routine r do what its text does whoever calls it: the engine checks
+// a routine's every access against the routine's own privileges or its caller's, so a
+// user granted EXECUTE on ib_lpad alone may run it only when ib_lpad holds EXECUTE on
+// the helpers it calls, and the settlement functions their rights on the tables.
+std::vector<std::string> grants_of(const Routine& r, const std::vector<Routine>& all,
+                                   const std::vector<std::string>& tables, const std::vector<std::string>& sequences,
+                                   bool raises) {
+    const std::string text = folded(r.text);
+    const std::string to = " TO " + r.kind + " " + r.name;
+    std::vector<std::string> out;
+    for (const Routine& o : all)
+        if (o.name != r.name && names(text, folded(o.name)))
+            out.push_back("GRANT EXECUTE ON " + o.kind + " " + o.name + to);
+    for (const std::string& t : tables) {
+        const std::string name = folded(t);
+        if (!names(text, name)) continue;
+        std::string rights = "SELECT";
+        if (names(text, name, "insert into ") || names(text, name, "merge into ")) rights += ", INSERT";
+        if (names(text, name, "update ") || names(text, name, "merge into ")) rights += ", UPDATE";
+        if (names(text, name, "delete from ")) rights += ", DELETE";
+        out.push_back("GRANT " + rights + " ON TABLE " + t + to);
+    }
+    for (const std::string& s : sequences)
+        if (names(text, folded(s))) out.push_back("GRANT USAGE ON SEQUENCE " + s + to);
+    if (raises) out.push_back("GRANT USAGE ON EXCEPTION " + std::string(read_only_exception) + to);
+    return out;
+}
+
+// The built-in functions the bodies call, as an SQL list. A function of the database under
+// one of these names stands in for the built-in inside every PSQL routine (Firebird 3 to 5
+// let it), so the bodies would call it instead: the scripts refuse such a database.
+std::string called_builtins(const std::vector<Section>& sections) {
+    std::vector<std::string> found;
+    for (const Section& s : sections) {
+        const std::string text = folded(s.text);
+        for (std::size_t i = 0; i < text.size();) {
+            if (!std::isalpha(static_cast<unsigned char>(text[i]))) {
+                ++i;
+                continue;
+            }
+            std::size_t end = i;
+            while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_' ||
+                                         text[end] == '$'))
+                ++end;
+            const bool word_start = i == 0 || !(std::isalnum(static_cast<unsigned char>(text[i - 1])) ||
+                                                text[i - 1] == '_' || text[i - 1] == '$');
+            const std::size_t after = text.compare(end, 1, " ") == 0 ? end + 1 : end;
+            const std::string name = upper(text.substr(i, end - i));
+            if (word_start && text.compare(after, 1, "(") == 0 && is_builtin(name) &&
+                std::find(found.begin(), found.end(), name) == found.end())
+                found.push_back(name);
+            i = end;
+        }
+    }
+    std::sort(found.begin(), found.end());
+    std::string out;
+    for (std::size_t k = 0; k < found.size(); ++k)
+        out += (k == 0 ? "'" : k % 8 == 0 ? ",\n        '" : ", '") + found[k] + "'";
+    return out;
+}
+
+// Whether a body takes a new value of one of the sequences: the routine that creates a
+// context, which a read-only database refuses.
+bool creates_context(const std::string& text, const std::vector<std::string>& sequences) {
+    const std::string t = folded(text);
+    for (const std::string& s : sequences)
+        if (names(t, folded(s), "gen_id(") || names(t, folded(s), "next value for ")) return true;
+    return false;
+}
+
+// The body with a handler that turns the engine's "attempted update on read-only database"
+// into ardudf's own sentence, before its last END.
+std::string refusing_read_only(const std::string& body) {
+    const std::size_t end = body.rfind("END");
+    return body.substr(0, end) + "  WHEN GDSCODE read_only_database DO\n    EXCEPTION " +
+           std::string(read_only_exception) + ";\n" + body.substr(end);
+}
+
 std::vector<std::string> helper_names(const std::vector<Section>& sections) {
     std::vector<std::string> out;
     for (const Section& s : sections)
@@ -165,9 +300,52 @@ std::vector<std::string> helper_names(const std::vector<Section>& sections) {
 
 } // namespace
 
+// The names of the routines the script creates, upper case as the system tables hold
+// them, as an SQL list: functions, or procedures.
+std::string created(const std::vector<Section>& sections, bool functions) {
+    std::string out;
+    std::size_t line = 0; // where the last line of out begins
+    auto add = [&](std::string_view name) {
+        if (out.size() - line > 80) {
+            out += ",\n          ";
+            line = out.size() - 10;
+        } else if (!out.empty())
+            out += ", ";
+        out += "'" + upper(name) + "'";
+    };
+    if (functions)
+        for (const auto& e : exports) add(e.name);
+    else
+        for (const auto& p : procedures) add(p.name);
+    for (const Section& s : sections)
+        if (s.mark == Mark::helper && (s.text.find("CREATE OR ALTER FUNCTION ") != std::string::npos) == functions)
+            add(s.name);
+    return out;
+}
+
+// What the PSQL script and the move to PSQL both create first: the tables and the
+// sequence when missing, the read-only refusal, the helpers (each added to routines).
+std::string common_parts(const std::vector<Section>& sections, std::vector<Routine>& routines) {
+    std::string out;
+    for (const Section& s : sections)
+        if (s.mark == Mark::setup) out += "\n" + s.text + "\n";
+    out += "\nCREATE OR ALTER EXCEPTION " + std::string(read_only_exception) + "\n  '" +
+           std::string(read_only_message) + "'^\n";
+    out += "\n-- ---- helpers of the routines below ----\n";
+    for (const Section& s : sections) {
+        if (s.mark != Mark::helper) continue;
+        const std::string kind = s.text.find("CREATE OR ALTER FUNCTION ") != std::string::npos ? "FUNCTION" : "PROCEDURE";
+        routines.push_back({kind, s.name, marked(s.text, true)});
+        out += "\n" + routines.back().text + "^\n" + comment_ddl(kind, s.name, "a helper of the PSQL functions") + "^\n";
+    }
+    return out;
+}
+
 int print_psql() {
     std::vector<Section> sections;
     if (!read_sections(sections) || !complete(sections)) return 1;
+    const std::vector<std::string> tables = setup_objects(sections, table_kind);
+    const std::vector<std::string> sequences = setup_objects(sections, sequence_kind);
     std::printf("-- ardudf %s: declares all %zu functions of ardudf, and its procedures, as PSQL\n", ARDUDF_VERSION,
                 exports.size());
     std::printf("-- stored routines: no module to install and nothing in firebird.conf, for a server\n");
@@ -178,20 +356,23 @@ int print_psql() {
     std::printf("-- so each belongs to the attachment that created it and ends with it.\n");
     std::printf("-- CREATE OR ALTER: running it again, or over a database declared by an earlier\n");
     std::printf("-- release, brings every routine and its comment up to this release; the tables are\n");
-    std::printf("-- made when missing. A UDR module's declarations of the same names are replaced.\n");
+    std::printf("-- made when missing. A UDR module's declarations of the same names are replaced;\n");
+    std::printf("-- anyone else's are not, unless named first (below). Each routine gets the rights\n");
+    std::printf("-- it needs, so that EXECUTE on a function is all a user needs to call it.\n");
     std::printf("-- A NULL argument gives NULL unless the function's comment says otherwise.\n");
     std::fputs(guard("guard_udr.sql", "ardudf_psql.sql").c_str(), stdout);
+    std::fputs(fill("guard_psql.sql", {{"column", "ardudf_psql"},
+                                       {"script", "ardudf_psql.sql"},
+                                       {"functions", created(sections, true)},
+                                       {"procedures", created(sections, false)},
+                                       {"mark", std::string(mark)},
+                                       {"builtins", called_builtins(sections)}})
+                   .c_str(),
+               stdout);
     std::printf("SET TERM ^ ;\n");
-    for (const Section& s : sections)
-        if (s.mark == Mark::setup) std::printf("\n%s\n", s.text.c_str());
-    std::printf("\n-- ---- helpers of the routines below ----\n");
-    for (const Section& s : sections) {
-        if (s.mark != Mark::helper) continue;
-        std::printf("\n%s^\n", s.text.c_str());
-        const bool function = s.text.find("CREATE OR ALTER FUNCTION ") != std::string::npos;
-        std::printf("%s^\n",
-                    comment_ddl(function ? "FUNCTION" : "PROCEDURE", s.name, "a helper of the PSQL functions").c_str());
-    }
+    std::vector<Routine> routines;
+    std::fputs(common_parts(sections, routines).c_str(), stdout);
+    std::vector<std::string> raising;
     for (std::string_view group : groups()) {
         std::printf("\n-- ---- %.*s functions ----\n", int(group.size()), group.data());
         for (const auto& e : exports) {
@@ -201,7 +382,13 @@ int print_psql() {
             std::printf("CREATE OR ALTER FUNCTION %.*s (%s%s)\n", int(e.name.size()), e.name.data(), params.c_str(),
                         params.empty() ? "" : "\n");
             std::printf("    RETURNS %s\nAS\n", udr_type(e.result, e.charset).c_str());
-            std::printf("%s^\n", with_null_rule(e, body_of(sections, e.name)->text).c_str());
+            std::string body = with_null_rule(e, body_of(sections, e.name)->text);
+            if (creates_context(body, sequences)) {
+                body = refusing_read_only(body);
+                raising.emplace_back(e.name);
+            }
+            routines.push_back({"FUNCTION", std::string(e.name), marked(body, false)});
+            std::printf("%s^\n", routines.back().text.c_str());
             std::printf("%s^\n", comment_ddl("FUNCTION", e.name, e.summary).c_str());
         }
     }
@@ -217,8 +404,14 @@ int print_psql() {
             results += (results.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type(v, "NONE");
         std::printf("CREATE OR ALTER PROCEDURE %.*s (%s)\n    RETURNS (%s)\nAS\n", int(p.name.size()), p.name.data(),
                     args.c_str(), results.c_str());
-        std::printf("%s^\n", body_of(sections, p.name)->text.c_str());
+        routines.push_back({"PROCEDURE", std::string(p.name), marked(body_of(sections, p.name)->text, false)});
+        std::printf("%s^\n", routines.back().text.c_str());
         std::printf("%s^\n", comment_ddl("PROCEDURE", p.name, p.summary).c_str());
+    }
+    std::printf("\n-- ---- what each routine may use, whoever calls it ----\n\n");
+    for (const Routine& r : routines) {
+        const bool raises = std::find(raising.begin(), raising.end(), r.name) != raising.end();
+        for (const std::string& g : grants_of(r, routines, tables, sequences, raises)) std::printf("%s^\n", g.c_str());
     }
     std::printf("\nSET TERM ; ^\nCOMMIT;\n");
     return 0;
@@ -268,9 +461,104 @@ int print_psql_drop() {
         const bool function = std::find(functions.begin(), functions.end(), *it) != functions.end();
         std::printf("DROP %s %s;\n", function ? "FUNCTION" : "PROCEDURE", it->c_str());
     }
+    std::printf("DROP EXCEPTION %s;\n", std::string(read_only_exception).c_str());
     for (auto it = tables.rbegin(); it != tables.rend(); ++it) std::printf("DROP TABLE %s;\n", it->c_str());
     for (const std::string& s : sequences) std::printf("DROP SEQUENCE %s;\n", s.c_str());
     std::printf("COMMIT;\n");
+    return 0;
+}
+
+namespace {
+
+// A value of the package ARDUDF_LEGACY: a text as wide as the legacy module takes it, up to
+// the 32765 bytes a VARCHAR holds.
+std::string legacy_type(const Value& v, std::string_view charset) {
+    if (v.kind != Kind::text) return udr_type(v, charset);
+    return "VARCHAR(" + std::to_string(std::min(v.width.legacy, 32765)) + ") CHARACTER SET " + std::string(charset);
+}
+
+// The package's declaration of a function, its arguments one a line.
+std::string legacy_header(const Export& e) {
+    std::string args;
+    for (int i = 0; i < arg_count(e); ++i)
+        args += std::string(i ? ",\n" : "\n") + "      " + std::string(e.args[i].name) + " " +
+                legacy_type(e.args[i], e.charset);
+    return "FUNCTION " + std::string(e.name) + " (" + args + ")\n    RETURNS " + legacy_type(e.result, e.charset);
+}
+
+// The body of a function read the legacy way: each NULL argument the empty text or 0 first.
+std::string legacy_body(const Export& e, const std::string& body) {
+    std::string reads;
+    for (int i = 0; i < arg_count(e); ++i) {
+        const std::string name(e.args[i].name);
+        // Not COALESCE: its type would take the literal's character set, and its width.
+        reads += "  IF (" + name + " IS NULL) THEN " + name + " = " +
+                 (e.args[i].kind == Kind::text ? "''" : e.args[i].kind == Kind::int32 ? "0" : "0e0") + ";\n";
+    }
+    const std::size_t begin = body.find("\nBEGIN\n");
+    const std::size_t at = body.rfind("BEGIN\n", 0) == 0 ? 6 : begin + 7;
+    return body.substr(0, at) + reads + body.substr(at);
+}
+
+} // namespace
+
+int print_legacy_to_psql() {
+    std::vector<Section> sections;
+    if (!read_sections(sections) || !complete(sections)) return 1;
+    const std::vector<std::string> tables = setup_objects(sections, table_kind);
+    const std::vector<std::string> sequences = setup_objects(sections, sequence_kind);
+    std::vector<Routine> routines;
+    std::string parts = common_parts(sections, routines);
+    // The package: each function of the catalogue with the legacy module's reading of NULL
+    // and its widths. Its functions are called only by the moved declarations.
+    std::string head = "\nCREATE OR ALTER PACKAGE ardudf_legacy AS\nBEGIN\n", body, all;
+    bool raises = false;
+    for (const auto& e : exports) {
+        head += "  " + legacy_header(e) + ";\n";
+        std::string b = legacy_body(e, body_of(sections, e.name)->text);
+        if (creates_context(b, sequences)) {
+            b = refusing_read_only(b);
+            raises = true;
+        }
+        body += "\n  " + legacy_header(e) + "\n  AS\n" + b + "\n";
+        all += b;
+    }
+    parts += head + "END^\n\nRECREATE PACKAGE BODY ardudf_legacy AS\n" + std::string(mark) + "\nBEGIN" + body + "END^\n";
+    parts += comment_ddl("PACKAGE", "ardudf_legacy", "the functions a database moved from the legacy module calls") + "^\n";
+    const Routine package{"PACKAGE", "ardudf_legacy", all};
+    parts += "\n-- ---- what each routine may use, whoever calls it ----\n\n";
+    for (const Routine& r : routines)
+        for (const std::string& g : grants_of(r, routines, tables, sequences, false)) parts += g + "^\n";
+    for (const std::string& g : grants_of(package, routines, tables, sequences, raises)) parts += g + "^\n";
+
+    // ib_scbwalk as sql/ardudf_psql.sql declares it, with its rights, where it is missing.
+    std::string walk;
+    for (const auto& p : procedures) {
+        std::string args, results;
+        for (const Value& v : p.args)
+            args += (args.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type(v, "NONE");
+        for (const Value& v : p.results)
+            results += (results.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type(v, "NONE");
+        const Routine r{"PROCEDURE", std::string(p.name), marked(body_of(sections, p.name)->text, false)};
+        const std::string ddl = "CREATE PROCEDURE " + r.name + " (" + args + ")\n    RETURNS (" + results +
+                                ")\nAS\n" + r.text;
+        walk += "  IF (n_moved > 0 AND NOT EXISTS (SELECT 1 FROM RDB$PROCEDURES\n      WHERE RDB$PROCEDURE_NAME = '" +
+                upper(p.name) + "' AND RDB$PACKAGE_NAME IS NULL)) THEN BEGIN\n";
+        walk += "    EXECUTE STATEMENT '" + escaped(ddl) + "';\n";
+        for (const std::string& g : grants_of(r, routines, tables, sequences, false))
+            walk += "    EXECUTE STATEMENT '" + escaped(g) + "';\n";
+        walk += "    EXECUTE STATEMENT '" + escaped(comment_ddl("PROCEDURE", p.name, p.summary)) + "';\n";
+        walk += "    walk = '; " + r.name + " declared';\n  END\n";
+    }
+    Fields fields = move_fields("ardudf_legacy_to_psql");
+    fields["attachment_prefix"] = "nothing changed: ";
+    fields["script"] = "ardudf_legacy_to_psql.sql";
+    fields["moved_mark"] = std::string(moved_mark);
+    fields["moved"] = "RDB$FUNCTION_SOURCE CONTAINING '" + std::string(moved_mark) + "'";
+    fields["psql_parts"] = parts;
+    fields["walk_block"] = walk;
+    fields["builtins"] = called_builtins(sections);
+    std::fputs(fill("legacy_to_psql.sql", fields).c_str(), stdout);
     return 0;
 }
 

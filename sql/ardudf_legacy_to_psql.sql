@@ -1,0 +1,2434 @@
+-- ardudf 1.1.0: moves a database from ardudf's legacy module to PSQL in place, for a
+-- server that loads no module (docs/psql.md, "From the legacy module"). Generated from
+-- src/catalogue/catalogue.h, src/psql and tools/catalogue/templates; do not edit. Works in
+-- dialect 1 and 3 databases.
+-- Every legacy declaration of ardudf's module (ardudf, ardudf.so, ardudf.dll, any case, any
+-- folder) that calls a function of this release, under whatever name, becomes a PSQL
+-- function under that name, with its arguments in their order, its texts as wide (up to
+-- 32765 bytes) and in the character set it declared. It calls the function of the package
+-- ARDUDF_LEGACY, which reads a NULL argument as the legacy module did (the empty text or
+-- 0) and never gives NULL, so every caller gives the results it gave. The package and the
+-- helpers are those of sql/ardudf_psql.sql. Then the indexes that call a moved function
+-- are built again, as the move to the UDR module does; ARDUDF_LEAVE_INDEXES is honoured.
+-- Nothing changes while another attachment is connected or a declaration of ardudf's
+-- module cannot move as it is. Run again, it is the upgrade of a moved database.
+SET BAIL ON;
+SET LIST ON;
+SET TERM ^ ;
+EXECUTE BLOCK RETURNS (ardudf_legacy_to_psql VARCHAR(400)) AS
+  -- ---- what the database declares, as ardudf sees it (shared by the move, its preview and
+  -- ---- the check after it; in Firebird 3 a routine of a block cannot call another) ----
+
+  -- A name as a statement must spell it: quoted in dialect 3; dialect 1 has no quoted names.
+  DECLARE FUNCTION ident (name VARCHAR(63)) RETURNS VARCHAR(130) AS
+  BEGIN
+    IF ((SELECT MON$SQL_DIALECT FROM MON$DATABASE) = 1) THEN RETURN name;
+    RETURN '"' || REPLACE(name, '"', '""') || '"';
+  END
+
+  -- A declaration's values as SQL spells them: (arguments) RETURNS result; the arguments
+  -- named by names (words separated by blanks) when it is given. With udr = 1 as the UDR
+  -- module takes them: a CSTRING(n) becomes a VARCHAR of as many bytes, up to the 32765 a
+  -- VARCHAR holds, in its own character set.
+  DECLARE FUNCTION typed_args (fn VARCHAR(63), udr SMALLINT, names VARCHAR(100)) RETURNS VARCHAR(2000) AS
+    DECLARE pos SMALLINT;
+    DECLARE ftype SMALLINT;
+    DECLARE len INTEGER;
+    DECLARE csname VARCHAR(63);
+    DECLARE per SMALLINT;
+    DECLARE t VARCHAR(100);
+    DECLARE args VARCHAR(1800) = '';
+    DECLARE result VARCHAR(100);
+  BEGIN
+    names = TRIM(names) || ' ';
+    FOR SELECT a.RDB$ARGUMENT_POSITION, a.RDB$FIELD_TYPE, a.RDB$FIELD_LENGTH, TRIM(s.RDB$CHARACTER_SET_NAME),
+          s.RDB$BYTES_PER_CHARACTER
+        FROM RDB$FUNCTION_ARGUMENTS a
+        LEFT JOIN RDB$CHARACTER_SETS s ON s.RDB$CHARACTER_SET_ID = COALESCE(a.RDB$CHARACTER_SET_ID, 0)
+        WHERE a.RDB$FUNCTION_NAME = :fn AND a.RDB$PACKAGE_NAME IS NULL ORDER BY a.RDB$ARGUMENT_POSITION
+        INTO pos, ftype, len, csname, per DO BEGIN
+      IF (ftype = 8) THEN t = 'INTEGER';
+      ELSE IF (ftype = 27) THEN t = 'DOUBLE PRECISION';
+      ELSE IF (ftype = 40) THEN BEGIN
+        IF (udr = 1) THEN len = MINVALUE(len, 32765);
+        -- Whole characters in either dialect (dialect 1 divides integers into a double).
+        t = IIF(udr = 1, 'VARCHAR(', 'CSTRING(') || CAST(TRUNC(len / per) AS INTEGER) || ') CHARACTER SET ' || csname;
+      END
+      ELSE t = 'type ' || ftype;
+      IF (pos = 0) THEN result = t;
+      ELSE BEGIN
+        IF (names > ' ') THEN BEGIN
+          t = SUBSTRING(names FROM 1 FOR POSITION(' ' IN names) - 1) || ' ' || t;
+          names = SUBSTRING(names FROM POSITION(' ' IN names) + 1);
+        END
+        args = IIF(args = '', t, args || ', ' || t);
+      END
+    END
+    RETURN '(' || args || ') RETURNS ' || result;
+  END
+
+  -- Every declaration that concerns ardudf, one row each, with its state:
+  --   L  on ardudf's legacy module, to be moved     B  on ardudf's legacy module, cannot be
+  --   M  moved in place (reads NULL the legacy way)    moved (detail says why)
+  --   U  on the UDR module                           F  another module's, under a name or an
+  --                                                     entry point of ardudf's: left as it is
+  -- and what the catalogue of this release says of the function it calls: the kinds of its
+  -- values, result first (T text, I integer, D double), its arguments' names, a call with
+  -- plain arguments (a balance handle of 0 changes nothing) and its summary.
+  DECLARE PROCEDURE declarations RETURNS (name VARCHAR(63), state CHAR(1), entry VARCHAR(63), detail VARCHAR(400),
+      module VARCHAR(255), kinds VARCHAR(8), names VARCHAR(100), sample VARCHAR(100), summary VARCHAR(200)) AS
+    DECLARE engine VARCHAR(63);
+    DECLARE ext_name VARCHAR(255);
+    DECLARE ret SMALLINT;
+    DECLARE declared VARCHAR(16);
+    DECLARE k CHAR(1);
+  BEGIN
+    FOR WITH catalogue (entry, kinds, names, sample, summary) AS (
+          SELECT CAST('ib_string_length' AS VARCHAR(63)), CAST('IT' AS VARCHAR(8)), CAST('text' AS VARCHAR(100)), CAST('''A,B''' AS VARCHAR(100)), CAST('length of a text in bytes' AS VARCHAR(200)) FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_string_left', 'TTI', 'text len', '''A,B'', 2', 'the first len bytes of a text' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_string_right', 'TTI', 'text len', '''A,B'', 2', 'the last len bytes of a text' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_lpad', 'TTIT', 'text len pad', '''A,B'', 2, ''A,B''', 'a text padded on the left to a length' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_reversestring', 'TT', 'text', '''A,B''', 'the bytes of a text in reverse order' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_quote_literal', 'TT', 'text', '''A,B''', 'a text as an SQL string literal' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_uniqueid', 'TI', 'len', '2', 'len random characters from 0-9 and A-Z' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_isnotnull', 'TT', 'text', '''A,B''', 'A for a non-empty text, N for an empty one' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_convchartoint', 'IT', 'text', '''A,B''', 'the decimal number at the start of a text' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_greatest', 'DDD', 'a b', '45000.5, 45000.5', 'the greater of two numbers' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_least', 'DDD', 'a b', '45000.5, 45000.5', 'the lesser of two numbers' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_find_token', 'ITT', 'text part', '''A,B'', ''A,B''', '1-based position of a part in a text, 0 if absent' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_get_token', 'TTT', 'text delimiters', '''A,B'', ''A,B''', 'the first token of a delimited text' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_delete_token', 'TTT', 'text delimiters', '''A,B'', ''A,B''', 'what follows the first token' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_gets_u2_prefix', 'TTT', 'flag1 flag2', '''A,B'', ''A,B''', 'a two-character prefix code from two flags' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_gets_u_prefix', 'TT', 'flag', '''A,B''', 'a two-character prefix code from one flag' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_correct_phone_number', 'TT', 'text', '''A,B''', 'the digits of a text' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_remove_diacritics', 'TT', 'text', '''A,B''', 'Windows-1250 accented letters made plain' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_dayofweek', 'ID', 'serial', '45000.5', 'day of the week, 1 = Sunday to 7 = Saturday' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_decodedate_year', 'ID', 'serial', '45000.5', 'year of a day serial' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_decodedate_month', 'ID', 'serial', '45000.5', 'month of a day serial' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_decodedate_day', 'ID', 'serial', '45000.5', 'day of the month of a day serial' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_decodetime_hour', 'ID', 'serial', '45000.5', 'hour of a day serial' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_decodetime_min', 'ID', 'serial', '45000.5', 'minute of a day serial' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_decodetime_sec', 'ID', 'serial', '45000.5', 'second of a day serial' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_encodedate', 'DIII', 'year_num month_num day_num', '2, 2, 2', 'day serial of a year, month and day' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_isleapyear', 'II', 'year_num', '2', '1 for a leap year, else 0' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_endofdecade', 'DD', 'serial', '45000.5', 'first day after the ten-day period of a date' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_current_time', 'D', '', '', 'current local date and time as a day serial' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_datetostring', 'TDT', 'serial pattern', '45000.5, ''A,B''', 'a date formatted by a pattern' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbcreate', 'I', '', '', 'handle of a new balance context' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbaddrow', 'IITDD', 'handle row_type amount vat', '0, ''A,B'', 45000.5, 45000.5', 'adds an amount row and its VAT' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbstartcreditnote', 'II', 'handle', '0', 'always 1; kept for older callers' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbisaffectedrows', 'II', 'handle', '0', 'moves to the next changed row: 1, or 0 at the end' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbreadtype', 'TI', 'handle', '0', 'type of the current row' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbreadamount', 'DI', 'handle', '0', 'amount allocated to the current row (read once)' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbreadvat', 'DI', 'handle', '0', 'VAT moved by the last operation (read once)' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbclear', 'II', 'handle', '0', 'empties a context' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbfree', 'II', 'handle', '0', 'frees a context' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbaddpayment', 'IID', 'handle amount', '0, 45000.5', 'spreads a payment over VAT and rows' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbaddcreditnote', 'IITDD', 'handle row_type amount vat', '0, ''A,B'', 45000.5, 45000.5', 'lowers a row and the VAT, spreads what it frees' FROM RDB$DATABASE UNION ALL
+          SELECT 'ardudf_version', 'T', '', '', 'the release and the kind of the module that answers' FROM RDB$DATABASE
+        )
+        SELECT TRIM(f.RDB$FUNCTION_NAME), TRIM(f.RDB$MODULE_NAME), TRIM(f.RDB$ENGINE_NAME), TRIM(f.RDB$ENTRYPOINT),
+          f.RDB$RETURN_ARGUMENT, c.entry, c.kinds, c.names, c.sample, c.summary
+        FROM RDB$FUNCTIONS f LEFT JOIN catalogue c ON c.entry = CASE
+          WHEN f.RDB$ENGINE_NAME IS NULL THEN TRIM(f.RDB$ENTRYPOINT)
+          WHEN f.RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!' THEN SUBSTRING(TRIM(f.RDB$ENTRYPOINT) || '!' FROM 12
+            FOR POSITION('!', TRIM(f.RDB$ENTRYPOINT) || '!', 12) - 12) END
+        WHERE f.RDB$PACKAGE_NAME IS NULL AND COALESCE(f.RDB$SYSTEM_FLAG, 0) = 0
+        ORDER BY f.RDB$FUNCTION_NAME
+        INTO name, module, engine, ext_name, ret, entry, kinds, names, sample, summary DO BEGIN
+      state = NULL;
+      detail = NULL;
+      IF (engine = 'UDR' AND ext_name STARTING WITH 'ardudf_udr!') THEN BEGIN
+        state = IIF(ext_name LIKE '%!legacy_nulls', 'M', 'U');
+        IF (entry IS NULL) THEN entry = SUBSTRING(ext_name FROM 12);
+      END
+      -- ardudf's legacy module, however the declaration names it: ardudf, ardudf.so or
+      -- ardudf.dll, in any case, after any folder.
+      IF (state IS NULL AND engine IS NULL AND LOWER(module) SIMILAR TO '(%[/\])?ardudf(.so|.dll)?') THEN BEGIN
+        declared = '';
+        FOR SELECT CASE RDB$FIELD_TYPE WHEN 40 THEN 'T' WHEN 8 THEN 'I' WHEN 27 THEN 'D' ELSE '?' END
+            FROM RDB$FUNCTION_ARGUMENTS WHERE RDB$FUNCTION_NAME = :name AND RDB$PACKAGE_NAME IS NULL
+            ORDER BY RDB$ARGUMENT_POSITION INTO k DO declared = declared || k;
+        state = 'L';
+        IF (entry IS NULL) THEN
+          detail = 'calls ' || ext_name || ', which ardudf 1.1.0 does not have';
+        ELSE IF (ret <> 0) THEN
+          detail = 'returns one of its arguments (RETURNS PARAMETER), which ardudf''s ' || entry || ' does not';
+        ELSE IF (declared <> kinds) THEN
+          detail = 'is declared with other arguments than ardudf''s ' || entry || ' (kinds ' || declared
+            || ' against ' || kinds || ': T text, I integer, D double, the result first)';
+        IF (entry IS NULL) THEN entry = ext_name;
+        IF (detail IS NOT NULL) THEN state = 'B';
+      END
+      IF (state IS NULL AND (entry IS NOT NULL OR EXISTS (SELECT 1 FROM RDB$DATABASE WHERE :name IN ('IB_STRING_LENGTH', 'IB_STRING_LEFT', 'IB_STRING_RIGHT', 'IB_LPAD', 'IB_REVERSESTRING', 'IB_QUOTE_LITERAL', 'IB_UNIQUEID', 'IB_ISNOTNULL', 'IB_CONVCHARTOINT', 'IB_GREATEST', 'IB_LEAST', 'IB_FIND_TOKEN', 'IB_GET_TOKEN', 'IB_DELETE_TOKEN', 'IB_GETS_U2_PREFIX', 'IB_GETS_U_PREFIX', 'IB_CORRECT_PHONE_NUMBER', 'IB_REMOVE_DIACRITICS', 'IB_DAYOFWEEK', 'IB_DECODEDATE_YEAR', 'IB_DECODEDATE_MONTH', 'IB_DECODEDATE_DAY', 'IB_DECODETIME_HOUR', 'IB_DECODETIME_MIN', 'IB_DECODETIME_SEC', 'IB_ENCODEDATE', 'IB_ISLEAPYEAR', 'IB_ENDOFDECADE', 'IB_CURRENT_TIME', 'IB_DATETOSTRING', 'IB_SCBCREATE', 'IB_SCBADDROW', 'IB_SCBSTARTCREDITNOTE', 'IB_SCBISAFFECTEDROWS', 'IB_SCBREADTYPE', 'IB_SCBREADAMOUNT', 'IB_SCBREADVAT', 'IB_SCBCLEAR', 'IB_SCBFREE', 'IB_SCBADDPAYMENT', 'IB_SCBADDCREDITNOTE', 'ARDUDF_VERSION')))) THEN BEGIN
+        state = 'F';
+        detail = IIF(engine IS NULL, 'module ' || COALESCE(module, '?') || ', entry point ' || COALESCE(ext_name, '?'),
+          'engine ' || engine || ', external name ' || COALESCE(ext_name, '?'));
+      END
+      IF (state IS NOT NULL) THEN SUSPEND;
+    END
+  END
+
+  -- ---- end of what the database declares ----
+
+  -- A refusal in a sentence of its own, raised as the exception ARDUDF_REFUSED: created for
+  -- the moment it is raised, the error undoes its creation with the rest of the statement.
+  -- Where it cannot be created (a user without the right, a read-only database), the
+  -- sentence comes as the text of a conversion error.
+  DECLARE PROCEDURE refuse (message VARCHAR(400)) AS
+    DECLARE n INTEGER;
+  BEGIN
+    BEGIN
+      EXECUTE STATEMENT 'CREATE EXCEPTION ardudf_refused ''ardudf refused''';
+      WHEN ANY DO n = CAST(message AS INTEGER);
+    END
+    EXECUTE STATEMENT 'EXECUTE BLOCK AS BEGIN EXCEPTION ardudf_refused '''
+      || REPLACE(message, '''', '''''') || '''; END';
+  END
+
+  DECLARE blocked INTEGER = 0;
+  DECLARE fn VARCHAR(63);
+  DECLARE detail VARCHAR(400);
+BEGIN
+  -- Other attachments would go on with the declarations they have loaded (and a Firebird 3
+  -- engine can hang or crash when a function changes under an attachment that used it).
+  FOR SELECT 'attachment ' || MON$ATTACHMENT_ID || ' (' || TRIM(COALESCE(MON$USER, '')) || ', '
+        || COALESCE(MON$REMOTE_PROCESS, MON$REMOTE_ADDRESS, 'embedded') || ') is connected to this database too'
+      FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION AND MON$SYSTEM_FLAG = 0
+      INTO ardudf_legacy_to_psql DO BEGIN
+    ardudf_legacy_to_psql = 'nothing changed: ' || ardudf_legacy_to_psql
+      || '; shut the database down to one attachment (gfix -shut single -force 0) and run this again';
+    SUSPEND;
+    blocked = blocked + 1;
+  END
+  FOR SELECT name, detail FROM declarations WHERE state = 'B' INTO fn, detail DO BEGIN
+    ardudf_legacy_to_psql = 'nothing changed: ' || fn || ' ' || detail;
+    SUSPEND;
+    blocked = blocked + 1;
+  END
+  -- A function named as a built-in the PSQL functions call (REVERSE for ib_reversestring,
+  -- say) would stand in for it in their bodies.
+  FOR SELECT TRIM(RDB$FUNCTION_NAME) FROM RDB$FUNCTIONS
+      WHERE RDB$PACKAGE_NAME IS NULL AND TRIM(RDB$FUNCTION_NAME) IN ('ABS', 'ASCII_CHAR', 'ASCII_VAL', 'BIN_AND', 'BIN_OR', 'BIN_SHR', 'CAST', 'COALESCE',
+        'EXTRACT', 'GEN_ID', 'IIF', 'LEFT', 'LPAD', 'MINVALUE', 'MOD', 'OCTET_LENGTH',
+        'POSITION', 'RDB$GET_CONTEXT', 'RDB$SET_CONTEXT', 'REPLACE', 'REVERSE', 'RIGHT', 'SUBSTRING', 'TRUNC') INTO fn DO BEGIN
+    ardudf_legacy_to_psql = 'nothing changed: ' || fn || ' bears the name of a built-in function the PSQL functions call, '
+      || 'and would stand in for it in them: drop or rename it first, or move to the UDR module';
+    SUSPEND;
+    blocked = blocked + 1;
+  END
+  -- The PSQL functions compute with BIGINT and dialect 3's integer division: a dialect 1
+  -- database can hold neither.
+  IF ((SELECT MON$SQL_DIALECT FROM MON$DATABASE) = 1) THEN BEGIN
+    ardudf_legacy_to_psql = 'nothing changed: this is a dialect 1 database, which cannot hold the PSQL functions; '
+      || 'sql/ardudf_legacy_to_udr.sql moves it to the UDR module';
+    SUSPEND;
+    blocked = blocked + 1;
+  END
+  IF (blocked > 0) THEN
+    EXECUTE PROCEDURE refuse('ardudf_legacy_to_psql.sql changed nothing, for the ' || blocked || ' reason(s) above');
+  IF (NOT EXISTS (SELECT 1 FROM declarations WHERE state = 'L') AND NOT EXISTS (SELECT 1 FROM RDB$FUNCTIONS
+      WHERE RDB$PACKAGE_NAME IS NULL
+        AND RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved from the legacy module to PSQL, reads NULL as it did')) THEN
+    EXECUTE PROCEDURE refuse('ardudf_legacy_to_psql.sql changed nothing: '
+      || 'no function of ardudf''s legacy module is declared here');
+END^
+
+-- ---- what the moved functions call: sql/ardudf_psql.sql's helpers and tables ----
+
+-- The tables and the sequence, made when they are missing: a second run of this script
+-- keeps them, and the contexts that other attachments hold in them. Firebird 3 has no
+-- CREATE ... IF NOT EXISTS, so these statements, here and only here, go through EXECUTE
+-- STATEMENT.
+EXECUTE BLOCK AS
+BEGIN
+  IF (NOT EXISTS (SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'ARDUDF_PSQL_CONTEXT')) THEN
+  BEGIN
+    EXECUTE STATEMENT 'CREATE GLOBAL TEMPORARY TABLE ardudf_psql_context (
+        handle INTEGER NOT NULL PRIMARY KEY,
+        total_amount DOUBLE PRECISION NOT NULL,
+        total_vat DOUBLE PRECISION NOT NULL,
+        paid_amount DOUBLE PRECISION NOT NULL,
+        paid_vat DOUBLE PRECISION NOT NULL,
+        last_vat DOUBLE PRECISION NOT NULL,
+        cursor_slot INTEGER NOT NULL,
+        slot_count INTEGER NOT NULL) ON COMMIT PRESERVE ROWS';
+    EXECUTE STATEMENT 'CREATE GLOBAL TEMPORARY TABLE ardudf_psql_row (
+        handle INTEGER NOT NULL,
+        slot INTEGER NOT NULL,
+        row_type VARCHAR(255) CHARACTER SET NONE NOT NULL,
+        amount DOUBLE PRECISION NOT NULL,
+        paid DOUBLE PRECISION NOT NULL,
+        last_change DOUBLE PRECISION NOT NULL,
+        affected SMALLINT NOT NULL,
+        PRIMARY KEY (handle, slot)) ON COMMIT PRESERVE ROWS';
+  END
+  IF (NOT EXISTS (SELECT 1 FROM RDB$INDICES WHERE RDB$INDEX_NAME = 'ARDUDF_PSQL_ROW_TYPE')) THEN
+    EXECUTE STATEMENT 'CREATE INDEX ardudf_psql_row_type ON ardudf_psql_row (handle, row_type)';
+  IF (NOT EXISTS (SELECT 1 FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME = 'ARDUDF_PSQL_HANDLES')) THEN
+    EXECUTE STATEMENT 'CREATE SEQUENCE ardudf_psql_handles';
+END^
+COMMIT^
+
+CREATE OR ALTER EXCEPTION ardudf_psql_read_only
+  'this database is read-only: the PSQL settlement functions keep their contexts in its tables'^
+
+-- ---- helpers of the routines below ----
+
+-- A text as the modules read it: up to its first NUL byte, the whole of it without one.
+CREATE OR ALTER FUNCTION ardudf_psql_cstring (text VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS VARCHAR(32765) CHARACTER SET NONE
+AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
+    DECLARE nul INTEGER;
+BEGIN
+  nul = POSITION(ASCII_CHAR(0) IN text);
+  IF (nul = 0) THEN RETURN text;
+  RETURN SUBSTRING(text FROM 1 FOR nul - 1);
+END^
+COMMENT ON FUNCTION ardudf_psql_cstring IS 'a helper of the PSQL functions (ardudf 1.1.0)'^
+
+-- All fields of a day serial, as one row: year, month and day, the day of the week as
+-- ib_dayofweek gives it (1 = Sunday .. 7 = Saturday), hour, minute and second; all 0
+-- outside the range.
+CREATE OR ALTER PROCEDURE ardudf_psql_fields (serial DOUBLE PRECISION)
+    RETURNS (year_num INTEGER, month_num INTEGER, day_num INTEGER, weekday INTEGER,
+             hour_num INTEGER, minute_num INTEGER, second_num INTEGER)
+AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
+  DECLARE origin DOUBLE PRECISION;
+  DECLARE tick_limit DOUBLE PRECISION;
+  DECLARE tick_sum DOUBLE PRECISION;
+  DECLARE ticks BIGINT;
+  DECLARE days BIGINT;
+  DECLARE ms BIGINT;
+  DECLARE z BIGINT;
+  DECLARE era BIGINT;
+  DECLARE doe BIGINT;
+  DECLARE yoe BIGINT;
+  DECLARE doy BIGINT;
+  DECLARE mp BIGINT;
+BEGIN
+  year_num = 0; month_num = 0; day_num = 0; weekday = 0;
+  hour_num = 0; minute_num = 0; second_num = 0;
+  -- Far outside the range anyway; the products below would overflow, which the engine
+  -- refuses where the modules get an infinity and then the same zeros.
+  IF (ABS(serial) > 1e15) THEN
+  BEGIN
+    SUSPEND;
+    EXIT;
+  END
+  origin = CAST(94353120000000000 AS DOUBLE PRECISION);
+  tick_limit = CAST(4611686018427387904 AS DOUBLE PRECISION) * 2; -- 2^63
+  tick_sum = serial * 1e7 * 86400e0 + origin;
+  IF (NOT (tick_sum >= 0 AND tick_sum < tick_limit)) THEN
+  BEGIN
+    SUSPEND;
+    EXIT;
+  END
+  ticks = CAST(TRUNC(tick_sum) AS BIGINT);
+  days = ticks / 864000000000;       -- since 1601-01-01, a Monday
+  ms = MOD(ticks, 864000000000) / 10000;
+  -- The civil date of a day count (Hinnant's algorithm), counted from 0000-03-01.
+  z = days + 584694;
+  era = z / 146097;
+  doe = z - era * 146097;
+  yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  mp = (5 * doy + 2) / 153;
+  day_num = doy - (153 * mp + 2) / 5 + 1;
+  month_num = IIF(mp < 10, mp + 3, mp - 9);
+  year_num = yoe + era * 400 + IIF(month_num <= 2, 1, 0);
+  weekday = MOD(days + 1, 7) + 1;
+  hour_num = ms / 3600000;
+  minute_num = MOD(ms / 60000, 60);
+  second_num = MOD(ms / 1000, 60);
+  SUSPEND;
+END^
+COMMENT ON PROCEDURE ardudf_psql_fields IS 'a helper of the PSQL functions (ardudf 1.1.0)'^
+
+-- Days of a month; 30 for a month outside 1 .. 12.
+CREATE OR ALTER FUNCTION ardudf_psql_days_in_month (year_num INTEGER, month_num INTEGER)
+    RETURNS INTEGER
+AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
+BEGIN
+  IF (month_num < 1 OR month_num > 12) THEN RETURN 30;
+  IF (month_num = 2) THEN
+    RETURN IIF(MOD(year_num, 4) = 0 AND (MOD(year_num, 100) <> 0 OR MOD(year_num, 400) = 0), 29, 28);
+  RETURN IIF(month_num IN (4, 6, 9, 11), 30, 31);
+END^
+COMMENT ON FUNCTION ardudf_psql_days_in_month IS 'a helper of the PSQL functions (ardudf 1.1.0)'^
+
+-- The whole day serial of 00:00 on a date, each argument by its low 16 bits (67560 is
+-- 2024); 0.0 for a date that does not exist or lies outside 1601 .. 30827.
+CREATE OR ALTER FUNCTION ardudf_psql_encode (year_num INTEGER, month_num INTEGER, day_num INTEGER)
+    RETURNS DOUBLE PRECISION
+AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
+  DECLARE y BIGINT;
+  DECLARE m BIGINT;
+  DECLARE d BIGINT;
+  DECLARE era BIGINT;
+  DECLARE yoe BIGINT;
+  DECLARE doy BIGINT;
+  DECLARE days BIGINT;
+  DECLARE serial DOUBLE PRECISION;
+  DECLARE whole DOUBLE PRECISION;
+BEGIN
+  y = BIN_AND(year_num, 65535);
+  m = BIN_AND(month_num, 65535);
+  d = BIN_AND(day_num, 65535);
+  IF (y < 1601 OR y > 30827 OR m < 1 OR m > 12 OR d < 1 OR d > ardudf_psql_days_in_month(y, m)) THEN
+    RETURN 0e0;
+  -- Days since 1601-01-01 (Hinnant's days_from_civil, shifted).
+  y = y - IIF(m <= 2, 1, 0);
+  era = y / 400;
+  yoe = y - era * 400;
+  doy = (153 * IIF(m > 2, m - 3, m + 9) + 2) / 5 + d - 1;
+  days = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 584694;
+  serial = CAST(days * 864000000000 - 94353120000000000 AS DOUBLE PRECISION) / 1e7 / 86400e0;
+  whole = TRUNC(serial);
+  RETURN IIF(serial - whole >= 0.5e0, whole + 1e0, whole);
+END^
+COMMENT ON FUNCTION ardudf_psql_encode IS 'a helper of the PSQL functions (ardudf 1.1.0)'^
+
+-- 1 when value is zero at 6 decimal places, else 0 (is_zero_amount(value, 6)): value and
+-- then the distance of its rounding from 0 each rounded to the step 10^-6, the double
+-- 1.0 / 10^6, halves away from zero. Beyond 10^300 the quotient would overflow, which the
+-- engine refuses; such a value is never zero.
+CREATE OR ALTER FUNCTION ardudf_psql_is_zero (value_ DOUBLE PRECISION)
+    RETURNS SMALLINT
+AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
+  DECLARE step DOUBLE PRECISION;
+  DECLARE q DOUBLE PRECISION;
+  DECLARE w DOUBLE PRECISION;
+  DECLARE rounded DOUBLE PRECISION;
+BEGIN
+  IF (ABS(value_) > 1e300) THEN RETURN 0;
+  step = 1e0 / 1e6;
+  q = value_ / step;
+  w = TRUNC(q);
+  IF (ABS(q - w) >= 0.5e0) THEN w = IIF(value_ >= 0, w + 1e0, w - 1e0);
+  rounded = ABS(step * w - 0e0);
+  q = rounded / step;
+  w = TRUNC(q);
+  IF (ABS(q - w) >= 0.5e0) THEN w = w + 1e0;
+  RETURN IIF(step * w < step, 1, 0);
+END^
+COMMENT ON FUNCTION ardudf_psql_is_zero IS 'a helper of the PSQL functions (ardudf 1.1.0)'^
+
+-- take_from_pool: wanted when the pool holds that much, else the whole pool; rest is what
+-- the pool keeps, nonzero whether the take is not zero at 6 places.
+CREATE OR ALTER PROCEDURE ardudf_psql_take (pool DOUBLE PRECISION, wanted DOUBLE PRECISION)
+    RETURNS (taken DOUBLE PRECISION, rest DOUBLE PRECISION, nonzero SMALLINT)
+AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
+BEGIN
+  IF (wanted <= pool) THEN
+  BEGIN
+    taken = wanted;
+    rest = pool - wanted;
+  END
+  ELSE
+  BEGIN
+    taken = pool;
+    rest = 0e0;
+  END
+  nonzero = 1 - ardudf_psql_is_zero(taken);
+END^
+COMMENT ON PROCEDURE ardudf_psql_take IS 'a helper of the PSQL functions (ardudf 1.1.0)'^
+
+-- split_payment: the four pools of an amount x by the document's totals (t, tv) and what
+-- is paid of them (pa, pv).
+CREATE OR ALTER PROCEDURE ardudf_psql_split (t DOUBLE PRECISION, tv DOUBLE PRECISION, pa DOUBLE PRECISION,
+                                             pv DOUBLE PRECISION, x DOUBLE PRECISION)
+    RETURNS (excess_pool DOUBLE PRECISION, amount_pool DOUBLE PRECISION, vat_pool DOUBLE PRECISION,
+             surplus_pool DOUBLE PRECISION)
+AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
+  DECLARE p DOUBLE PRECISION;
+  DECLARE m1 DOUBLE PRECISION;
+  DECLARE m2 DOUBLE PRECISION;
+  DECLARE nonzero SMALLINT;
+BEGIN
+  excess_pool = 0e0;
+  amount_pool = 0e0;
+  vat_pool = 0e0;
+  surplus_pool = 0e0;
+  p = x;
+  IF (t >= 0 AND x >= 0) THEN -- a payment on a document: VAT first
+  BEGIN
+    IF (pa < 0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, ABS(pa)) RETURNING_VALUES :excess_pool, :p, :nonzero;
+    IF (tv > pv AND p > 0) THEN
+      EXECUTE PROCEDURE ardudf_psql_take(p, tv - pv) RETURNING_VALUES :vat_pool, :p, :nonzero;
+    IF (t > pa) THEN
+    BEGIN
+      IF (p <= 0) THEN EXIT;
+      EXECUTE PROCEDURE ardudf_psql_take(p, IIF(pa >= 0, t - pa, t)) RETURNING_VALUES :amount_pool, :p, :nonzero;
+    END
+    IF (p > 0) THEN surplus_pool = p;
+  END
+  ELSE IF (t >= 0) THEN -- taken back from a document: amounts before VAT
+  BEGIN
+    m1 = IIF(t > pa, pa, t);
+    m2 = IIF(tv > pv, pv, tv);
+    p = ABS(x);
+    IF (t < pa) THEN EXECUTE PROCEDURE ardudf_psql_take(p, pa - t) RETURNING_VALUES :excess_pool, :p, :nonzero;
+    IF (p <= 0) THEN EXIT;
+    IF (m1 > 0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, m1) RETURNING_VALUES :amount_pool, :p, :nonzero;
+    IF (p <= 0) THEN EXIT;
+    IF (m2 > 0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, m2) RETURNING_VALUES :vat_pool, :p, :nonzero;
+    IF (p > 0) THEN surplus_pool = p;
+  END
+  ELSE IF (x >= 0) THEN -- positive amount on a negative document
+  BEGIN
+    IF (t > pa) THEN EXECUTE PROCEDURE ardudf_psql_take(p, t - pa) RETURNING_VALUES :excess_pool, :p, :nonzero;
+    IF (pa < 0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, ABS(pa)) RETURNING_VALUES :amount_pool, :p, :nonzero;
+    IF (pv < 0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, ABS(pv)) RETURNING_VALUES :vat_pool, :p, :nonzero;
+    IF (p > 0) THEN surplus_pool = p;
+  END
+  ELSE -- negative amount on a negative document
+  BEGIN
+    p = ABS(x);
+    IF (pa > 0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, pa) RETURNING_VALUES :excess_pool, :p, :nonzero;
+    IF (tv < pv) THEN EXECUTE PROCEDURE ardudf_psql_take(p, pv - tv) RETURNING_VALUES :vat_pool, :p, :nonzero;
+    EXECUTE PROCEDURE ardudf_psql_take(p, IIF(pa < 0, pa - t, ABS(t))) RETURNING_VALUES :amount_pool, :p, :nonzero;
+    IF (p > 0) THEN surplus_pool = p;
+  END
+END^
+COMMENT ON PROCEDURE ardudf_psql_split IS 'a helper of the PSQL functions (ardudf 1.1.0)'^
+
+-- distribute_payment: spreads x over the VAT and the rows of the context, in slot order,
+-- each row taking from the pools in the order of its branch; settles the lines of the
+-- other sign than the document and spreads what that frees once more. Marks the rows it
+-- changed and sets the cursor before the first row. 1 when some row was marked at the end
+-- of its handling, else 0. The handle must name a context of this attachment.
+CREATE OR ALTER PROCEDURE ardudf_psql_distribute (handle INTEGER, x DOUBLE PRECISION)
+    RETURNS (result_ INTEGER)
+AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
+  DECLARE total_amount DOUBLE PRECISION;
+  DECLARE total_vat DOUBLE PRECISION;
+  DECLARE paid_amount DOUBLE PRECISION;
+  DECLARE paid_vat DOUBLE PRECISION;
+  DECLARE last_vat DOUBLE PRECISION;
+  DECLARE excess_pool DOUBLE PRECISION;
+  DECLARE amount_pool DOUBLE PRECISION;
+  DECLARE vat_pool DOUBLE PRECISION;
+  DECLARE surplus_pool DOUBLE PRECISION;
+  DECLARE correction DOUBLE PRECISION = 0e0;
+  DECLARE document_positive BOOLEAN;
+  DECLARE taken_back BOOLEAN;
+  DECLARE slot INTEGER;
+  DECLARE amount DOUBLE PRECISION;
+  DECLARE paid DOUBLE PRECISION;
+  DECLARE last_change DOUBLE PRECISION;
+  DECLARE affected SMALLINT;
+  DECLARE touched BOOLEAN;
+  DECLARE d DOUBLE PRECISION;
+  DECLARE s DOUBLE PRECISION;
+  DECLARE taken DOUBLE PRECISION;
+  DECLARE nonzero SMALLINT;
+BEGIN
+  result_ = 0;
+  SELECT total_amount, total_vat, paid_amount, paid_vat, last_vat FROM ardudf_psql_context
+    WHERE handle = :handle INTO :total_amount, :total_vat, :paid_amount, :paid_vat, :last_vat;
+  EXECUTE PROCEDURE ardudf_psql_split(total_amount, total_vat, paid_amount, paid_vat, x)
+    RETURNING_VALUES :excess_pool, :amount_pool, :vat_pool, :surplus_pool;
+  WHILE (TRUE) DO
+  BEGIN
+    document_positive = total_amount >= 0;
+    taken_back = NOT (x >= 0);
+    FOR SELECT slot, amount, paid, last_change, affected FROM ardudf_psql_row
+        WHERE handle = :handle ORDER BY slot
+        INTO :slot, :amount, :paid, :last_change, :affected DO
+    BEGIN
+      touched = FALSE;
+      IF (document_positive) THEN
+      BEGIN
+        -- A line of the other sign than the document is settled at once; what that frees
+        -- is spread by the next pass. paid_amount does not follow.
+        IF (amount < 0 AND paid > amount) THEN
+        BEGIN
+          affected = 1;
+          d = amount - paid;
+          correction = correction + ABS(d);
+          last_change = last_change + d;
+          paid = amount;
+          touched = TRUE;
+        END
+        IF (taken_back) THEN -- excess, amount, VAT, surplus
+        BEGIN
+          IF (excess_pool > 0 AND amount < paid) THEN
+          BEGIN
+            EXECUTE PROCEDURE ardudf_psql_take(excess_pool, paid - amount) RETURNING_VALUES :taken, :excess_pool, :nonzero;
+            affected = IIF(nonzero <> 0 OR affected <> 0, 1, 0);
+            paid = paid - taken;
+            paid_amount = paid_amount - taken;
+            last_change = last_change - taken;
+            touched = TRUE;
+          END
+          IF (paid > 0 AND amount_pool > 0) THEN
+          BEGIN
+            EXECUTE PROCEDURE ardudf_psql_take(amount_pool, paid) RETURNING_VALUES :taken, :amount_pool, :nonzero;
+            affected = IIF(nonzero <> 0 OR affected <> 0, 1, 0);
+            paid = paid - taken;
+            paid_amount = paid_amount - taken;
+            last_change = last_change - taken;
+            touched = TRUE;
+          END
+          IF (paid_vat > 0) THEN -- an empty pool takes 0.0 and changes nothing
+          BEGIN
+            EXECUTE PROCEDURE ardudf_psql_take(vat_pool, paid_vat) RETURNING_VALUES :taken, :vat_pool, :nonzero;
+            affected = IIF(nonzero <> 0 OR affected <> 0, 1, 0);
+            paid_vat = paid_vat - taken;
+            last_vat = last_vat - taken;
+            touched = TRUE;
+          END
+          IF (surplus_pool > 0 AND amount > 0) THEN
+          BEGIN
+            paid_amount = paid_amount - surplus_pool;
+            s = surplus_pool;
+            surplus_pool = 0e0;
+            affected = 1;
+            paid = paid - s;
+            last_change = last_change - s;
+            touched = TRUE;
+          END
+        END
+        ELSE -- excess, VAT, amount, surplus
+        BEGIN
+          IF (paid < 0 AND excess_pool > 0 AND amount > 0) THEN
+          BEGIN
+            -- Wants the document's whole overdraft, and its mark is the take's alone.
+            EXECUTE PROCEDURE ardudf_psql_take(excess_pool, ABS(paid_amount)) RETURNING_VALUES :taken, :excess_pool, :nonzero;
+            paid = paid + taken;
+            affected = nonzero;
+            paid_amount = paid_amount + taken;
+            last_change = last_change + taken;
+            touched = TRUE;
+          END
+          IF (vat_pool > 0 AND paid_vat < total_vat) THEN
+          BEGIN
+            EXECUTE PROCEDURE ardudf_psql_take(vat_pool, total_vat - paid_vat) RETURNING_VALUES :taken, :vat_pool, :nonzero;
+            affected = IIF(nonzero <> 0 OR affected <> 0, 1, 0);
+            paid_vat = paid_vat + taken;
+            last_vat = taken; -- replaced: the share of this pass
+            touched = TRUE;
+          END
+          IF (amount_pool > 0 AND paid < amount) THEN
+          BEGIN
+            EXECUTE PROCEDURE ardudf_psql_take(amount_pool, amount - paid) RETURNING_VALUES :taken, :amount_pool, :nonzero;
+            affected = IIF(nonzero <> 0 OR affected <> 0, 1, 0);
+            paid = paid + taken;
+            paid_amount = paid_amount + taken;
+            last_change = last_change + taken;
+            touched = TRUE;
+          END
+          IF (surplus_pool > 0 AND amount > 0) THEN -- all of it to the first row of the document's sign
+          BEGIN
+            paid_amount = paid_amount + surplus_pool;
+            s = surplus_pool;
+            surplus_pool = 0e0;
+            affected = 1;
+            paid = paid + s;
+            last_change = last_change + s;
+            touched = TRUE;
+          END
+        END
+      END
+      ELSE
+      BEGIN
+        IF (amount > 0 AND paid < amount) THEN
+        BEGIN
+          affected = 1;
+          d = amount - paid;
+          correction = correction - d;
+          last_change = last_change + d;
+          paid = amount;
+          touched = TRUE;
+        END
+        IF (taken_back) THEN -- excess, VAT, amount, surplus
+        BEGIN
+          IF (excess_pool > 0 AND amount < 0 AND paid > 0) THEN
+          BEGIN
+            EXECUTE PROCEDURE ardudf_psql_take(excess_pool, paid) RETURNING_VALUES :taken, :excess_pool, :nonzero;
+            affected = IIF(nonzero <> 0 OR affected <> 0, 1, 0);
+            paid = paid - taken;
+            paid_amount = paid_amount - taken;
+            last_change = last_change - taken;
+            touched = TRUE;
+          END
+          IF (vat_pool > 0 AND total_vat < paid_vat) THEN
+          BEGIN
+            EXECUTE PROCEDURE ardudf_psql_take(vat_pool, ABS(total_vat) - ABS(paid_vat)) RETURNING_VALUES :taken, :vat_pool, :nonzero;
+            affected = IIF(nonzero <> 0 OR affected <> 0, 1, 0);
+            paid_vat = paid_vat - taken;
+            last_vat = last_vat - taken;
+            touched = TRUE;
+          END
+          IF (amount_pool > 0 AND amount < paid) THEN
+          BEGIN
+            EXECUTE PROCEDURE ardudf_psql_take(amount_pool, ABS(amount) - ABS(paid)) RETURNING_VALUES :taken, :amount_pool, :nonzero;
+            affected = IIF(nonzero <> 0 OR affected <> 0, 1, 0);
+            paid = paid - taken;
+            paid_amount = paid_amount - taken;
+            last_change = last_change - taken;
+            touched = TRUE;
+          END
+          IF (surplus_pool > 0 AND amount < 0) THEN
+          BEGIN
+            paid_amount = paid_amount - surplus_pool;
+            s = surplus_pool;
+            surplus_pool = 0e0;
+            affected = 1;
+            paid = paid - s;
+            last_change = last_change - s;
+            touched = TRUE;
+          END
+        END
+        ELSE -- excess, amount, VAT, surplus
+        BEGIN
+          IF (amount > paid AND excess_pool > 0 AND amount < 0) THEN
+          BEGIN
+            EXECUTE PROCEDURE ardudf_psql_take(excess_pool, ABS(paid) - ABS(amount)) RETURNING_VALUES :taken, :excess_pool, :nonzero;
+            affected = IIF(nonzero <> 0 OR affected <> 0, 1, 0);
+            paid = paid + taken;
+            paid_amount = paid_amount + taken;
+            last_change = last_change + taken;
+            touched = TRUE;
+          END
+          IF (amount_pool > 0 AND paid < 0) THEN
+          BEGIN
+            EXECUTE PROCEDURE ardudf_psql_take(amount_pool, ABS(paid)) RETURNING_VALUES :taken, :amount_pool, :nonzero;
+            affected = IIF(nonzero <> 0 OR affected <> 0, 1, 0);
+            paid = paid + taken;
+            paid_amount = paid_amount + taken;
+            last_change = last_change + taken;
+            touched = TRUE;
+          END
+          IF (vat_pool > 0 AND paid_vat < 0) THEN
+          BEGIN
+            EXECUTE PROCEDURE ardudf_psql_take(vat_pool, ABS(paid_vat)) RETURNING_VALUES :taken, :vat_pool, :nonzero;
+            affected = IIF(nonzero <> 0 OR affected <> 0, 1, 0);
+            paid_vat = paid_vat + taken;
+            last_vat = last_vat + taken;
+            touched = TRUE;
+          END
+          IF (surplus_pool > 0 AND amount < 0) THEN
+          BEGIN
+            paid_amount = paid_amount + surplus_pool;
+            s = surplus_pool;
+            surplus_pool = 0e0;
+            affected = 1;
+            paid = paid + s;
+            last_change = last_change + s;
+            touched = TRUE;
+          END
+        END
+      END
+      IF (touched) THEN
+        UPDATE ardudf_psql_row SET paid = :paid, last_change = :last_change, affected = :affected
+          WHERE handle = :handle AND slot = :slot;
+      IF (result_ = 0 AND affected <> 0) THEN result_ = 1;
+    END
+    IF (ardudf_psql_is_zero(correction) = 1) THEN LEAVE;
+    x = correction;
+    total_amount = total_amount + correction;
+    EXECUTE PROCEDURE ardudf_psql_split(total_amount, total_vat, paid_amount, paid_vat, x)
+      RETURNING_VALUES :excess_pool, :amount_pool, :vat_pool, :surplus_pool;
+    correction = 0e0;
+  END
+  UPDATE ardudf_psql_context SET total_amount = :total_amount, paid_amount = :paid_amount, paid_vat = :paid_vat,
+      last_vat = :last_vat, cursor_slot = -1
+    WHERE handle = :handle;
+END^
+COMMENT ON PROCEDURE ardudf_psql_distribute IS 'a helper of the PSQL functions (ardudf 1.1.0)'^
+
+-- next_affected_row: moves the cursor to the next row that is marked and has something to
+-- report (its own change, or VAT not yet read), clearing the mark of every row it passes;
+-- found is 0 at the end, where the cursor stays on the last row. The handle must name a
+-- context of this attachment.
+CREATE OR ALTER PROCEDURE ardudf_psql_next_row (handle INTEGER)
+    RETURNS (found SMALLINT)
+AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
+  DECLARE cursor_slot INTEGER;
+  DECLARE last_slot INTEGER;
+  DECLARE last_vat DOUBLE PRECISION;
+  DECLARE target INTEGER;
+BEGIN
+  found = 0;
+  SELECT cursor_slot, slot_count - 1, last_vat FROM ardudf_psql_context WHERE handle = :handle
+    INTO :cursor_slot, :last_slot, :last_vat;
+  IF (cursor_slot >= last_slot) THEN EXIT;
+  -- Exact comparisons: a change of 1e-12 is still a change to report.
+  SELECT FIRST 1 slot FROM ardudf_psql_row
+    WHERE handle = :handle AND slot > :cursor_slot AND affected <> 0 AND (last_change <> 0 OR :last_vat <> 0)
+    ORDER BY slot INTO :target;
+  IF (ROW_COUNT = 0) THEN target = last_slot;
+  ELSE found = 1;
+  UPDATE ardudf_psql_row SET affected = 0
+    WHERE handle = :handle AND slot > :cursor_slot AND slot <= :target AND affected <> 0;
+  UPDATE ardudf_psql_context SET cursor_slot = :target WHERE handle = :handle;
+END^
+COMMENT ON PROCEDURE ardudf_psql_next_row IS 'a helper of the PSQL functions (ardudf 1.1.0)'^
+
+-- The type of the row under the cursor, what the last operations allocated to it and the
+-- VAT they moved, the two amounts reset as they are read; '' and 0.0 without a row.
+CREATE OR ALTER PROCEDURE ardudf_psql_read_row (handle INTEGER)
+    RETURNS (row_type VARCHAR(255) CHARACTER SET NONE, amount DOUBLE PRECISION, vat DOUBLE PRECISION)
+AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
+  DECLARE cursor_slot INTEGER;
+BEGIN
+  row_type = '';
+  amount = 0e0;
+  SELECT cursor_slot, last_vat FROM ardudf_psql_context WHERE handle = :handle INTO :cursor_slot, :vat;
+  SELECT row_type, last_change FROM ardudf_psql_row WHERE handle = :handle AND slot = :cursor_slot
+    INTO :row_type, :amount;
+  IF (ROW_COUNT > 0) THEN
+    UPDATE ardudf_psql_row SET last_change = 0e0 WHERE handle = :handle AND slot = :cursor_slot;
+  UPDATE ardudf_psql_context SET last_vat = 0e0 WHERE handle = :handle;
+END^
+COMMENT ON PROCEDURE ardudf_psql_read_row IS 'a helper of the PSQL functions (ardudf 1.1.0)'^
+
+CREATE OR ALTER PACKAGE ardudf_legacy AS
+BEGIN
+  FUNCTION ib_string_length (
+      text VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS INTEGER;
+  FUNCTION ib_string_left (
+      text VARCHAR(32765) CHARACTER SET NONE,
+      len INTEGER)
+    RETURNS VARCHAR(32765) CHARACTER SET NONE;
+  FUNCTION ib_string_right (
+      text VARCHAR(32765) CHARACTER SET NONE,
+      len INTEGER)
+    RETURNS VARCHAR(32765) CHARACTER SET NONE;
+  FUNCTION ib_lpad (
+      text VARCHAR(32765) CHARACTER SET NONE,
+      len INTEGER,
+      pad VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS VARCHAR(32765) CHARACTER SET NONE;
+  FUNCTION ib_reversestring (
+      text VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS VARCHAR(32765) CHARACTER SET NONE;
+  FUNCTION ib_quote_literal (
+      text VARCHAR(16382) CHARACTER SET NONE)
+    RETURNS VARCHAR(32765) CHARACTER SET NONE;
+  FUNCTION ib_uniqueid (
+      len INTEGER)
+    RETURNS VARCHAR(255) CHARACTER SET NONE;
+  FUNCTION ib_isnotnull (
+      text VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS VARCHAR(1) CHARACTER SET NONE;
+  FUNCTION ib_convchartoint (
+      text VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS INTEGER;
+  FUNCTION ib_greatest (
+      a DOUBLE PRECISION,
+      b DOUBLE PRECISION)
+    RETURNS DOUBLE PRECISION;
+  FUNCTION ib_least (
+      a DOUBLE PRECISION,
+      b DOUBLE PRECISION)
+    RETURNS DOUBLE PRECISION;
+  FUNCTION ib_find_token (
+      text VARCHAR(32765) CHARACTER SET NONE,
+      part VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS INTEGER;
+  FUNCTION ib_get_token (
+      text VARCHAR(32765) CHARACTER SET NONE,
+      delimiters VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS VARCHAR(32765) CHARACTER SET NONE;
+  FUNCTION ib_delete_token (
+      text VARCHAR(32765) CHARACTER SET NONE,
+      delimiters VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS VARCHAR(32765) CHARACTER SET NONE;
+  FUNCTION ib_gets_u2_prefix (
+      flag1 VARCHAR(32765) CHARACTER SET NONE,
+      flag2 VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS VARCHAR(2) CHARACTER SET NONE;
+  FUNCTION ib_gets_u_prefix (
+      flag VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS VARCHAR(2) CHARACTER SET NONE;
+  FUNCTION ib_correct_phone_number (
+      text VARCHAR(255) CHARACTER SET NONE)
+    RETURNS VARCHAR(255) CHARACTER SET NONE;
+  FUNCTION ib_remove_diacritics (
+      text VARCHAR(32765) CHARACTER SET WIN1250)
+    RETURNS VARCHAR(32765) CHARACTER SET WIN1250;
+  FUNCTION ib_dayofweek (
+      serial DOUBLE PRECISION)
+    RETURNS INTEGER;
+  FUNCTION ib_decodedate_year (
+      serial DOUBLE PRECISION)
+    RETURNS INTEGER;
+  FUNCTION ib_decodedate_month (
+      serial DOUBLE PRECISION)
+    RETURNS INTEGER;
+  FUNCTION ib_decodedate_day (
+      serial DOUBLE PRECISION)
+    RETURNS INTEGER;
+  FUNCTION ib_decodetime_hour (
+      serial DOUBLE PRECISION)
+    RETURNS INTEGER;
+  FUNCTION ib_decodetime_min (
+      serial DOUBLE PRECISION)
+    RETURNS INTEGER;
+  FUNCTION ib_decodetime_sec (
+      serial DOUBLE PRECISION)
+    RETURNS INTEGER;
+  FUNCTION ib_encodedate (
+      year_num INTEGER,
+      month_num INTEGER,
+      day_num INTEGER)
+    RETURNS DOUBLE PRECISION;
+  FUNCTION ib_isleapyear (
+      year_num INTEGER)
+    RETURNS INTEGER;
+  FUNCTION ib_endofdecade (
+      serial DOUBLE PRECISION)
+    RETURNS DOUBLE PRECISION;
+  FUNCTION ib_current_time ()
+    RETURNS DOUBLE PRECISION;
+  FUNCTION ib_datetostring (
+      serial DOUBLE PRECISION,
+      pattern VARCHAR(255) CHARACTER SET NONE)
+    RETURNS VARCHAR(512) CHARACTER SET NONE;
+  FUNCTION ib_scbcreate ()
+    RETURNS INTEGER;
+  FUNCTION ib_scbaddrow (
+      handle INTEGER,
+      row_type VARCHAR(255) CHARACTER SET NONE,
+      amount DOUBLE PRECISION,
+      vat DOUBLE PRECISION)
+    RETURNS INTEGER;
+  FUNCTION ib_scbstartcreditnote (
+      handle INTEGER)
+    RETURNS INTEGER;
+  FUNCTION ib_scbisaffectedrows (
+      handle INTEGER)
+    RETURNS INTEGER;
+  FUNCTION ib_scbreadtype (
+      handle INTEGER)
+    RETURNS VARCHAR(255) CHARACTER SET NONE;
+  FUNCTION ib_scbreadamount (
+      handle INTEGER)
+    RETURNS DOUBLE PRECISION;
+  FUNCTION ib_scbreadvat (
+      handle INTEGER)
+    RETURNS DOUBLE PRECISION;
+  FUNCTION ib_scbclear (
+      handle INTEGER)
+    RETURNS INTEGER;
+  FUNCTION ib_scbfree (
+      handle INTEGER)
+    RETURNS INTEGER;
+  FUNCTION ib_scbaddpayment (
+      handle INTEGER,
+      amount DOUBLE PRECISION)
+    RETURNS INTEGER;
+  FUNCTION ib_scbaddcreditnote (
+      handle INTEGER,
+      row_type VARCHAR(255) CHARACTER SET NONE,
+      amount DOUBLE PRECISION,
+      vat DOUBLE PRECISION)
+    RETURNS INTEGER;
+  FUNCTION ardudf_version ()
+    RETURNS VARCHAR(63) CHARACTER SET NONE;
+END^
+
+RECREATE PACKAGE BODY ardudf_legacy AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
+BEGIN
+  FUNCTION ib_string_length (
+      text VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS INTEGER
+  AS
+BEGIN
+  IF (text IS NULL) THEN text = '';
+  RETURN OCTET_LENGTH(ardudf_psql_cstring(text));
+END
+
+  FUNCTION ib_string_left (
+      text VARCHAR(32765) CHARACTER SET NONE,
+      len INTEGER)
+    RETURNS VARCHAR(32765) CHARACTER SET NONE
+  AS
+-- A count read unsigned: a negative one keeps the whole text.
+BEGIN
+  IF (text IS NULL) THEN text = '';
+  IF (len IS NULL) THEN len = 0;
+  text = ardudf_psql_cstring(text);
+  IF (len < 0) THEN RETURN text;
+  RETURN LEFT(text, len);
+END
+
+  FUNCTION ib_string_right (
+      text VARCHAR(32765) CHARACTER SET NONE,
+      len INTEGER)
+    RETURNS VARCHAR(32765) CHARACTER SET NONE
+  AS
+BEGIN
+  IF (text IS NULL) THEN text = '';
+  IF (len IS NULL) THEN len = 0;
+  text = ardudf_psql_cstring(text);
+  IF (len < 0) THEN RETURN text;
+  RETURN RIGHT(text, len);
+END
+
+  FUNCTION ib_lpad (
+      text VARCHAR(32765) CHARACTER SET NONE,
+      len INTEGER,
+      pad VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS VARCHAR(32765) CHARACTER SET NONE
+  AS
+-- Padded with the first byte of pad to len bytes, never cut; a negative len keeps the text.
+-- An empty pad pads with NUL bytes, which end the text: what is left is empty, or the text
+-- itself when no padding was needed.
+DECLARE width INTEGER;
+BEGIN
+  IF (text IS NULL) THEN text = '';
+  IF (len IS NULL) THEN len = 0;
+  IF (pad IS NULL) THEN pad = '';
+  text = ardudf_psql_cstring(text);
+  pad = ardudf_psql_cstring(pad);
+  width = IIF(len > OCTET_LENGTH(text), len, OCTET_LENGTH(text));
+  IF (width > 8191) THEN
+    RETURN LPAD(CAST('' AS VARCHAR(1) CHARACTER SET NONE), MINVALUE(width, 32765), '*');
+  IF (width = OCTET_LENGTH(text)) THEN RETURN text;
+  IF (OCTET_LENGTH(pad) = 0) THEN RETURN '';
+  RETURN LPAD(text, width, LEFT(pad, 1));
+END
+
+  FUNCTION ib_reversestring (
+      text VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS VARCHAR(32765) CHARACTER SET NONE
+  AS
+BEGIN
+  IF (text IS NULL) THEN text = '';
+  RETURN REVERSE(ardudf_psql_cstring(text));
+END
+
+  FUNCTION ib_quote_literal (
+      text VARCHAR(16382) CHARACTER SET NONE)
+    RETURNS VARCHAR(32765) CHARACTER SET NONE
+  AS
+-- Between quotes, every quote doubled.
+DECLARE quote_ CHAR(1) CHARACTER SET NONE = '''';
+BEGIN
+  IF (text IS NULL) THEN text = '';
+  RETURN quote_ || REPLACE(ardudf_psql_cstring(text), quote_, quote_ || quote_) || quote_;
+END
+
+  FUNCTION ib_uniqueid (
+      len INTEGER)
+    RETURNS VARCHAR(255) CHARACTER SET NONE
+  AS
+-- The generator of the modules: a 32-bit linear congruential state, 1 before the first
+-- draw, each character bits 16 to 30 of the next state modulo 36. The modules keep it per
+-- thread; here it is kept per attachment, which is what a caller of the modules sees as
+-- long as its attachment runs on one thread (an embedded or a dedicated server).
+-- A length beyond the declared 255 is refused, as by the modules, before anything is drawn.
+DECLARE state BIGINT;
+DECLARE wanted INTEGER;
+DECLARE id VARCHAR(255) CHARACTER SET NONE = '';
+BEGIN
+  IF (len IS NULL) THEN len = 0;
+  wanted = IIF(len > 0, len, 0);
+  IF (wanted > 255) THEN
+    RETURN LPAD(CAST('' AS VARCHAR(1) CHARACTER SET NONE), MINVALUE(wanted, 32765), '0');
+  state = COALESCE(CAST(RDB$GET_CONTEXT('USER_SESSION', 'ARDUDF_PSQL_ID_STATE') AS BIGINT), 1);
+  WHILE (wanted > 0) DO
+  BEGIN
+    state = MOD(state * 214013 + 2531011, 4294967296);
+    id = id || SUBSTRING('0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ' FROM MOD(BIN_AND(BIN_SHR(state, 16), 32767), 36) + 1 FOR 1);
+    wanted = wanted - 1;
+  END
+  RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_PSQL_ID_STATE', state);
+  RETURN id;
+END
+
+  FUNCTION ib_isnotnull (
+      text VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS VARCHAR(1) CHARACTER SET NONE
+  AS
+-- NULL is 'N', as the empty text.
+BEGIN
+  IF (text IS NULL) THEN text = '';
+  RETURN IIF(OCTET_LENGTH(ardudf_psql_cstring(text)) > 0, 'A', 'N');
+END
+
+  FUNCTION ib_convchartoint (
+      text VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS INTEGER
+  AS
+-- White space (bytes 9 to 13 and 32), one sign, then digits; no digit gives 0, and a
+-- number beyond the int32 range is held at its limit.
+DECLARE digits VARCHAR(8191) CHARACTER SET NONE;
+DECLARE length_ INTEGER;
+DECLARE i INTEGER = 1;
+DECLARE b INTEGER;
+DECLARE negative BOOLEAN = FALSE;
+DECLARE limit_ BIGINT;
+DECLARE value_ BIGINT = 0;
+BEGIN
+  IF (text IS NULL) THEN text = '';
+  digits = ardudf_psql_cstring(text);
+  length_ = OCTET_LENGTH(digits);
+  WHILE (i <= length_) DO
+  BEGIN
+    b = ASCII_VAL(SUBSTRING(digits FROM i FOR 1));
+    IF (NOT (b = 32 OR (b >= 9 AND b <= 13))) THEN LEAVE;
+    i = i + 1;
+  END
+  IF (i <= length_) THEN
+  BEGIN
+    b = ASCII_VAL(SUBSTRING(digits FROM i FOR 1));
+    IF (b = 43 OR b = 45) THEN
+    BEGIN
+      negative = (b = 45);
+      i = i + 1;
+    END
+  END
+  limit_ = IIF(negative, 2147483648, 2147483647);
+  WHILE (i <= length_) DO
+  BEGIN
+    b = ASCII_VAL(SUBSTRING(digits FROM i FOR 1)) - 48;
+    IF (b < 0 OR b > 9) THEN LEAVE;
+    value_ = value_ * 10 + b;
+    IF (value_ >= limit_) THEN
+    BEGIN
+      value_ = limit_;
+      LEAVE;
+    END
+    i = i + 1;
+  END
+  RETURN IIF(negative, -value_, value_);
+END
+
+  FUNCTION ib_greatest (
+      a DOUBLE PRECISION,
+      b DOUBLE PRECISION)
+    RETURNS DOUBLE PRECISION
+  AS
+-- a when a > b, else b: of two equal values (0 and -0 too) it is b.
+BEGIN
+  IF (a IS NULL) THEN a = 0e0;
+  IF (b IS NULL) THEN b = 0e0;
+  RETURN IIF(a > b, a, b);
+END
+
+  FUNCTION ib_least (
+      a DOUBLE PRECISION,
+      b DOUBLE PRECISION)
+    RETURNS DOUBLE PRECISION
+  AS
+BEGIN
+  IF (a IS NULL) THEN a = 0e0;
+  IF (b IS NULL) THEN b = 0e0;
+  RETURN IIF(a < b, a, b);
+END
+
+  FUNCTION ib_find_token (
+      text VARCHAR(32765) CHARACTER SET NONE,
+      part VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS INTEGER
+  AS
+-- The first occurrence, 1-based; an empty part is found at 1, even in an empty text.
+BEGIN
+  IF (text IS NULL) THEN text = '';
+  IF (part IS NULL) THEN part = '';
+  RETURN POSITION(ardudf_psql_cstring(part) IN ardudf_psql_cstring(text));
+END
+
+  FUNCTION ib_get_token (
+      text VARCHAR(32765) CHARACTER SET NONE,
+      delimiters VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS VARCHAR(32765) CHARACTER SET NONE
+  AS
+-- The first byte of delimiters separates tokens, a run of it counts as one; without one
+-- (an empty text) the whole text is the token.
+DECLARE delimiter CHAR(1) CHARACTER SET NONE;
+DECLARE length_ INTEGER;
+DECLARE start_ INTEGER = 1;
+DECLARE stop_ INTEGER;
+BEGIN
+  IF (text IS NULL) THEN text = '';
+  IF (delimiters IS NULL) THEN delimiters = '';
+  text = ardudf_psql_cstring(text);
+  delimiters = ardudf_psql_cstring(delimiters);
+  IF (OCTET_LENGTH(delimiters) = 0) THEN RETURN text;
+  delimiter = LEFT(delimiters, 1);
+  length_ = OCTET_LENGTH(text);
+  WHILE (start_ <= length_ AND SUBSTRING(text FROM start_ FOR 1) = delimiter) DO start_ = start_ + 1;
+  stop_ = POSITION(delimiter, text, start_);
+  IF (stop_ = 0) THEN stop_ = length_ + 1;
+  RETURN SUBSTRING(text FROM start_ FOR stop_ - start_);
+END
+
+  FUNCTION ib_delete_token (
+      text VARCHAR(32765) CHARACTER SET NONE,
+      delimiters VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS VARCHAR(32765) CHARACTER SET NONE
+  AS
+-- What follows the first token and the delimiters right behind it, unchanged.
+DECLARE delimiter CHAR(1) CHARACTER SET NONE;
+DECLARE length_ INTEGER;
+DECLARE at_ INTEGER = 1;
+BEGIN
+  IF (text IS NULL) THEN text = '';
+  IF (delimiters IS NULL) THEN delimiters = '';
+  text = ardudf_psql_cstring(text);
+  delimiters = ardudf_psql_cstring(delimiters);
+  IF (OCTET_LENGTH(delimiters) = 0) THEN RETURN '';
+  delimiter = LEFT(delimiters, 1);
+  length_ = OCTET_LENGTH(text);
+  WHILE (at_ <= length_ AND SUBSTRING(text FROM at_ FOR 1) = delimiter) DO at_ = at_ + 1;
+  at_ = POSITION(delimiter, text, at_);
+  IF (at_ = 0) THEN RETURN '';
+  WHILE (at_ <= length_ AND SUBSTRING(text FROM at_ FOR 1) = delimiter) DO at_ = at_ + 1;
+  RETURN SUBSTRING(text FROM at_);
+END
+
+  FUNCTION ib_gets_u2_prefix (
+      flag1 VARCHAR(32765) CHARACTER SET NONE,
+      flag2 VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS VARCHAR(2) CHARACTER SET NONE
+  AS
+-- A flag is yes when its first byte is the upper-case A.
+-- (65: compared as a byte, whatever the flag's other bytes are.)
+BEGIN
+  IF (flag1 IS NULL) THEN flag1 = '';
+  IF (flag2 IS NULL) THEN flag2 = '';
+  IF (ASCII_VAL(LEFT(flag1, 1)) = 65) THEN RETURN IIF(ASCII_VAL(LEFT(flag2, 1)) = 65, 'Y_', 'S_');
+  RETURN IIF(ASCII_VAL(LEFT(flag2, 1)) = 65, 'X_', 'U_');
+END
+
+  FUNCTION ib_gets_u_prefix (
+      flag VARCHAR(32765) CHARACTER SET NONE)
+    RETURNS VARCHAR(2) CHARACTER SET NONE
+  AS
+BEGIN
+  IF (flag IS NULL) THEN flag = '';
+  RETURN IIF(ASCII_VAL(LEFT(flag, 1)) = 65, 'S_', 'U_');
+END
+
+  FUNCTION ib_correct_phone_number (
+      text VARCHAR(255) CHARACTER SET NONE)
+    RETURNS VARCHAR(255) CHARACTER SET NONE
+  AS
+-- The bytes 0 to 9, in order.
+DECLARE length_ INTEGER;
+DECLARE i INTEGER = 1;
+DECLARE b INTEGER;
+DECLARE digits VARCHAR(255) CHARACTER SET NONE = '';
+BEGIN
+  IF (text IS NULL) THEN text = '';
+  text = ardudf_psql_cstring(text);
+  length_ = OCTET_LENGTH(text);
+  WHILE (i <= length_) DO
+  BEGIN
+    b = ASCII_VAL(SUBSTRING(text FROM i FOR 1));
+    IF (b BETWEEN 48 AND 57) THEN digits = digits || ASCII_CHAR(b);
+    i = i + 1;
+  END
+  RETURN digits;
+END
+
+  FUNCTION ib_remove_diacritics (
+      text VARCHAR(32765) CHARACTER SET WIN1250)
+    RETURNS VARCHAR(32765) CHARACTER SET WIN1250
+  AS
+-- Each accented letter of Windows-1250 by its plain letter; every other byte as it is.
+-- The pairs are those of src/core/text/cleaning.h, byte for byte.
+BEGIN
+  IF (text IS NULL) THEN text = '';
+  text = ardudf_psql_cstring(text);
+  text = REPLACE(text, ASCII_CHAR(138), 'S');
+  text = REPLACE(text, ASCII_CHAR(140), 'S');
+  text = REPLACE(text, ASCII_CHAR(141), 'T');
+  text = REPLACE(text, ASCII_CHAR(142), 'Z');
+  text = REPLACE(text, ASCII_CHAR(143), 'Z');
+  text = REPLACE(text, ASCII_CHAR(154), 's');
+  text = REPLACE(text, ASCII_CHAR(156), 's');
+  text = REPLACE(text, ASCII_CHAR(157), 't');
+  text = REPLACE(text, ASCII_CHAR(158), 'z');
+  text = REPLACE(text, ASCII_CHAR(159), 'z');
+  text = REPLACE(text, ASCII_CHAR(163), 'L');
+  text = REPLACE(text, ASCII_CHAR(165), 'A');
+  text = REPLACE(text, ASCII_CHAR(170), 'S');
+  text = REPLACE(text, ASCII_CHAR(175), 'Z');
+  text = REPLACE(text, ASCII_CHAR(179), 'l');
+  text = REPLACE(text, ASCII_CHAR(185), 'a');
+  text = REPLACE(text, ASCII_CHAR(186), 's');
+  text = REPLACE(text, ASCII_CHAR(188), 'L');
+  text = REPLACE(text, ASCII_CHAR(190), 'l');
+  text = REPLACE(text, ASCII_CHAR(191), 'z');
+  text = REPLACE(text, ASCII_CHAR(192), 'R');
+  text = REPLACE(text, ASCII_CHAR(193), 'A');
+  text = REPLACE(text, ASCII_CHAR(194), 'A');
+  text = REPLACE(text, ASCII_CHAR(195), 'A');
+  text = REPLACE(text, ASCII_CHAR(196), 'A');
+  text = REPLACE(text, ASCII_CHAR(197), 'L');
+  text = REPLACE(text, ASCII_CHAR(198), 'C');
+  text = REPLACE(text, ASCII_CHAR(199), 'C');
+  text = REPLACE(text, ASCII_CHAR(200), 'C');
+  text = REPLACE(text, ASCII_CHAR(201), 'E');
+  text = REPLACE(text, ASCII_CHAR(202), 'E');
+  text = REPLACE(text, ASCII_CHAR(203), 'E');
+  text = REPLACE(text, ASCII_CHAR(204), 'E');
+  text = REPLACE(text, ASCII_CHAR(205), 'I');
+  text = REPLACE(text, ASCII_CHAR(206), 'I');
+  text = REPLACE(text, ASCII_CHAR(207), 'D');
+  text = REPLACE(text, ASCII_CHAR(208), 'D');
+  text = REPLACE(text, ASCII_CHAR(209), 'N');
+  text = REPLACE(text, ASCII_CHAR(210), 'N');
+  text = REPLACE(text, ASCII_CHAR(211), 'O');
+  text = REPLACE(text, ASCII_CHAR(212), 'O');
+  text = REPLACE(text, ASCII_CHAR(213), 'O');
+  text = REPLACE(text, ASCII_CHAR(214), 'O');
+  text = REPLACE(text, ASCII_CHAR(216), 'R');
+  text = REPLACE(text, ASCII_CHAR(217), 'U');
+  text = REPLACE(text, ASCII_CHAR(218), 'U');
+  text = REPLACE(text, ASCII_CHAR(219), 'U');
+  text = REPLACE(text, ASCII_CHAR(220), 'U');
+  text = REPLACE(text, ASCII_CHAR(221), 'Y');
+  text = REPLACE(text, ASCII_CHAR(222), 'T');
+  text = REPLACE(text, ASCII_CHAR(223), 's');
+  text = REPLACE(text, ASCII_CHAR(224), 'r');
+  text = REPLACE(text, ASCII_CHAR(225), 'a');
+  text = REPLACE(text, ASCII_CHAR(226), 'a');
+  text = REPLACE(text, ASCII_CHAR(227), 'a');
+  text = REPLACE(text, ASCII_CHAR(228), 'a');
+  text = REPLACE(text, ASCII_CHAR(229), 'l');
+  text = REPLACE(text, ASCII_CHAR(230), 'c');
+  text = REPLACE(text, ASCII_CHAR(231), 'c');
+  text = REPLACE(text, ASCII_CHAR(232), 'c');
+  text = REPLACE(text, ASCII_CHAR(233), 'e');
+  text = REPLACE(text, ASCII_CHAR(234), 'e');
+  text = REPLACE(text, ASCII_CHAR(235), 'e');
+  text = REPLACE(text, ASCII_CHAR(236), 'e');
+  text = REPLACE(text, ASCII_CHAR(237), 'i');
+  text = REPLACE(text, ASCII_CHAR(238), 'i');
+  text = REPLACE(text, ASCII_CHAR(239), 'd');
+  text = REPLACE(text, ASCII_CHAR(240), 'd');
+  text = REPLACE(text, ASCII_CHAR(241), 'n');
+  text = REPLACE(text, ASCII_CHAR(242), 'n');
+  text = REPLACE(text, ASCII_CHAR(243), 'o');
+  text = REPLACE(text, ASCII_CHAR(244), 'o');
+  text = REPLACE(text, ASCII_CHAR(245), 'o');
+  text = REPLACE(text, ASCII_CHAR(246), 'o');
+  text = REPLACE(text, ASCII_CHAR(248), 'r');
+  text = REPLACE(text, ASCII_CHAR(249), 'u');
+  text = REPLACE(text, ASCII_CHAR(250), 'u');
+  text = REPLACE(text, ASCII_CHAR(251), 'u');
+  text = REPLACE(text, ASCII_CHAR(252), 'u');
+  text = REPLACE(text, ASCII_CHAR(253), 'y');
+  text = REPLACE(text, ASCII_CHAR(254), 't');
+  RETURN text;
+END
+
+  FUNCTION ib_dayofweek (
+      serial DOUBLE PRECISION)
+    RETURNS INTEGER
+  AS
+DECLARE weekday INTEGER;
+BEGIN
+  IF (serial IS NULL) THEN serial = 0e0;
+  SELECT weekday FROM ardudf_psql_fields(:serial) INTO :weekday;
+  RETURN weekday;
+END
+
+  FUNCTION ib_decodedate_year (
+      serial DOUBLE PRECISION)
+    RETURNS INTEGER
+  AS
+DECLARE year_num INTEGER;
+BEGIN
+  IF (serial IS NULL) THEN serial = 0e0;
+  SELECT year_num FROM ardudf_psql_fields(:serial) INTO :year_num;
+  RETURN year_num;
+END
+
+  FUNCTION ib_decodedate_month (
+      serial DOUBLE PRECISION)
+    RETURNS INTEGER
+  AS
+DECLARE month_num INTEGER;
+BEGIN
+  IF (serial IS NULL) THEN serial = 0e0;
+  SELECT month_num FROM ardudf_psql_fields(:serial) INTO :month_num;
+  RETURN month_num;
+END
+
+  FUNCTION ib_decodedate_day (
+      serial DOUBLE PRECISION)
+    RETURNS INTEGER
+  AS
+DECLARE day_num INTEGER;
+BEGIN
+  IF (serial IS NULL) THEN serial = 0e0;
+  SELECT day_num FROM ardudf_psql_fields(:serial) INTO :day_num;
+  RETURN day_num;
+END
+
+  FUNCTION ib_decodetime_hour (
+      serial DOUBLE PRECISION)
+    RETURNS INTEGER
+  AS
+DECLARE hour_num INTEGER;
+BEGIN
+  IF (serial IS NULL) THEN serial = 0e0;
+  SELECT hour_num FROM ardudf_psql_fields(:serial) INTO :hour_num;
+  RETURN hour_num;
+END
+
+  FUNCTION ib_decodetime_min (
+      serial DOUBLE PRECISION)
+    RETURNS INTEGER
+  AS
+DECLARE minute_num INTEGER;
+BEGIN
+  IF (serial IS NULL) THEN serial = 0e0;
+  SELECT minute_num FROM ardudf_psql_fields(:serial) INTO :minute_num;
+  RETURN minute_num;
+END
+
+  FUNCTION ib_decodetime_sec (
+      serial DOUBLE PRECISION)
+    RETURNS INTEGER
+  AS
+DECLARE second_num INTEGER;
+BEGIN
+  IF (serial IS NULL) THEN serial = 0e0;
+  SELECT second_num FROM ardudf_psql_fields(:serial) INTO :second_num;
+  RETURN second_num;
+END
+
+  FUNCTION ib_encodedate (
+      year_num INTEGER,
+      month_num INTEGER,
+      day_num INTEGER)
+    RETURNS DOUBLE PRECISION
+  AS
+BEGIN
+  IF (year_num IS NULL) THEN year_num = 0;
+  IF (month_num IS NULL) THEN month_num = 0;
+  IF (day_num IS NULL) THEN day_num = 0;
+  RETURN ardudf_psql_encode(year_num, month_num, day_num);
+END
+
+  FUNCTION ib_isleapyear (
+      year_num INTEGER)
+    RETURNS INTEGER
+  AS
+-- The Gregorian rule over every integer: 0 and -400 are leap years, -100 is not.
+BEGIN
+  IF (year_num IS NULL) THEN year_num = 0;
+  RETURN IIF(MOD(year_num, 4) = 0 AND (MOD(year_num, 100) <> 0 OR MOD(year_num, 400) = 0), 1, 0);
+END
+
+  FUNCTION ib_endofdecade (
+      serial DOUBLE PRECISION)
+    RETURNS DOUBLE PRECISION
+  AS
+-- The day after the ten-day period (1-10, 11-20, 21 to the month's end) of the date.
+DECLARE year_num INTEGER;
+DECLARE month_num INTEGER;
+DECLARE day_num INTEGER;
+BEGIN
+  IF (serial IS NULL) THEN serial = 0e0;
+  SELECT year_num, month_num, day_num FROM ardudf_psql_fields(:serial) INTO :year_num, :month_num, :day_num;
+  IF (day_num < 11) THEN RETURN ardudf_psql_encode(year_num, month_num, 11);
+  IF (day_num < 21) THEN RETURN ardudf_psql_encode(year_num, month_num, 21);
+  RETURN ardudf_psql_encode(year_num, month_num, ardudf_psql_days_in_month(year_num, month_num)) + 1e0;
+END
+
+  FUNCTION ib_current_time ()
+    RETURNS DOUBLE PRECISION
+  AS
+-- The local wall clock to the millisecond, through the tick count as a clock's reading is.
+DECLARE now_ TIMESTAMP;
+DECLARE ticks BIGINT;
+BEGIN
+  now_ = CAST('NOW' AS TIMESTAMP);
+  ticks = (CAST(now_ AS DATE) - DATE '1601-01-01') * 864000000000
+          + (EXTRACT(HOUR FROM now_) * 3600000 + EXTRACT(MINUTE FROM now_) * 60000
+             + TRUNC(EXTRACT(SECOND FROM now_) * 1000)) * 10000;
+  RETURN CAST(ticks - 94353120000000000 AS DOUBLE PRECISION) / 1e7 / 86400e0;
+END
+
+  FUNCTION ib_datetostring (
+      serial DOUBLE PRECISION,
+      pattern VARCHAR(255) CHARACTER SET NONE)
+    RETURNS VARCHAR(512) CHARACTER SET NONE
+  AS
+-- Each run of one of the letters Y, M, D (either case, anywhere, inside words too) is
+-- replaced, greedily from the left: n Y give n/4 years and, when n mod 4 is not 0, one
+-- two-digit year; n M (D) give (n+1)/2 months (days). Every other byte is kept.
+DECLARE year_num INTEGER;
+DECLARE month_num INTEGER;
+DECLARE day_num INTEGER;
+DECLARE full_year VARCHAR(5) CHARACTER SET NONE;
+DECLARE short_year VARCHAR(2) CHARACTER SET NONE;
+DECLARE formatted VARCHAR(512) CHARACTER SET NONE = '';
+DECLARE length_ INTEGER;
+DECLARE i INTEGER = 1;
+DECLARE run_ INTEGER;
+DECLARE letter INTEGER;
+BEGIN
+  IF (serial IS NULL) THEN serial = 0e0;
+  IF (pattern IS NULL) THEN pattern = '';
+  pattern = ardudf_psql_cstring(pattern);
+  SELECT year_num, month_num, day_num FROM ardudf_psql_fields(:serial) INTO :year_num, :month_num, :day_num;
+  full_year = year_num;
+  short_year = LPAD(MOD(year_num, 100), 2, '0');
+  length_ = OCTET_LENGTH(pattern);
+  WHILE (i <= length_) DO
+  BEGIN
+    letter = ASCII_VAL(SUBSTRING(pattern FROM i FOR 1));
+    IF (letter BETWEEN 97 AND 122) THEN letter = letter - 32;
+    IF (letter NOT IN (89, 77, 68)) THEN
+    BEGIN
+      formatted = formatted || SUBSTRING(pattern FROM i FOR 1);
+      i = i + 1;
+    END
+    ELSE
+    BEGIN
+      run_ = 1;
+      WHILE (i + run_ <= length_ AND BIN_OR(ASCII_VAL(SUBSTRING(pattern FROM i + run_ FOR 1)), 32) = letter + 32) DO
+        run_ = run_ + 1;
+      i = i + run_;
+      IF (letter = 89) THEN
+      BEGIN
+        WHILE (run_ >= 4) DO
+        BEGIN
+          formatted = formatted || full_year;
+          run_ = run_ - 4;
+        END
+        IF (run_ > 0) THEN formatted = formatted || short_year;
+      END
+      ELSE
+      BEGIN
+        run_ = (run_ + 1) / 2;
+        WHILE (run_ > 0) DO
+        BEGIN
+          formatted = formatted || IIF(letter = 77, month_num, day_num);
+          run_ = run_ - 1;
+        END
+      END
+    END
+  END
+  RETURN formatted;
+END
+
+  FUNCTION ib_scbcreate ()
+    RETURNS INTEGER
+  AS
+-- The sequence's values scattered over 2^20 .. 2^31 - 1 by a fixed permutation
+-- (multiplication by a number prime to the range), so that a small integer or a handle
+-- typed by hand seldom names a live context.
+DECLARE handle INTEGER;
+BEGIN
+  handle = 1048576 + MOD(MOD(GEN_ID(ardudf_psql_handles, 1), 2146435072) * 1103515245, 2146435072);
+  INSERT INTO ardudf_psql_context (handle, total_amount, total_vat, paid_amount, paid_vat, last_vat, cursor_slot,
+      slot_count)
+    VALUES (:handle, 0e0, 0e0, 0e0, 0e0, 0e0, 0, 0);
+  RETURN handle;
+  WHEN GDSCODE read_only_database DO
+    EXCEPTION ardudf_psql_read_only;
+END
+
+  FUNCTION ib_scbaddrow (
+      handle INTEGER,
+      row_type VARCHAR(255) CHARACTER SET NONE,
+      amount DOUBLE PRECISION,
+      vat DOUBLE PRECISION)
+    RETURNS INTEGER
+  AS
+-- One document line: amount to the row of row_type (made on first use), amount and vat to
+-- the totals; a line zero at 6 places in both is ignored. 1, or 0 for an unknown handle.
+DECLARE slot INTEGER;
+BEGIN
+  IF (handle IS NULL) THEN handle = 0;
+  IF (row_type IS NULL) THEN row_type = '';
+  IF (amount IS NULL) THEN amount = 0e0;
+  IF (vat IS NULL) THEN vat = 0e0;
+  IF (NOT EXISTS (SELECT 1 FROM ardudf_psql_context WHERE handle = :handle)) THEN RETURN 0;
+  IF (ardudf_psql_is_zero(amount) = 1 AND ardudf_psql_is_zero(vat) = 1) THEN RETURN 1;
+  row_type = ardudf_psql_cstring(row_type);
+  -- Keys are compared byte for byte: 'A' and 'A ' are two rows.
+  SELECT slot FROM ardudf_psql_row
+    WHERE handle = :handle AND row_type = :row_type AND OCTET_LENGTH(row_type) = OCTET_LENGTH(:row_type)
+    INTO :slot;
+  IF (ROW_COUNT > 0) THEN
+    UPDATE ardudf_psql_row SET amount = amount + :amount WHERE handle = :handle AND slot = :slot;
+  ELSE
+  BEGIN
+    UPDATE ardudf_psql_context SET slot_count = slot_count + 1 WHERE handle = :handle RETURNING slot_count - 1 INTO :slot;
+    INSERT INTO ardudf_psql_row (handle, slot, row_type, amount, paid, last_change, affected)
+      VALUES (:handle, :slot, :row_type, :amount, 0e0, 0e0, 0);
+  END
+  UPDATE ardudf_psql_context SET total_amount = total_amount + :amount, total_vat = total_vat + :vat
+    WHERE handle = :handle;
+  RETURN 1;
+END
+
+  FUNCTION ib_scbstartcreditnote (
+      handle INTEGER)
+    RETURNS INTEGER
+  AS
+BEGIN
+  IF (handle IS NULL) THEN handle = 0;
+  RETURN 1;
+END
+
+  FUNCTION ib_scbisaffectedrows (
+      handle INTEGER)
+    RETURNS INTEGER
+  AS
+DECLARE found SMALLINT;
+BEGIN
+  IF (handle IS NULL) THEN handle = 0;
+  IF (NOT EXISTS (SELECT 1 FROM ardudf_psql_context WHERE handle = :handle)) THEN RETURN 0;
+  EXECUTE PROCEDURE ardudf_psql_next_row(handle) RETURNING_VALUES :found;
+  RETURN found;
+END
+
+  FUNCTION ib_scbreadtype (
+      handle INTEGER)
+    RETURNS VARCHAR(255) CHARACTER SET NONE
+  AS
+DECLARE cursor_slot INTEGER;
+DECLARE row_type VARCHAR(255) CHARACTER SET NONE = '';
+BEGIN
+  IF (handle IS NULL) THEN handle = 0;
+  SELECT cursor_slot FROM ardudf_psql_context WHERE handle = :handle INTO :cursor_slot;
+  SELECT row_type FROM ardudf_psql_row WHERE handle = :handle AND slot = :cursor_slot INTO :row_type;
+  RETURN row_type;
+END
+
+  FUNCTION ib_scbreadamount (
+      handle INTEGER)
+    RETURNS DOUBLE PRECISION
+  AS
+-- Read once: 0.0 after it is read.
+DECLARE cursor_slot INTEGER;
+DECLARE amount DOUBLE PRECISION = 0e0;
+BEGIN
+  IF (handle IS NULL) THEN handle = 0;
+  SELECT cursor_slot FROM ardudf_psql_context WHERE handle = :handle INTO :cursor_slot;
+  SELECT last_change FROM ardudf_psql_row WHERE handle = :handle AND slot = :cursor_slot INTO :amount;
+  IF (ROW_COUNT > 0) THEN
+    UPDATE ardudf_psql_row SET last_change = 0e0 WHERE handle = :handle AND slot = :cursor_slot;
+  RETURN amount;
+END
+
+  FUNCTION ib_scbreadvat (
+      handle INTEGER)
+    RETURNS DOUBLE PRECISION
+  AS
+-- Read once: 0.0 after it is read.
+DECLARE vat DOUBLE PRECISION = 0e0;
+BEGIN
+  IF (handle IS NULL) THEN handle = 0;
+  SELECT last_vat FROM ardudf_psql_context WHERE handle = :handle INTO :vat;
+  IF (ROW_COUNT > 0) THEN UPDATE ardudf_psql_context SET last_vat = 0e0 WHERE handle = :handle;
+  RETURN vat;
+END
+
+  FUNCTION ib_scbclear (
+      handle INTEGER)
+    RETURNS INTEGER
+  AS
+-- Empty again, the cursor on 0, the handle still good.
+BEGIN
+  IF (handle IS NULL) THEN handle = 0;
+  IF (NOT EXISTS (SELECT 1 FROM ardudf_psql_context WHERE handle = :handle)) THEN RETURN 0;
+  DELETE FROM ardudf_psql_row WHERE handle = :handle;
+  UPDATE ardudf_psql_context SET total_amount = 0e0, total_vat = 0e0, paid_amount = 0e0, paid_vat = 0e0,
+      last_vat = 0e0, cursor_slot = 0, slot_count = 0
+    WHERE handle = :handle;
+  RETURN 1;
+END
+
+  FUNCTION ib_scbfree (
+      handle INTEGER)
+    RETURNS INTEGER
+  AS
+BEGIN
+  IF (handle IS NULL) THEN handle = 0;
+  DELETE FROM ardudf_psql_context WHERE handle = :handle;
+  IF (ROW_COUNT = 0) THEN RETURN 0;
+  DELETE FROM ardudf_psql_row WHERE handle = :handle;
+  RETURN 1;
+END
+
+  FUNCTION ib_scbaddpayment (
+      handle INTEGER,
+      amount DOUBLE PRECISION)
+    RETURNS INTEGER
+  AS
+DECLARE result_ INTEGER;
+BEGIN
+  IF (handle IS NULL) THEN handle = 0;
+  IF (amount IS NULL) THEN amount = 0e0;
+  IF (NOT EXISTS (SELECT 1 FROM ardudf_psql_context WHERE handle = :handle)) THEN RETURN 0;
+  EXECUTE PROCEDURE ardudf_psql_distribute(handle, amount) RETURNING_VALUES :result_;
+  RETURN result_;
+END
+
+  FUNCTION ib_scbaddcreditnote (
+      handle INTEGER,
+      row_type VARCHAR(255) CHARACTER SET NONE,
+      amount DOUBLE PRECISION,
+      vat DOUBLE PRECISION)
+    RETURNS INTEGER
+  AS
+-- Lowers the row (made when missing, even for 0.0 and 0.0) and the VAT, takes back what
+-- now exceeds them, and spreads that as a payment when it is not exactly 0.0. Every
+-- comparison is exact. 1, or 0 for an unknown handle.
+DECLARE slot INTEGER;
+DECLARE row_amount DOUBLE PRECISION;
+DECLARE paid DOUBLE PRECISION;
+DECLARE last_change DOUBLE PRECISION;
+DECLARE affected SMALLINT;
+DECLARE total_amount DOUBLE PRECISION;
+DECLARE total_vat DOUBLE PRECISION;
+DECLARE paid_amount DOUBLE PRECISION;
+DECLARE paid_vat DOUBLE PRECISION;
+DECLARE last_vat DOUBLE PRECISION;
+DECLARE released DOUBLE PRECISION = 0e0;
+DECLARE d DOUBLE PRECISION;
+DECLARE result_ INTEGER;
+BEGIN
+  IF (handle IS NULL) THEN handle = 0;
+  IF (row_type IS NULL) THEN row_type = '';
+  IF (amount IS NULL) THEN amount = 0e0;
+  IF (vat IS NULL) THEN vat = 0e0;
+  SELECT total_amount, total_vat, paid_amount, paid_vat, last_vat FROM ardudf_psql_context WHERE handle = :handle
+    INTO :total_amount, :total_vat, :paid_amount, :paid_vat, :last_vat;
+  IF (ROW_COUNT = 0) THEN RETURN 0;
+  row_type = ardudf_psql_cstring(row_type);
+  SELECT slot, amount, paid, last_change, affected FROM ardudf_psql_row
+    WHERE handle = :handle AND row_type = :row_type AND OCTET_LENGTH(row_type) = OCTET_LENGTH(:row_type)
+    INTO :slot, :row_amount, :paid, :last_change, :affected;
+  IF (ROW_COUNT = 0) THEN
+  BEGIN
+    UPDATE ardudf_psql_context SET slot_count = slot_count + 1 WHERE handle = :handle RETURNING slot_count - 1 INTO :slot;
+    row_amount = 0e0;
+    paid = 0e0;
+    last_change = 0e0;
+    affected = 0;
+    INSERT INTO ardudf_psql_row (handle, slot, row_type, amount, paid, last_change, affected)
+      VALUES (:handle, :slot, :row_type, 0e0, 0e0, 0e0, 0);
+  END
+  total_vat = total_vat - vat;
+  IF (total_vat < paid_vat) THEN
+  BEGIN
+    affected = 1;
+    d = paid_vat - total_vat;
+    paid_vat = total_vat;
+    last_vat = -d; -- replaces what was not read
+    released = d;
+  END
+  total_amount = total_amount - amount;
+  row_amount = row_amount - amount;
+  IF (row_amount < paid) THEN
+  BEGIN
+    d = paid - row_amount;
+    affected = 1;
+    last_change = -d; -- replaces what was not read
+    paid = paid + last_change;
+    paid_amount = paid_amount + last_change;
+    released = released + d;
+  END
+  UPDATE ardudf_psql_row SET amount = :row_amount, paid = :paid, last_change = :last_change, affected = :affected
+    WHERE handle = :handle AND slot = :slot;
+  UPDATE ardudf_psql_context SET total_amount = :total_amount, total_vat = :total_vat, paid_amount = :paid_amount,
+      paid_vat = :paid_vat, last_vat = :last_vat
+    WHERE handle = :handle;
+  IF (released <> 0) THEN
+    EXECUTE PROCEDURE ardudf_psql_distribute(handle, released) RETURNING_VALUES :result_;
+  RETURN 1;
+END
+
+  FUNCTION ardudf_version ()
+    RETURNS VARCHAR(63) CHARACTER SET NONE
+  AS
+-- The release, filled in when the script is generated, and this face.
+BEGIN
+  RETURN 'ardudf 1.1.0 PSQL';
+END
+END^
+COMMENT ON PACKAGE ardudf_legacy IS 'the functions a database moved from the legacy module calls (ardudf 1.1.0)'^
+
+-- ---- what each routine may use, whoever calls it ----
+
+GRANT EXECUTE ON FUNCTION ardudf_psql_days_in_month TO FUNCTION ardudf_psql_encode^
+GRANT EXECUTE ON FUNCTION ardudf_psql_is_zero TO PROCEDURE ardudf_psql_take^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_take TO PROCEDURE ardudf_psql_split^
+GRANT EXECUTE ON FUNCTION ardudf_psql_is_zero TO PROCEDURE ardudf_psql_distribute^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_take TO PROCEDURE ardudf_psql_distribute^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_split TO PROCEDURE ardudf_psql_distribute^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_context TO PROCEDURE ardudf_psql_distribute^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_row TO PROCEDURE ardudf_psql_distribute^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_context TO PROCEDURE ardudf_psql_next_row^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_row TO PROCEDURE ardudf_psql_next_row^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_context TO PROCEDURE ardudf_psql_read_row^
+GRANT SELECT, UPDATE ON TABLE ardudf_psql_row TO PROCEDURE ardudf_psql_read_row^
+GRANT EXECUTE ON FUNCTION ardudf_psql_cstring TO PACKAGE ardudf_legacy^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_fields TO PACKAGE ardudf_legacy^
+GRANT EXECUTE ON FUNCTION ardudf_psql_days_in_month TO PACKAGE ardudf_legacy^
+GRANT EXECUTE ON FUNCTION ardudf_psql_encode TO PACKAGE ardudf_legacy^
+GRANT EXECUTE ON FUNCTION ardudf_psql_is_zero TO PACKAGE ardudf_legacy^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_distribute TO PACKAGE ardudf_legacy^
+GRANT EXECUTE ON PROCEDURE ardudf_psql_next_row TO PACKAGE ardudf_legacy^
+GRANT SELECT, INSERT, UPDATE, DELETE ON TABLE ardudf_psql_context TO PACKAGE ardudf_legacy^
+GRANT SELECT, INSERT, UPDATE, DELETE ON TABLE ardudf_psql_row TO PACKAGE ardudf_legacy^
+GRANT USAGE ON SEQUENCE ardudf_psql_handles TO PACKAGE ardudf_legacy^
+GRANT USAGE ON EXCEPTION ardudf_psql_read_only TO PACKAGE ardudf_legacy^
+
+-- A transaction that sees them.
+COMMIT^
+
+-- ---- the move: each legacy declaration a PSQL function under its own name ----
+EXECUTE BLOCK RETURNS (ardudf_legacy_to_psql VARCHAR(400)) AS
+  -- ---- what the database declares, as ardudf sees it (shared by the move, its preview and
+  -- ---- the check after it; in Firebird 3 a routine of a block cannot call another) ----
+
+  -- A name as a statement must spell it: quoted in dialect 3; dialect 1 has no quoted names.
+  DECLARE FUNCTION ident (name VARCHAR(63)) RETURNS VARCHAR(130) AS
+  BEGIN
+    IF ((SELECT MON$SQL_DIALECT FROM MON$DATABASE) = 1) THEN RETURN name;
+    RETURN '"' || REPLACE(name, '"', '""') || '"';
+  END
+
+  -- A declaration's values as SQL spells them: (arguments) RETURNS result; the arguments
+  -- named by names (words separated by blanks) when it is given. With udr = 1 as the UDR
+  -- module takes them: a CSTRING(n) becomes a VARCHAR of as many bytes, up to the 32765 a
+  -- VARCHAR holds, in its own character set.
+  DECLARE FUNCTION typed_args (fn VARCHAR(63), udr SMALLINT, names VARCHAR(100)) RETURNS VARCHAR(2000) AS
+    DECLARE pos SMALLINT;
+    DECLARE ftype SMALLINT;
+    DECLARE len INTEGER;
+    DECLARE csname VARCHAR(63);
+    DECLARE per SMALLINT;
+    DECLARE t VARCHAR(100);
+    DECLARE args VARCHAR(1800) = '';
+    DECLARE result VARCHAR(100);
+  BEGIN
+    names = TRIM(names) || ' ';
+    FOR SELECT a.RDB$ARGUMENT_POSITION, a.RDB$FIELD_TYPE, a.RDB$FIELD_LENGTH, TRIM(s.RDB$CHARACTER_SET_NAME),
+          s.RDB$BYTES_PER_CHARACTER
+        FROM RDB$FUNCTION_ARGUMENTS a
+        LEFT JOIN RDB$CHARACTER_SETS s ON s.RDB$CHARACTER_SET_ID = COALESCE(a.RDB$CHARACTER_SET_ID, 0)
+        WHERE a.RDB$FUNCTION_NAME = :fn AND a.RDB$PACKAGE_NAME IS NULL ORDER BY a.RDB$ARGUMENT_POSITION
+        INTO pos, ftype, len, csname, per DO BEGIN
+      IF (ftype = 8) THEN t = 'INTEGER';
+      ELSE IF (ftype = 27) THEN t = 'DOUBLE PRECISION';
+      ELSE IF (ftype = 40) THEN BEGIN
+        IF (udr = 1) THEN len = MINVALUE(len, 32765);
+        -- Whole characters in either dialect (dialect 1 divides integers into a double).
+        t = IIF(udr = 1, 'VARCHAR(', 'CSTRING(') || CAST(TRUNC(len / per) AS INTEGER) || ') CHARACTER SET ' || csname;
+      END
+      ELSE t = 'type ' || ftype;
+      IF (pos = 0) THEN result = t;
+      ELSE BEGIN
+        IF (names > ' ') THEN BEGIN
+          t = SUBSTRING(names FROM 1 FOR POSITION(' ' IN names) - 1) || ' ' || t;
+          names = SUBSTRING(names FROM POSITION(' ' IN names) + 1);
+        END
+        args = IIF(args = '', t, args || ', ' || t);
+      END
+    END
+    RETURN '(' || args || ') RETURNS ' || result;
+  END
+
+  -- Every declaration that concerns ardudf, one row each, with its state:
+  --   L  on ardudf's legacy module, to be moved     B  on ardudf's legacy module, cannot be
+  --   M  moved in place (reads NULL the legacy way)    moved (detail says why)
+  --   U  on the UDR module                           F  another module's, under a name or an
+  --                                                     entry point of ardudf's: left as it is
+  -- and what the catalogue of this release says of the function it calls: the kinds of its
+  -- values, result first (T text, I integer, D double), its arguments' names, a call with
+  -- plain arguments (a balance handle of 0 changes nothing) and its summary.
+  DECLARE PROCEDURE declarations RETURNS (name VARCHAR(63), state CHAR(1), entry VARCHAR(63), detail VARCHAR(400),
+      module VARCHAR(255), kinds VARCHAR(8), names VARCHAR(100), sample VARCHAR(100), summary VARCHAR(200)) AS
+    DECLARE engine VARCHAR(63);
+    DECLARE ext_name VARCHAR(255);
+    DECLARE ret SMALLINT;
+    DECLARE declared VARCHAR(16);
+    DECLARE k CHAR(1);
+  BEGIN
+    FOR WITH catalogue (entry, kinds, names, sample, summary) AS (
+          SELECT CAST('ib_string_length' AS VARCHAR(63)), CAST('IT' AS VARCHAR(8)), CAST('text' AS VARCHAR(100)), CAST('''A,B''' AS VARCHAR(100)), CAST('length of a text in bytes' AS VARCHAR(200)) FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_string_left', 'TTI', 'text len', '''A,B'', 2', 'the first len bytes of a text' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_string_right', 'TTI', 'text len', '''A,B'', 2', 'the last len bytes of a text' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_lpad', 'TTIT', 'text len pad', '''A,B'', 2, ''A,B''', 'a text padded on the left to a length' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_reversestring', 'TT', 'text', '''A,B''', 'the bytes of a text in reverse order' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_quote_literal', 'TT', 'text', '''A,B''', 'a text as an SQL string literal' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_uniqueid', 'TI', 'len', '2', 'len random characters from 0-9 and A-Z' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_isnotnull', 'TT', 'text', '''A,B''', 'A for a non-empty text, N for an empty one' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_convchartoint', 'IT', 'text', '''A,B''', 'the decimal number at the start of a text' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_greatest', 'DDD', 'a b', '45000.5, 45000.5', 'the greater of two numbers' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_least', 'DDD', 'a b', '45000.5, 45000.5', 'the lesser of two numbers' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_find_token', 'ITT', 'text part', '''A,B'', ''A,B''', '1-based position of a part in a text, 0 if absent' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_get_token', 'TTT', 'text delimiters', '''A,B'', ''A,B''', 'the first token of a delimited text' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_delete_token', 'TTT', 'text delimiters', '''A,B'', ''A,B''', 'what follows the first token' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_gets_u2_prefix', 'TTT', 'flag1 flag2', '''A,B'', ''A,B''', 'a two-character prefix code from two flags' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_gets_u_prefix', 'TT', 'flag', '''A,B''', 'a two-character prefix code from one flag' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_correct_phone_number', 'TT', 'text', '''A,B''', 'the digits of a text' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_remove_diacritics', 'TT', 'text', '''A,B''', 'Windows-1250 accented letters made plain' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_dayofweek', 'ID', 'serial', '45000.5', 'day of the week, 1 = Sunday to 7 = Saturday' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_decodedate_year', 'ID', 'serial', '45000.5', 'year of a day serial' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_decodedate_month', 'ID', 'serial', '45000.5', 'month of a day serial' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_decodedate_day', 'ID', 'serial', '45000.5', 'day of the month of a day serial' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_decodetime_hour', 'ID', 'serial', '45000.5', 'hour of a day serial' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_decodetime_min', 'ID', 'serial', '45000.5', 'minute of a day serial' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_decodetime_sec', 'ID', 'serial', '45000.5', 'second of a day serial' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_encodedate', 'DIII', 'year_num month_num day_num', '2, 2, 2', 'day serial of a year, month and day' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_isleapyear', 'II', 'year_num', '2', '1 for a leap year, else 0' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_endofdecade', 'DD', 'serial', '45000.5', 'first day after the ten-day period of a date' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_current_time', 'D', '', '', 'current local date and time as a day serial' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_datetostring', 'TDT', 'serial pattern', '45000.5, ''A,B''', 'a date formatted by a pattern' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbcreate', 'I', '', '', 'handle of a new balance context' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbaddrow', 'IITDD', 'handle row_type amount vat', '0, ''A,B'', 45000.5, 45000.5', 'adds an amount row and its VAT' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbstartcreditnote', 'II', 'handle', '0', 'always 1; kept for older callers' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbisaffectedrows', 'II', 'handle', '0', 'moves to the next changed row: 1, or 0 at the end' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbreadtype', 'TI', 'handle', '0', 'type of the current row' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbreadamount', 'DI', 'handle', '0', 'amount allocated to the current row (read once)' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbreadvat', 'DI', 'handle', '0', 'VAT moved by the last operation (read once)' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbclear', 'II', 'handle', '0', 'empties a context' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbfree', 'II', 'handle', '0', 'frees a context' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbaddpayment', 'IID', 'handle amount', '0, 45000.5', 'spreads a payment over VAT and rows' FROM RDB$DATABASE UNION ALL
+          SELECT 'ib_scbaddcreditnote', 'IITDD', 'handle row_type amount vat', '0, ''A,B'', 45000.5, 45000.5', 'lowers a row and the VAT, spreads what it frees' FROM RDB$DATABASE UNION ALL
+          SELECT 'ardudf_version', 'T', '', '', 'the release and the kind of the module that answers' FROM RDB$DATABASE
+        )
+        SELECT TRIM(f.RDB$FUNCTION_NAME), TRIM(f.RDB$MODULE_NAME), TRIM(f.RDB$ENGINE_NAME), TRIM(f.RDB$ENTRYPOINT),
+          f.RDB$RETURN_ARGUMENT, c.entry, c.kinds, c.names, c.sample, c.summary
+        FROM RDB$FUNCTIONS f LEFT JOIN catalogue c ON c.entry = CASE
+          WHEN f.RDB$ENGINE_NAME IS NULL THEN TRIM(f.RDB$ENTRYPOINT)
+          WHEN f.RDB$ENTRYPOINT STARTING WITH 'ardudf_udr!' THEN SUBSTRING(TRIM(f.RDB$ENTRYPOINT) || '!' FROM 12
+            FOR POSITION('!', TRIM(f.RDB$ENTRYPOINT) || '!', 12) - 12) END
+        WHERE f.RDB$PACKAGE_NAME IS NULL AND COALESCE(f.RDB$SYSTEM_FLAG, 0) = 0
+        ORDER BY f.RDB$FUNCTION_NAME
+        INTO name, module, engine, ext_name, ret, entry, kinds, names, sample, summary DO BEGIN
+      state = NULL;
+      detail = NULL;
+      IF (engine = 'UDR' AND ext_name STARTING WITH 'ardudf_udr!') THEN BEGIN
+        state = IIF(ext_name LIKE '%!legacy_nulls', 'M', 'U');
+        IF (entry IS NULL) THEN entry = SUBSTRING(ext_name FROM 12);
+      END
+      -- ardudf's legacy module, however the declaration names it: ardudf, ardudf.so or
+      -- ardudf.dll, in any case, after any folder.
+      IF (state IS NULL AND engine IS NULL AND LOWER(module) SIMILAR TO '(%[/\])?ardudf(.so|.dll)?') THEN BEGIN
+        declared = '';
+        FOR SELECT CASE RDB$FIELD_TYPE WHEN 40 THEN 'T' WHEN 8 THEN 'I' WHEN 27 THEN 'D' ELSE '?' END
+            FROM RDB$FUNCTION_ARGUMENTS WHERE RDB$FUNCTION_NAME = :name AND RDB$PACKAGE_NAME IS NULL
+            ORDER BY RDB$ARGUMENT_POSITION INTO k DO declared = declared || k;
+        state = 'L';
+        IF (entry IS NULL) THEN
+          detail = 'calls ' || ext_name || ', which ardudf 1.1.0 does not have';
+        ELSE IF (ret <> 0) THEN
+          detail = 'returns one of its arguments (RETURNS PARAMETER), which ardudf''s ' || entry || ' does not';
+        ELSE IF (declared <> kinds) THEN
+          detail = 'is declared with other arguments than ardudf''s ' || entry || ' (kinds ' || declared
+            || ' against ' || kinds || ': T text, I integer, D double, the result first)';
+        IF (entry IS NULL) THEN entry = ext_name;
+        IF (detail IS NOT NULL) THEN state = 'B';
+      END
+      IF (state IS NULL AND (entry IS NOT NULL OR EXISTS (SELECT 1 FROM RDB$DATABASE WHERE :name IN ('IB_STRING_LENGTH', 'IB_STRING_LEFT', 'IB_STRING_RIGHT', 'IB_LPAD', 'IB_REVERSESTRING', 'IB_QUOTE_LITERAL', 'IB_UNIQUEID', 'IB_ISNOTNULL', 'IB_CONVCHARTOINT', 'IB_GREATEST', 'IB_LEAST', 'IB_FIND_TOKEN', 'IB_GET_TOKEN', 'IB_DELETE_TOKEN', 'IB_GETS_U2_PREFIX', 'IB_GETS_U_PREFIX', 'IB_CORRECT_PHONE_NUMBER', 'IB_REMOVE_DIACRITICS', 'IB_DAYOFWEEK', 'IB_DECODEDATE_YEAR', 'IB_DECODEDATE_MONTH', 'IB_DECODEDATE_DAY', 'IB_DECODETIME_HOUR', 'IB_DECODETIME_MIN', 'IB_DECODETIME_SEC', 'IB_ENCODEDATE', 'IB_ISLEAPYEAR', 'IB_ENDOFDECADE', 'IB_CURRENT_TIME', 'IB_DATETOSTRING', 'IB_SCBCREATE', 'IB_SCBADDROW', 'IB_SCBSTARTCREDITNOTE', 'IB_SCBISAFFECTEDROWS', 'IB_SCBREADTYPE', 'IB_SCBREADAMOUNT', 'IB_SCBREADVAT', 'IB_SCBCLEAR', 'IB_SCBFREE', 'IB_SCBADDPAYMENT', 'IB_SCBADDCREDITNOTE', 'ARDUDF_VERSION')))) THEN BEGIN
+        state = 'F';
+        detail = IIF(engine IS NULL, 'module ' || COALESCE(module, '?') || ', entry point ' || COALESCE(ext_name, '?'),
+          'engine ' || engine || ', external name ' || COALESCE(ext_name, '?'));
+      END
+      IF (state IS NOT NULL) THEN SUSPEND;
+    END
+  END
+
+  -- ---- end of what the database declares ----
+
+  -- The indexes whose expression calls the function fn, or with fn NULL any function of
+  -- ardudf's UDR module, directly or through a PSQL function or procedure, a package or a
+  -- computed column; why says how. An index the engine built has dependency records, and
+  -- they decide. A restore into an engine that could not compute an index leaves it
+  -- inactive and without them: its expression's text decides, read as names (whole words;
+  -- an unquoted name in any case, a quoted one exactly; nothing inside a string literal or
+  -- a comment) and matched against the function and the routines and columns that call it.
+  -- leave: 1 when ARDUDF_LEAVE_INDEXES, a table the DBA may create (docs/migration.md),
+  -- names it: the move and the check leave that index as it is.
+  -- (Firebird 5 marks an index a restore left inactive 3, not 1: any state but 0 is inactive.)
+  DECLARE PROCEDURE indexes (fn VARCHAR(63))
+      RETURNS (ix VARCHAR(63), inactive SMALLINT, why VARCHAR(400), leave SMALLINT) AS
+    DECLARE left_alone VARCHAR(8000) = '|';
+    DECLARE one VARCHAR(63);
+    DECLARE rel VARCHAR(63);
+    DECLARE src VARCHAR(8000);
+    DECLARE words VARCHAR(8191);
+    DECLARE dialect SMALLINT;
+    DECLARE c VARCHAR(1);
+    DECLARE w VARCHAR(300);
+    DECLARE i INTEGER;
+    DECLARE j INTEGER;
+    DECLARE n INTEGER;
+  BEGIN
+    IF (EXISTS (SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'ARDUDF_LEAVE_INDEXES')) THEN
+      FOR EXECUTE STATEMENT 'SELECT UPPER(TRIM(index_name)) FROM ardudf_leave_indexes' INTO one DO
+        left_alone = left_alone || one || '|';
+    dialect = (SELECT MON$SQL_DIALECT FROM MON$DATABASE);
+    FOR WITH RECURSIVE seeds (name) AS (
+          SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
+            AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL
+              AND RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved from the legacy module to PSQL, reads NULL as it did'))),
+        calls (name, kind, rel, depth, path) AS (
+          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, 1,
+              CAST('calls ' || TRIM(s.name) AS VARCHAR(400))
+            FROM seeds s JOIN RDB$DEPENDENCIES d
+            ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name AND d.RDB$PACKAGE_NAME IS NULL
+          UNION ALL
+          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, c.depth + 1,
+              CAST(SUBSTRING(c.path || ' through ' || CASE c.kind WHEN 5 THEN 'procedure ' WHEN 15 THEN 'function '
+                WHEN 3 THEN 'column ' ELSE 'package ' END || COALESCE((SELECT FIRST 1 TRIM(f.RDB$RELATION_NAME)
+                || '.' || TRIM(f.RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS f WHERE c.kind = 3
+                AND f.RDB$FIELD_SOURCE = c.name), TRIM(c.name)) FROM 1 FOR 400) AS VARCHAR(400))
+            FROM calls c JOIN RDB$DEPENDENCIES d
+            ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name
+              AND d.RDB$PACKAGE_NAME IS NULL)
+            OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
+            OR (c.kind = 3 AND d.RDB$DEPENDED_ON_TYPE = 0 AND EXISTS (SELECT 1 FROM RDB$RELATION_FIELDS f
+                WHERE f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = d.RDB$DEPENDED_ON_NAME
+                  AND f.RDB$FIELD_NAME = d.RDB$FIELD_NAME))
+            WHERE c.depth < 16)
+        SELECT TRIM(i.RDB$INDEX_NAME), IIF(COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0, 0, 1), c.path
+          FROM calls c JOIN RDB$INDICES i ON i.RDB$INDEX_NAME = c.name WHERE c.kind = 6
+        INTO ix, inactive, why DO BEGIN
+      why = 'by its dependencies: it ' || why;
+      leave = IIF(POSITION('|' || UPPER(ix) || '|' IN left_alone) > 0, 1, 0);
+      SUSPEND;
+    END
+
+    -- No dependency records: the names in the expression.
+    FOR SELECT TRIM(i.RDB$INDEX_NAME), IIF(COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0, 0, 1), i.RDB$RELATION_NAME,
+          CAST(SUBSTRING(i.RDB$EXPRESSION_SOURCE FROM 1 FOR 8000) AS VARCHAR(8000))
+        FROM RDB$INDICES i WHERE i.RDB$EXPRESSION_SOURCE IS NOT NULL AND COALESCE(i.RDB$SYSTEM_FLAG, 0) = 0
+          AND NOT EXISTS (SELECT 1 FROM RDB$DEPENDENCIES d
+            WHERE d.RDB$DEPENDENT_NAME = i.RDB$INDEX_NAME AND d.RDB$DEPENDENT_TYPE = 6)
+        INTO ix, inactive, rel, src DO BEGIN
+      words = '|';
+      i = 1;
+      n = CHAR_LENGTH(src);
+      WHILE (i <= n) DO BEGIN
+        c = SUBSTRING(src FROM i FOR 1);
+        j = i + 1;
+        IF (c = '''' OR (c = '"' AND dialect = 1)) THEN BEGIN
+          -- A string literal: a doubled quote inside reads as its end and a new start.
+          j = POSITION(c, src, i + 1);
+          j = IIF(j = 0, n + 1, j + 1);
+        END
+        ELSE IF (c = '"') THEN BEGIN
+          -- A quoted name, as it is; a doubled quote inside stands for one.
+          w = '';
+          WHILE (j <= n AND (SUBSTRING(src FROM j FOR 1) <> '"' OR SUBSTRING(src FROM j + 1 FOR 1) = '"')) DO BEGIN
+            w = w || SUBSTRING(src FROM j FOR 1);
+            j = j + IIF(SUBSTRING(src FROM j FOR 1) = '"', 2, 1);
+          END
+          j = j + 1;
+          words = words || w || '|';
+        END
+        ELSE IF (c = '-' AND SUBSTRING(src FROM i + 1 FOR 1) = '-') THEN BEGIN
+          j = POSITION(ASCII_CHAR(10), src, i);
+          j = IIF(j = 0, n + 1, j + 1);
+        END
+        ELSE IF (c = '/' AND SUBSTRING(src FROM i + 1 FOR 1) = '*') THEN BEGIN
+          j = POSITION('*/', src, i + 2);
+          j = IIF(j = 0, n + 1, j + 2);
+        END
+        ELSE IF (UPPER(c) BETWEEN 'A' AND 'Z' OR c BETWEEN '0' AND '9') THEN BEGIN
+          -- A name (a number is read the same way and matches none).
+          WHILE (j <= n AND (UPPER(SUBSTRING(src FROM j FOR 1)) BETWEEN 'A' AND 'Z'
+              OR SUBSTRING(src FROM j FOR 1) BETWEEN '0' AND '9' OR SUBSTRING(src FROM j FOR 1) IN ('_', '$'))) DO
+            j = j + 1;
+          IF (c NOT BETWEEN '0' AND '9') THEN
+            words = words || UPPER(SUBSTRING(src FROM i FOR j - i)) || '|';
+        END
+        i = j;
+      END
+      why = NULL;
+      FOR WITH RECURSIVE seeds (name) AS (
+            SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
+              AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL
+              AND RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved from the legacy module to PSQL, reads NULL as it did'))),
+          calls (name, kind, depth) AS (
+            SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
+              ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name AND d.RDB$PACKAGE_NAME IS NULL
+            UNION ALL
+            SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, c.depth + 1 FROM calls c JOIN RDB$DEPENDENCIES d
+              ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name
+              AND d.RDB$PACKAGE_NAME IS NULL)
+              OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
+              WHERE c.depth < 16),
+          -- What the expression may name: the function, a routine or package that calls
+          -- it, or a computed column of the index's table that calls it.
+          named (name, what) AS (
+            SELECT TRIM(name), 'the function' FROM seeds
+            UNION SELECT TRIM(name), IIF(kind = 5, 'the procedure', IIF(kind = 15, 'the function', 'the package'))
+              FROM calls WHERE kind IN (5, 15, 18, 19)
+            UNION SELECT TRIM(f.RDB$FIELD_NAME), 'the computed column' FROM calls c
+              JOIN RDB$RELATION_FIELDS f ON f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = :rel
+              WHERE c.kind = 3)
+          SELECT FIRST 1 TRIM(what) || ' ' || name FROM named WHERE POSITION('|' || name || '|' IN :words) > 0 ORDER BY name
+          INTO why DO
+        why = 'by its expression, which names ' || why;
+      IF (why IS NOT NULL) THEN BEGIN
+        leave = IIF(POSITION('|' || UPPER(ix) || '|' IN left_alone) > 0, 1, 0);
+        SUSPEND;
+      END
+    END
+  END
+
+  DECLARE n_moved INTEGER = 0;
+  DECLARE n_psql INTEGER = 0;
+  DECLARE fn VARCHAR(63);
+  DECLARE state CHAR(1);
+  DECLARE entry VARCHAR(63);
+  DECLARE detail VARCHAR(400);
+  DECLARE names VARCHAR(100);
+  DECLARE summary VARCHAR(200);
+  DECLARE note VARCHAR(400);
+  DECLARE ix VARCHAR(63);
+  DECLARE walk VARCHAR(100) = '';
+  DECLARE mark VARCHAR(100) = '-- ardudf: moved from the legacy module to PSQL, reads NULL as it did';
+BEGIN
+  n_psql = (SELECT COUNT(*) FROM RDB$FUNCTIONS
+    WHERE RDB$PACKAGE_NAME IS NULL AND RDB$FUNCTION_SOURCE CONTAINING :mark);
+  FOR SELECT name, state, entry, detail, names, summary FROM declarations
+      INTO fn, state, entry, detail, names, summary DO BEGIN
+    IF (state = 'L') THEN BEGIN
+      -- The indexes that call it, found while it still is what they call.
+      FOR SELECT ix FROM indexes(:fn) WHERE inactive = 0 AND leave = 0 INTO ix DO
+        IF (RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILT ' || ix, '1') = 0) THEN
+          EXECUTE STATEMENT 'ALTER INDEX ' || ident(ix) || ' INACTIVE';
+      EXECUTE STATEMENT 'ALTER FUNCTION ' || ident(fn) || ' ' || typed_args(fn, 1, names) || ' AS' || ASCII_CHAR(10)
+        || mark || ASCII_CHAR(10) || 'BEGIN' || ASCII_CHAR(10) || '  RETURN ardudf_legacy.' || entry
+        || '(' || REPLACE(TRIM(names), ' ', ', ') || ');' || ASCII_CHAR(10) || 'END';
+      EXECUTE STATEMENT 'GRANT EXECUTE ON PACKAGE ardudf_legacy TO FUNCTION ' || ident(fn);
+      n_moved = n_moved + 1;
+      IF (UPPER(entry) <> fn) THEN BEGIN
+        ardudf_legacy_to_psql = 'moved under its own name: ' || fn || ' (' || entry || ')';
+        SUSPEND;
+      END
+      -- ardudf's note brought up to this release; a comment of the database's own kept.
+      note = (SELECT CAST(RDB$DESCRIPTION AS VARCHAR(400)) FROM RDB$FUNCTIONS
+        WHERE RDB$FUNCTION_NAME = :fn AND RDB$PACKAGE_NAME IS NULL);
+      IF (note NOT LIKE '% (ardudf %)') THEN BEGIN
+        ardudf_legacy_to_psql = 'comment kept, it is not ardudf''s: ' || fn;
+        SUSPEND;
+      END
+      ELSE
+        EXECUTE STATEMENT 'COMMENT ON FUNCTION ' || ident(fn) || ' IS '''
+          || REPLACE(summary || ' (ardudf 1.1.0)', '''', '''''') || '''';
+    END
+    IF (state = 'F') THEN BEGIN
+      ardudf_legacy_to_psql = 'left as it is, not ardudf''s: ' || fn || ' (' || detail || ')';
+      SUSPEND;
+    END
+  END
+  IF (n_moved > 0 AND NOT EXISTS (SELECT 1 FROM RDB$PROCEDURES
+      WHERE RDB$PROCEDURE_NAME = 'IB_SCBWALK' AND RDB$PACKAGE_NAME IS NULL)) THEN BEGIN
+    EXECUTE STATEMENT 'CREATE PROCEDURE ib_scbwalk (handle INTEGER)
+    RETURNS (row_type VARCHAR(255) CHARACTER SET NONE, amount DOUBLE PRECISION, vat DOUBLE PRECISION)
+AS
+-- ardudf: declared by sql/ardudf_psql.sql, which replaces it in each release
+-- The context is looked up on every row: the caller''s loop body may free it meanwhile.
+DECLARE found SMALLINT;
+BEGIN
+  WHILE (EXISTS (SELECT 1 FROM ardudf_psql_context WHERE handle = :handle)) DO
+  BEGIN
+    EXECUTE PROCEDURE ardudf_psql_next_row(handle) RETURNING_VALUES :found;
+    IF (found = 0) THEN LEAVE;
+    EXECUTE PROCEDURE ardudf_psql_read_row(handle) RETURNING_VALUES :row_type, :amount, :vat;
+    SUSPEND;
+  END
+END';
+    EXECUTE STATEMENT 'GRANT EXECUTE ON PROCEDURE ardudf_psql_next_row TO PROCEDURE ib_scbwalk';
+    EXECUTE STATEMENT 'GRANT EXECUTE ON PROCEDURE ardudf_psql_read_row TO PROCEDURE ib_scbwalk';
+    EXECUTE STATEMENT 'GRANT SELECT ON TABLE ardudf_psql_context TO PROCEDURE ib_scbwalk';
+    EXECUTE STATEMENT 'COMMENT ON PROCEDURE ib_scbwalk IS ''the rows the last payment or credit note changed, with their type, amount and VAT (ardudf 1.1.0)''';
+    walk = '; ib_scbwalk declared';
+  END
+
+  IF (n_moved > 0) THEN
+    ardudf_legacy_to_psql = n_moved || ' function(s) moved to PSQL, reading NULL as the legacy module did' || walk
+      || IIF(n_psql > 0, '; ' || n_psql || ' moved before', '');
+  ELSE
+    ardudf_legacy_to_psql = 'nothing to move: ' || n_psql || ' function(s) moved to PSQL already, '
+      || 'their package brought up to ardudf 1.1.0';
+  SUSPEND;
+END^
+COMMIT^
+
+-- The index step: each index that calls a function of the UDR module (directly, or through
+-- a PSQL routine or a computed column) and that ARDUDF_LEAVE_INDEXES does not name. An
+-- inactive one is activated (the move deactivates those it rebuilds; a restore into an
+-- engine without legacy UDFs leaves them so); an active one whose keys are stale is
+-- rebuilt (sql/ardudf_udr_indexes.sql rebuilds them all). Each index in a transaction of
+-- its own, so that one that cannot be built stops no other: the others are done, this one
+-- is named, and the engine's error for it ends the step. Run again, it does what is left.
+EXECUTE BLOCK RETURNS (ardudf_legacy_to_psql VARCHAR(400)) AS
+  -- A name as a statement must spell it: quoted in dialect 3; dialect 1 has no quoted names.
+  DECLARE FUNCTION ident (name VARCHAR(63)) RETURNS VARCHAR(130) AS
+  BEGIN
+    IF ((SELECT MON$SQL_DIALECT FROM MON$DATABASE) = 1) THEN RETURN name;
+    RETURN '"' || REPLACE(name, '"', '""') || '"';
+  END
+
+  -- The indexes whose expression calls the function fn, or with fn NULL any function of
+  -- ardudf's UDR module, directly or through a PSQL function or procedure, a package or a
+  -- computed column; why says how. An index the engine built has dependency records, and
+  -- they decide. A restore into an engine that could not compute an index leaves it
+  -- inactive and without them: its expression's text decides, read as names (whole words;
+  -- an unquoted name in any case, a quoted one exactly; nothing inside a string literal or
+  -- a comment) and matched against the function and the routines and columns that call it.
+  -- leave: 1 when ARDUDF_LEAVE_INDEXES, a table the DBA may create (docs/migration.md),
+  -- names it: the move and the check leave that index as it is.
+  -- (Firebird 5 marks an index a restore left inactive 3, not 1: any state but 0 is inactive.)
+  DECLARE PROCEDURE indexes (fn VARCHAR(63))
+      RETURNS (ix VARCHAR(63), inactive SMALLINT, why VARCHAR(400), leave SMALLINT) AS
+    DECLARE left_alone VARCHAR(8000) = '|';
+    DECLARE one VARCHAR(63);
+    DECLARE rel VARCHAR(63);
+    DECLARE src VARCHAR(8000);
+    DECLARE words VARCHAR(8191);
+    DECLARE dialect SMALLINT;
+    DECLARE c VARCHAR(1);
+    DECLARE w VARCHAR(300);
+    DECLARE i INTEGER;
+    DECLARE j INTEGER;
+    DECLARE n INTEGER;
+  BEGIN
+    IF (EXISTS (SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'ARDUDF_LEAVE_INDEXES')) THEN
+      FOR EXECUTE STATEMENT 'SELECT UPPER(TRIM(index_name)) FROM ardudf_leave_indexes' INTO one DO
+        left_alone = left_alone || one || '|';
+    dialect = (SELECT MON$SQL_DIALECT FROM MON$DATABASE);
+    FOR WITH RECURSIVE seeds (name) AS (
+          SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
+            AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL
+              AND RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved from the legacy module to PSQL, reads NULL as it did'))),
+        calls (name, kind, rel, depth, path) AS (
+          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, 1,
+              CAST('calls ' || TRIM(s.name) AS VARCHAR(400))
+            FROM seeds s JOIN RDB$DEPENDENCIES d
+            ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name AND d.RDB$PACKAGE_NAME IS NULL
+          UNION ALL
+          SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, d.RDB$DEPENDED_ON_NAME, c.depth + 1,
+              CAST(SUBSTRING(c.path || ' through ' || CASE c.kind WHEN 5 THEN 'procedure ' WHEN 15 THEN 'function '
+                WHEN 3 THEN 'column ' ELSE 'package ' END || COALESCE((SELECT FIRST 1 TRIM(f.RDB$RELATION_NAME)
+                || '.' || TRIM(f.RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS f WHERE c.kind = 3
+                AND f.RDB$FIELD_SOURCE = c.name), TRIM(c.name)) FROM 1 FOR 400) AS VARCHAR(400))
+            FROM calls c JOIN RDB$DEPENDENCIES d
+            ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name
+              AND d.RDB$PACKAGE_NAME IS NULL)
+            OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
+            OR (c.kind = 3 AND d.RDB$DEPENDED_ON_TYPE = 0 AND EXISTS (SELECT 1 FROM RDB$RELATION_FIELDS f
+                WHERE f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = d.RDB$DEPENDED_ON_NAME
+                  AND f.RDB$FIELD_NAME = d.RDB$FIELD_NAME))
+            WHERE c.depth < 16)
+        SELECT TRIM(i.RDB$INDEX_NAME), IIF(COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0, 0, 1), c.path
+          FROM calls c JOIN RDB$INDICES i ON i.RDB$INDEX_NAME = c.name WHERE c.kind = 6
+        INTO ix, inactive, why DO BEGIN
+      why = 'by its dependencies: it ' || why;
+      leave = IIF(POSITION('|' || UPPER(ix) || '|' IN left_alone) > 0, 1, 0);
+      SUSPEND;
+    END
+
+    -- No dependency records: the names in the expression.
+    FOR SELECT TRIM(i.RDB$INDEX_NAME), IIF(COALESCE(i.RDB$INDEX_INACTIVE, 0) = 0, 0, 1), i.RDB$RELATION_NAME,
+          CAST(SUBSTRING(i.RDB$EXPRESSION_SOURCE FROM 1 FOR 8000) AS VARCHAR(8000))
+        FROM RDB$INDICES i WHERE i.RDB$EXPRESSION_SOURCE IS NOT NULL AND COALESCE(i.RDB$SYSTEM_FLAG, 0) = 0
+          AND NOT EXISTS (SELECT 1 FROM RDB$DEPENDENCIES d
+            WHERE d.RDB$DEPENDENT_NAME = i.RDB$INDEX_NAME AND d.RDB$DEPENDENT_TYPE = 6)
+        INTO ix, inactive, rel, src DO BEGIN
+      words = '|';
+      i = 1;
+      n = CHAR_LENGTH(src);
+      WHILE (i <= n) DO BEGIN
+        c = SUBSTRING(src FROM i FOR 1);
+        j = i + 1;
+        IF (c = '''' OR (c = '"' AND dialect = 1)) THEN BEGIN
+          -- A string literal: a doubled quote inside reads as its end and a new start.
+          j = POSITION(c, src, i + 1);
+          j = IIF(j = 0, n + 1, j + 1);
+        END
+        ELSE IF (c = '"') THEN BEGIN
+          -- A quoted name, as it is; a doubled quote inside stands for one.
+          w = '';
+          WHILE (j <= n AND (SUBSTRING(src FROM j FOR 1) <> '"' OR SUBSTRING(src FROM j + 1 FOR 1) = '"')) DO BEGIN
+            w = w || SUBSTRING(src FROM j FOR 1);
+            j = j + IIF(SUBSTRING(src FROM j FOR 1) = '"', 2, 1);
+          END
+          j = j + 1;
+          words = words || w || '|';
+        END
+        ELSE IF (c = '-' AND SUBSTRING(src FROM i + 1 FOR 1) = '-') THEN BEGIN
+          j = POSITION(ASCII_CHAR(10), src, i);
+          j = IIF(j = 0, n + 1, j + 1);
+        END
+        ELSE IF (c = '/' AND SUBSTRING(src FROM i + 1 FOR 1) = '*') THEN BEGIN
+          j = POSITION('*/', src, i + 2);
+          j = IIF(j = 0, n + 1, j + 2);
+        END
+        ELSE IF (UPPER(c) BETWEEN 'A' AND 'Z' OR c BETWEEN '0' AND '9') THEN BEGIN
+          -- A name (a number is read the same way and matches none).
+          WHILE (j <= n AND (UPPER(SUBSTRING(src FROM j FOR 1)) BETWEEN 'A' AND 'Z'
+              OR SUBSTRING(src FROM j FOR 1) BETWEEN '0' AND '9' OR SUBSTRING(src FROM j FOR 1) IN ('_', '$'))) DO
+            j = j + 1;
+          IF (c NOT BETWEEN '0' AND '9') THEN
+            words = words || UPPER(SUBSTRING(src FROM i FOR j - i)) || '|';
+        END
+        i = j;
+      END
+      why = NULL;
+      FOR WITH RECURSIVE seeds (name) AS (
+            SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE RDB$PACKAGE_NAME IS NULL
+              AND (RDB$FUNCTION_NAME = :fn OR (:fn IS NULL
+              AND RDB$FUNCTION_SOURCE CONTAINING '-- ardudf: moved from the legacy module to PSQL, reads NULL as it did'))),
+          calls (name, kind, depth) AS (
+            SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, 1 FROM seeds s JOIN RDB$DEPENDENCIES d
+              ON d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$DEPENDED_ON_NAME = s.name AND d.RDB$PACKAGE_NAME IS NULL
+            UNION ALL
+            SELECT d.RDB$DEPENDENT_NAME, d.RDB$DEPENDENT_TYPE, c.depth + 1 FROM calls c JOIN RDB$DEPENDENCIES d
+              ON (c.kind IN (5, 15) AND d.RDB$DEPENDED_ON_TYPE = c.kind AND d.RDB$DEPENDED_ON_NAME = c.name
+              AND d.RDB$PACKAGE_NAME IS NULL)
+              OR (c.kind IN (18, 19) AND d.RDB$DEPENDED_ON_TYPE = 15 AND d.RDB$PACKAGE_NAME = c.name)
+              WHERE c.depth < 16),
+          -- What the expression may name: the function, a routine or package that calls
+          -- it, or a computed column of the index's table that calls it.
+          named (name, what) AS (
+            SELECT TRIM(name), 'the function' FROM seeds
+            UNION SELECT TRIM(name), IIF(kind = 5, 'the procedure', IIF(kind = 15, 'the function', 'the package'))
+              FROM calls WHERE kind IN (5, 15, 18, 19)
+            UNION SELECT TRIM(f.RDB$FIELD_NAME), 'the computed column' FROM calls c
+              JOIN RDB$RELATION_FIELDS f ON f.RDB$FIELD_SOURCE = c.name AND f.RDB$RELATION_NAME = :rel
+              WHERE c.kind = 3)
+          SELECT FIRST 1 TRIM(what) || ' ' || name FROM named WHERE POSITION('|' || name || '|' IN :words) > 0 ORDER BY name
+          INTO why DO
+        why = 'by its expression, which names ' || why;
+      IF (why IS NOT NULL) THEN BEGIN
+        leave = IIF(POSITION('|' || UPPER(ix) || '|' IN left_alone) > 0, 1, 0);
+        SUSPEND;
+      END
+    END
+  END
+
+  -- The values of an index's expression for which reading through the index finds other
+  -- rows than reading the table: keys computed by another module, or before a function
+  -- changed. n: how many such values, 0 when the keys are those the expression gives now,
+  -- NULL when the index could not be read so. It reads every row once, and looks each
+  -- value up through the index (the table is read in its own order: read through the
+  -- index, a row whose key is stale is skipped). autonomous = 1: in a transaction of its own, which sees
+  -- what the index step committed.
+  DECLARE PROCEDURE stale_keys (ix VARCHAR(63), autonomous SMALLINT) RETURNS (n INTEGER) AS
+    DECLARE tab VARCHAR(130);
+    DECLARE e VARCHAR(3000);
+    DECLARE q VARCHAR(7000);
+  BEGIN
+    SELECT TRIM(RDB$RELATION_NAME), CAST(SUBSTRING(RDB$EXPRESSION_SOURCE FROM 1 FOR 3000) AS VARCHAR(3000))
+      FROM RDB$INDICES WHERE RDB$INDEX_NAME = :ix INTO tab, e;
+    IF ((SELECT MON$SQL_DIALECT FROM MON$DATABASE) = 3) THEN BEGIN
+      tab = '"' || REPLACE(tab, '"', '""') || '"';
+      ix = '"' || REPLACE(ix, '"', '""') || '"';
+    END
+    q = 'SELECT COUNT(*) FROM (SELECT (' || e || ') AS v, COUNT(*) AS n FROM ' || tab
+      || ' GROUP BY 1 PLAN (' || tab || ' NATURAL)) a'
+      || ' WHERE a.n <> (SELECT COUNT(*) FROM ' || tab || ' WHERE (' || e || ') IS NOT DISTINCT FROM a.v'
+      || ' PLAN (' || tab || ' INDEX (' || ix || ')))';
+    n = NULL;
+    BEGIN
+      IF (autonomous = 1) THEN EXECUTE STATEMENT q WITH AUTONOMOUS TRANSACTION INTO n;
+      ELSE EXECUTE STATEMENT q INTO n;
+      WHEN ANY DO n = NULL;
+    END
+    SUSPEND;
+  END
+
+  -- A refusal in a sentence of its own, raised as the exception ARDUDF_REFUSED: created for
+  -- the moment it is raised, the error undoes its creation with the rest of the statement.
+  -- Where it cannot be created (a user without the right, a read-only database), the
+  -- sentence comes as the text of a conversion error.
+  DECLARE PROCEDURE refuse (message VARCHAR(400)) AS
+    DECLARE n INTEGER;
+  BEGIN
+    BEGIN
+      EXECUTE STATEMENT 'CREATE EXCEPTION ardudf_refused ''ardudf refused''';
+      WHEN ANY DO n = CAST(message AS INTEGER);
+    END
+    EXECUTE STATEMENT 'EXECUTE BLOCK AS BEGIN EXCEPTION ardudf_refused '''
+      || REPLACE(message, '''', '''''') || '''; END';
+  END
+
+  DECLARE ix VARCHAR(63);
+  DECLARE inactive SMALLINT;
+  DECLARE leave SMALLINT;
+  DECLARE why VARCHAR(400);
+  DECLARE rebuild_all SMALLINT;
+  DECLARE stale INTEGER;
+  DECLARE failed VARCHAR(63);
+  DECLARE n_failed INTEGER = 0;
+  DECLARE n INTEGER = 0;
+BEGIN
+  rebuild_all = IIF(RDB$GET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILD') = '1', 1, 0);
+  RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILD', NULL);
+  FOR SELECT ix, MAX(inactive), MIN(why), MAX(leave) FROM indexes(NULL) GROUP BY ix ORDER BY ix
+      INTO ix, inactive, why, leave DO BEGIN
+    ardudf_legacy_to_psql = NULL;
+    IF (leave = 1) THEN
+      ardudf_legacy_to_psql = 'index left as it is, as ARDUDF_LEAVE_INDEXES asks: ' || ix
+        || IIF(inactive = 1, ' (inactive)', '');
+    ELSE IF (inactive = 1) THEN
+      -- The move names each index it deactivated to rebuild.
+      ardudf_legacy_to_psql = 'index ' || TRIM(IIF(RDB$SET_CONTEXT('USER_SESSION', 'ARDUDF_REBUILT ' || ix, NULL) = 1,
+        'rebuilt', 'activated')) || ': ' || ix;
+    ELSE IF (rebuild_all = 1) THEN
+      ardudf_legacy_to_psql = 'index rebuilt: ' || ix;
+    ELSE BEGIN
+      SELECT n FROM stale_keys(:ix, 1) INTO stale;
+      IF (stale IS DISTINCT FROM 0) THEN
+        ardudf_legacy_to_psql = 'index rebuilt, '
+          || COALESCE(stale || ' of its keys were stale', 'its keys could not be read') || ': ' || ix;
+    END
+    IF (ardudf_legacy_to_psql IS NOT NULL AND leave = 0) THEN BEGIN
+      BEGIN
+        EXECUTE STATEMENT 'ALTER INDEX ' || ident(ix) || ' ACTIVE' WITH AUTONOMOUS TRANSACTION;
+        n = n + 1;
+        WHEN ANY DO BEGIN
+          ardudf_legacy_to_psql = 'index not built: ' || ix || ' (' || why || '); '
+            || 'the engine''s error for it ends this step';
+          failed = COALESCE(failed, ix);
+          n_failed = n_failed + 1;
+        END
+      END
+    END
+    IF (ardudf_legacy_to_psql IS NOT NULL) THEN SUSPEND;
+  END
+  IF (n_failed > 0) THEN BEGIN
+    ardudf_legacy_to_psql = n || ' index(es) built, ' || n_failed || ' not: run this script again once '
+      || 'the engine''s error below is dealt with, or name the index in ARDUDF_LEAVE_INDEXES '
+      || '(docs/migration.md)';
+    SUSPEND;
+    -- The engine's own words for the first one.
+    EXECUTE STATEMENT 'ALTER INDEX ' || ident(failed) || ' ACTIVE' WITH AUTONOMOUS TRANSACTION;
+    EXECUTE PROCEDURE refuse('the index step did not build ' || failed || ' and ' || (n_failed - 1) || ' other(s)');
+  END
+  IF (n = 0) THEN BEGIN
+    ardudf_legacy_to_psql = 'no index to rebuild or activate';
+    SUSPEND;
+  END
+END^
+COMMIT^
+SET TERM ; ^
