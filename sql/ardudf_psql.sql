@@ -119,7 +119,7 @@ BEGIN
   origin = CAST(94353120000000000 AS DOUBLE PRECISION);
   tick_limit = CAST(4611686018427387904 AS DOUBLE PRECISION) * 2; -- 2^63
   tick_sum = serial * 1e7 * 86400e0 + origin;
-  IF (NOT (tick_sum >= 0 AND tick_limit > tick_sum)) THEN
+  IF (NOT (tick_sum >= 0e0 AND tick_limit > tick_sum)) THEN
   BEGIN
     SUSPEND;
     EXIT;
@@ -205,7 +205,7 @@ BEGIN
   step = 1e0 / 1e6;
   q = value_ / step;
   w = TRUNC(q);
-  IF (ABS(q - w) >= 0.5e0) THEN w = IIF(value_ >= 0, w + 1e0, w - 1e0);
+  IF (ABS(q - w) >= 0.5e0) THEN w = IIF(value_ >= 0e0, w + 1e0, w - 1e0);
   rounded = ABS(step * w - 0e0);
   q = rounded / step;
   w = TRUNC(q);
@@ -251,44 +251,44 @@ BEGIN
   vat_pool = 0e0;
   surplus_pool = 0e0;
   p = x;
-  IF (t >= 0 AND x >= 0) THEN -- a payment on a document: VAT first
+  IF (t >= 0e0 AND x >= 0e0) THEN -- a payment on a document: VAT first
   BEGIN
-    IF (0 > pa) THEN EXECUTE PROCEDURE ardudf_psql_take(p, ABS(pa)) RETURNING_VALUES :excess_pool, :p, :nonzero;
-    IF (tv > pv AND p > 0) THEN
+    IF (0e0 > pa) THEN EXECUTE PROCEDURE ardudf_psql_take(p, ABS(pa)) RETURNING_VALUES :excess_pool, :p, :nonzero;
+    IF (tv > pv AND p > 0e0) THEN
       EXECUTE PROCEDURE ardudf_psql_take(p, tv - pv) RETURNING_VALUES :vat_pool, :p, :nonzero;
     IF (t > pa) THEN
     BEGIN
-      IF (0 >= p) THEN EXIT;
-      EXECUTE PROCEDURE ardudf_psql_take(p, IIF(pa >= 0, t - pa, t)) RETURNING_VALUES :amount_pool, :p, :nonzero;
+      IF (0e0 >= p) THEN EXIT;
+      EXECUTE PROCEDURE ardudf_psql_take(p, IIF(pa >= 0e0, t - pa, t)) RETURNING_VALUES :amount_pool, :p, :nonzero;
     END
-    IF (p > 0) THEN surplus_pool = p;
+    IF (p > 0e0) THEN surplus_pool = p;
   END
-  ELSE IF (t >= 0) THEN -- taken back from a document: amounts before VAT
+  ELSE IF (t >= 0e0) THEN -- taken back from a document: amounts before VAT
   BEGIN
     m1 = IIF(t > pa, pa, t);
     m2 = IIF(tv > pv, pv, tv);
     p = ABS(x);
     IF (pa > t) THEN EXECUTE PROCEDURE ardudf_psql_take(p, pa - t) RETURNING_VALUES :excess_pool, :p, :nonzero;
-    IF (0 >= p) THEN EXIT;
-    IF (m1 > 0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, m1) RETURNING_VALUES :amount_pool, :p, :nonzero;
-    IF (0 >= p) THEN EXIT;
-    IF (m2 > 0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, m2) RETURNING_VALUES :vat_pool, :p, :nonzero;
-    IF (p > 0) THEN surplus_pool = p;
+    IF (0e0 >= p) THEN EXIT;
+    IF (m1 > 0e0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, m1) RETURNING_VALUES :amount_pool, :p, :nonzero;
+    IF (0e0 >= p) THEN EXIT;
+    IF (m2 > 0e0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, m2) RETURNING_VALUES :vat_pool, :p, :nonzero;
+    IF (p > 0e0) THEN surplus_pool = p;
   END
-  ELSE IF (x >= 0) THEN -- positive amount on a negative document
+  ELSE IF (x >= 0e0) THEN -- positive amount on a negative document
   BEGIN
     IF (t > pa) THEN EXECUTE PROCEDURE ardudf_psql_take(p, t - pa) RETURNING_VALUES :excess_pool, :p, :nonzero;
-    IF (0 > pa) THEN EXECUTE PROCEDURE ardudf_psql_take(p, ABS(pa)) RETURNING_VALUES :amount_pool, :p, :nonzero;
-    IF (0 > pv) THEN EXECUTE PROCEDURE ardudf_psql_take(p, ABS(pv)) RETURNING_VALUES :vat_pool, :p, :nonzero;
-    IF (p > 0) THEN surplus_pool = p;
+    IF (0e0 > pa) THEN EXECUTE PROCEDURE ardudf_psql_take(p, ABS(pa)) RETURNING_VALUES :amount_pool, :p, :nonzero;
+    IF (0e0 > pv) THEN EXECUTE PROCEDURE ardudf_psql_take(p, ABS(pv)) RETURNING_VALUES :vat_pool, :p, :nonzero;
+    IF (p > 0e0) THEN surplus_pool = p;
   END
   ELSE -- negative amount on a negative document
   BEGIN
     p = ABS(x);
-    IF (pa > 0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, pa) RETURNING_VALUES :excess_pool, :p, :nonzero;
+    IF (pa > 0e0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, pa) RETURNING_VALUES :excess_pool, :p, :nonzero;
     IF (pv > tv) THEN EXECUTE PROCEDURE ardudf_psql_take(p, pv - tv) RETURNING_VALUES :vat_pool, :p, :nonzero;
-    EXECUTE PROCEDURE ardudf_psql_take(p, IIF(0 > pa, pa - t, ABS(t))) RETURNING_VALUES :amount_pool, :p, :nonzero;
-    IF (p > 0) THEN surplus_pool = p;
+    EXECUTE PROCEDURE ardudf_psql_take(p, IIF(0e0 > pa, pa - t, ABS(t))) RETURNING_VALUES :amount_pool, :p, :nonzero;
+    IF (p > 0e0) THEN surplus_pool = p;
   END
 END^
 COMMENT ON PROCEDURE ardudf_psql_split IS 'a helper of the PSQL functions (ardudf 1.1.0)'^
@@ -335,8 +335,8 @@ BEGIN
     RETURNING_VALUES :excess_pool, :amount_pool, :vat_pool, :surplus_pool;
   WHILE (TRUE) DO
   BEGIN
-    document_positive = total_amount >= 0;
-    taken_back = NOT (x >= 0);
+    document_positive = total_amount >= 0e0;
+    taken_back = NOT (x >= 0e0);
     FOR SELECT slot, amount, paid, last_change, affected FROM ardudf_psql_row
         WHERE handle = :handle ORDER BY slot
         INTO :slot, :amount, :paid, :last_change, :affected DO
@@ -346,7 +346,7 @@ BEGIN
       BEGIN
         -- A line of the other sign than the document is settled at once; what that frees
         -- is spread by the next pass. paid_amount does not follow.
-        IF (0 > amount AND paid > amount) THEN
+        IF (0e0 > amount AND paid > amount) THEN
         BEGIN
           affected = 1;
           d = amount - paid;
@@ -357,7 +357,7 @@ BEGIN
         END
         IF (taken_back) THEN -- excess, amount, VAT, surplus
         BEGIN
-          IF (excess_pool > 0 AND paid > amount) THEN
+          IF (excess_pool > 0e0 AND paid > amount) THEN
           BEGIN
             wanted = paid - amount; -- take_from_pool
             IF (excess_pool >= wanted) THEN BEGIN taken = wanted; excess_pool = excess_pool - wanted; END
@@ -369,7 +369,7 @@ BEGIN
             last_change = last_change - taken;
             touched = TRUE;
           END
-          IF (paid > 0 AND amount_pool > 0) THEN
+          IF (paid > 0e0 AND amount_pool > 0e0) THEN
           BEGIN
             wanted = paid; -- take_from_pool
             IF (amount_pool >= wanted) THEN BEGIN taken = wanted; amount_pool = amount_pool - wanted; END
@@ -381,7 +381,7 @@ BEGIN
             last_change = last_change - taken;
             touched = TRUE;
           END
-          IF (paid_vat > 0) THEN -- an empty pool takes 0.0 and changes nothing
+          IF (paid_vat > 0e0) THEN -- an empty pool takes 0.0 and changes nothing
           BEGIN
             wanted = paid_vat; -- take_from_pool
             IF (vat_pool >= wanted) THEN BEGIN taken = wanted; vat_pool = vat_pool - wanted; END
@@ -392,7 +392,7 @@ BEGIN
             last_vat = last_vat - taken;
             touched = TRUE;
           END
-          IF (surplus_pool > 0 AND amount > 0) THEN
+          IF (surplus_pool > 0e0 AND amount > 0e0) THEN
           BEGIN
             paid_amount = paid_amount - surplus_pool;
             s = surplus_pool;
@@ -405,7 +405,7 @@ BEGIN
         END
         ELSE -- excess, VAT, amount, surplus
         BEGIN
-          IF (0 > paid AND excess_pool > 0 AND amount > 0) THEN
+          IF (0e0 > paid AND excess_pool > 0e0 AND amount > 0e0) THEN
           BEGIN
             -- Wants the document's whole overdraft, and its mark is the take's alone.
             wanted = ABS(paid_amount); -- take_from_pool
@@ -418,7 +418,7 @@ BEGIN
             last_change = last_change + taken;
             touched = TRUE;
           END
-          IF (vat_pool > 0 AND total_vat > paid_vat) THEN
+          IF (vat_pool > 0e0 AND total_vat > paid_vat) THEN
           BEGIN
             wanted = total_vat - paid_vat; -- take_from_pool
             IF (vat_pool >= wanted) THEN BEGIN taken = wanted; vat_pool = vat_pool - wanted; END
@@ -429,7 +429,7 @@ BEGIN
             last_vat = taken; -- replaced: the share of this pass
             touched = TRUE;
           END
-          IF (amount_pool > 0 AND amount > paid) THEN
+          IF (amount_pool > 0e0 AND amount > paid) THEN
           BEGIN
             wanted = amount - paid; -- take_from_pool
             IF (amount_pool >= wanted) THEN BEGIN taken = wanted; amount_pool = amount_pool - wanted; END
@@ -441,7 +441,7 @@ BEGIN
             last_change = last_change + taken;
             touched = TRUE;
           END
-          IF (surplus_pool > 0 AND amount > 0) THEN -- all of it to the first row of the document's sign
+          IF (surplus_pool > 0e0 AND amount > 0e0) THEN -- all of it to the first row of the document's sign
           BEGIN
             paid_amount = paid_amount + surplus_pool;
             s = surplus_pool;
@@ -455,7 +455,7 @@ BEGIN
       END
       ELSE
       BEGIN
-        IF (amount > 0 AND amount > paid) THEN
+        IF (amount > 0e0 AND amount > paid) THEN
         BEGIN
           affected = 1;
           d = amount - paid;
@@ -466,7 +466,7 @@ BEGIN
         END
         IF (taken_back) THEN -- excess, VAT, amount, surplus
         BEGIN
-          IF (excess_pool > 0 AND 0 > amount AND paid > 0) THEN
+          IF (excess_pool > 0e0 AND 0e0 > amount AND paid > 0e0) THEN
           BEGIN
             wanted = paid; -- take_from_pool
             IF (excess_pool >= wanted) THEN BEGIN taken = wanted; excess_pool = excess_pool - wanted; END
@@ -478,7 +478,7 @@ BEGIN
             last_change = last_change - taken;
             touched = TRUE;
           END
-          IF (vat_pool > 0 AND paid_vat > total_vat) THEN
+          IF (vat_pool > 0e0 AND paid_vat > total_vat) THEN
           BEGIN
             wanted = ABS(total_vat) - ABS(paid_vat); -- take_from_pool
             IF (vat_pool >= wanted) THEN BEGIN taken = wanted; vat_pool = vat_pool - wanted; END
@@ -489,7 +489,7 @@ BEGIN
             last_vat = last_vat - taken;
             touched = TRUE;
           END
-          IF (amount_pool > 0 AND paid > amount) THEN
+          IF (amount_pool > 0e0 AND paid > amount) THEN
           BEGIN
             wanted = ABS(amount) - ABS(paid); -- take_from_pool
             IF (amount_pool >= wanted) THEN BEGIN taken = wanted; amount_pool = amount_pool - wanted; END
@@ -501,7 +501,7 @@ BEGIN
             last_change = last_change - taken;
             touched = TRUE;
           END
-          IF (surplus_pool > 0 AND 0 > amount) THEN
+          IF (surplus_pool > 0e0 AND 0e0 > amount) THEN
           BEGIN
             paid_amount = paid_amount - surplus_pool;
             s = surplus_pool;
@@ -514,7 +514,7 @@ BEGIN
         END
         ELSE -- excess, amount, VAT, surplus
         BEGIN
-          IF (amount > paid AND excess_pool > 0 AND 0 > amount) THEN
+          IF (amount > paid AND excess_pool > 0e0 AND 0e0 > amount) THEN
           BEGIN
             wanted = ABS(paid) - ABS(amount); -- take_from_pool
             IF (excess_pool >= wanted) THEN BEGIN taken = wanted; excess_pool = excess_pool - wanted; END
@@ -526,7 +526,7 @@ BEGIN
             last_change = last_change + taken;
             touched = TRUE;
           END
-          IF (amount_pool > 0 AND 0 > paid) THEN
+          IF (amount_pool > 0e0 AND 0e0 > paid) THEN
           BEGIN
             wanted = ABS(paid); -- take_from_pool
             IF (amount_pool >= wanted) THEN BEGIN taken = wanted; amount_pool = amount_pool - wanted; END
@@ -538,7 +538,7 @@ BEGIN
             last_change = last_change + taken;
             touched = TRUE;
           END
-          IF (vat_pool > 0 AND 0 > paid_vat) THEN
+          IF (vat_pool > 0e0 AND 0e0 > paid_vat) THEN
           BEGIN
             wanted = ABS(paid_vat); -- take_from_pool
             IF (vat_pool >= wanted) THEN BEGIN taken = wanted; vat_pool = vat_pool - wanted; END
@@ -549,7 +549,7 @@ BEGIN
             last_vat = last_vat + taken;
             touched = TRUE;
           END
-          IF (surplus_pool > 0 AND 0 > amount) THEN
+          IF (surplus_pool > 0e0 AND 0e0 > amount) THEN
           BEGIN
             paid_amount = paid_amount + surplus_pool;
             s = surplus_pool;
@@ -597,7 +597,7 @@ BEGIN
   IF (cursor_slot >= last_slot) THEN EXIT;
   -- Exact comparisons: a change of 1e-12 is still a change to report.
   SELECT FIRST 1 slot FROM ardudf_psql_row
-    WHERE handle = :handle AND slot > :cursor_slot AND affected <> 0 AND (last_change <> 0 OR :last_vat <> 0)
+    WHERE handle = :handle AND slot > :cursor_slot AND affected <> 0 AND (last_change <> 0e0 OR :last_vat <> 0e0)
     ORDER BY slot INTO :target;
   IF (ROW_COUNT = 0) THEN target = last_slot;
   ELSE found = 1;
@@ -1094,7 +1094,7 @@ BEGIN
   IF (serial IS NULL) THEN RETURN NULL;
   IF (ABS(serial) > 1e15) THEN RETURN 0;
   t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
-  IF (NOT (t >= 0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
+  IF (NOT (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
   RETURN MOD(CAST(TRUNC(t) AS BIGINT) / 864000000000 + 1, 7) + 1;
 END^
 COMMENT ON FUNCTION ib_dayofweek IS 'day of the week, 1 = Sunday to 7 = Saturday (ardudf 1.1.0)'^
@@ -1112,7 +1112,7 @@ BEGIN
   IF (serial IS NULL) THEN RETURN NULL;
   IF (ABS(serial) > 1e15) THEN RETURN 0;
   t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
-  IF (NOT (t >= 0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
+  IF (NOT (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
   days = CAST(TRUNC(t) AS BIGINT) / 864000000000;
   IF (days > 3067609) THEN
   BEGIN
@@ -1136,7 +1136,7 @@ BEGIN
   IF (serial IS NULL) THEN RETURN NULL;
   IF (ABS(serial) > 1e15) THEN RETURN 0;
   t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
-  IF (NOT (t >= 0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
+  IF (NOT (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
   days = CAST(TRUNC(t) AS BIGINT) / 864000000000;
   IF (days > 3067609) THEN
   BEGIN
@@ -1160,7 +1160,7 @@ BEGIN
   IF (serial IS NULL) THEN RETURN NULL;
   IF (ABS(serial) > 1e15) THEN RETURN 0;
   t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
-  IF (NOT (t >= 0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
+  IF (NOT (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
   days = CAST(TRUNC(t) AS BIGINT) / 864000000000;
   IF (days > 3067609) THEN
   BEGIN
@@ -1182,7 +1182,7 @@ BEGIN
   IF (serial IS NULL) THEN RETURN NULL;
   IF (ABS(serial) > 1e15) THEN RETURN 0;
   t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
-  IF (NOT (t >= 0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
+  IF (NOT (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
   RETURN MOD(CAST(TRUNC(t) AS BIGINT), 864000000000) / 36000000000;
 END^
 COMMENT ON FUNCTION ib_decodetime_hour IS 'hour of a day serial (ardudf 1.1.0)'^
@@ -1198,7 +1198,7 @@ BEGIN
   IF (serial IS NULL) THEN RETURN NULL;
   IF (ABS(serial) > 1e15) THEN RETURN 0;
   t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
-  IF (NOT (t >= 0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
+  IF (NOT (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
   RETURN MOD(MOD(CAST(TRUNC(t) AS BIGINT), 864000000000) / 600000000, 60);
 END^
 COMMENT ON FUNCTION ib_decodetime_min IS 'minute of a day serial (ardudf 1.1.0)'^
@@ -1214,7 +1214,7 @@ BEGIN
   IF (serial IS NULL) THEN RETURN NULL;
   IF (ABS(serial) > 1e15) THEN RETURN 0;
   t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
-  IF (NOT (t >= 0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
+  IF (NOT (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
   RETURN MOD(MOD(CAST(TRUNC(t) AS BIGINT), 864000000000) / 10000000, 60);
 END^
 COMMENT ON FUNCTION ib_decodetime_sec IS 'second of a day serial (ardudf 1.1.0)'^
@@ -1285,7 +1285,7 @@ BEGIN
   IF (serial IS NULL) THEN RETURN NULL;
   IF (ABS(serial) > 1e15) THEN RETURN 0e0;
   t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
-  IF (NOT (t >= 0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0e0;
+  IF (NOT (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0e0;
   days = CAST(TRUNC(t) AS BIGINT) / 864000000000;
   IF (days > 3067609) THEN
   BEGIN
@@ -1348,7 +1348,7 @@ BEGIN
   IF (NOT (ABS(serial) > 1e15)) THEN
   BEGIN
     t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
-    IF (t >= 0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t) THEN
+    IF (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t) THEN
     BEGIN
       days = CAST(TRUNC(t) AS BIGINT) / 864000000000;
       IF (days > 3067609) THEN
@@ -1406,8 +1406,8 @@ DECLARE slot INTEGER;
 DECLARE found SMALLINT;
 BEGIN
   IF (handle IS NULL OR row_type IS NULL OR amount IS NULL OR vat IS NULL) THEN RETURN NULL;
-  IF ((amount = 0 OR (NOT (ABS(amount) > 1e-5) AND ardudf_psql_is_zero(amount) = 1))
-      AND (vat = 0 OR (NOT (ABS(vat) > 1e-5) AND ardudf_psql_is_zero(vat) = 1))) THEN
+  IF ((amount = 0e0 OR (NOT (ABS(amount) > 1e-5) AND ardudf_psql_is_zero(amount) = 1))
+      AND (vat = 0e0 OR (NOT (ABS(vat) > 1e-5) AND ardudf_psql_is_zero(vat) = 1))) THEN
     RETURN IIF(EXISTS (SELECT 1 FROM ardudf_psql_context WHERE handle = :handle), 1, 0);
   IF (POSITION(ASCII_CHAR(0) IN row_type) > 0) THEN
     row_type = LEFT(row_type, POSITION(ASCII_CHAR(0) IN row_type) - 1);
@@ -1619,7 +1619,7 @@ BEGIN
   UPDATE ardudf_psql_context SET total_amount = :total_amount, total_vat = :total_vat, paid_amount = :paid_amount,
       paid_vat = :paid_vat, last_vat = :last_vat
     WHERE handle = :handle;
-  IF (released <> 0) THEN
+  IF (released <> 0e0) THEN
     EXECUTE PROCEDURE ardudf_psql_distribute(handle, released) RETURNING_VALUES :result_;
   RETURN 1;
 END^
@@ -1672,7 +1672,7 @@ BEGIN
       EXIT;
     END
     -- Exact comparisons: a change of 1e-12 is still a change to report.
-    IF (last_change = 0 AND last_vat = 0) THEN
+    IF (last_change = 0e0 AND last_vat = 0e0) THEN
       UPDATE ardudf_psql_row SET affected = 0 WHERE CURRENT OF rows_;
     ELSE
     BEGIN
@@ -1684,7 +1684,7 @@ BEGIN
       SUSPEND;
       changed = 1;
       SELECT 0 FROM ardudf_psql_context
-        WHERE handle = :handle AND cursor_slot = :slot AND last_vat = 0 AND slot_count = :slot_count
+        WHERE handle = :handle AND cursor_slot = :slot AND last_vat = 0e0 AND slot_count = :slot_count
           AND paid_amount = :paid_amount AND paid_vat = :paid_vat AND total_amount = :total_amount
           AND total_vat = :total_vat
         INTO :changed;

@@ -60,7 +60,7 @@ BEGIN
   step = 1e0 / 1e6;
   q = value_ / step;
   w = TRUNC(q);
-  IF (ABS(q - w) >= 0.5e0) THEN w = IIF(value_ >= 0, w + 1e0, w - 1e0);
+  IF (ABS(q - w) >= 0.5e0) THEN w = IIF(value_ >= 0e0, w + 1e0, w - 1e0);
   rounded = ABS(step * w - 0e0);
   q = rounded / step;
   w = TRUNC(q);
@@ -106,44 +106,44 @@ BEGIN
   vat_pool = 0e0;
   surplus_pool = 0e0;
   p = x;
-  IF (t >= 0 AND x >= 0) THEN -- a payment on a document: VAT first
+  IF (t >= 0e0 AND x >= 0e0) THEN -- a payment on a document: VAT first
   BEGIN
-    IF (0 > pa) THEN EXECUTE PROCEDURE ardudf_psql_take(p, ABS(pa)) RETURNING_VALUES :excess_pool, :p, :nonzero;
-    IF (tv > pv AND p > 0) THEN
+    IF (0e0 > pa) THEN EXECUTE PROCEDURE ardudf_psql_take(p, ABS(pa)) RETURNING_VALUES :excess_pool, :p, :nonzero;
+    IF (tv > pv AND p > 0e0) THEN
       EXECUTE PROCEDURE ardudf_psql_take(p, tv - pv) RETURNING_VALUES :vat_pool, :p, :nonzero;
     IF (t > pa) THEN
     BEGIN
-      IF (0 >= p) THEN EXIT;
-      EXECUTE PROCEDURE ardudf_psql_take(p, IIF(pa >= 0, t - pa, t)) RETURNING_VALUES :amount_pool, :p, :nonzero;
+      IF (0e0 >= p) THEN EXIT;
+      EXECUTE PROCEDURE ardudf_psql_take(p, IIF(pa >= 0e0, t - pa, t)) RETURNING_VALUES :amount_pool, :p, :nonzero;
     END
-    IF (p > 0) THEN surplus_pool = p;
+    IF (p > 0e0) THEN surplus_pool = p;
   END
-  ELSE IF (t >= 0) THEN -- taken back from a document: amounts before VAT
+  ELSE IF (t >= 0e0) THEN -- taken back from a document: amounts before VAT
   BEGIN
     m1 = IIF(t > pa, pa, t);
     m2 = IIF(tv > pv, pv, tv);
     p = ABS(x);
     IF (pa > t) THEN EXECUTE PROCEDURE ardudf_psql_take(p, pa - t) RETURNING_VALUES :excess_pool, :p, :nonzero;
-    IF (0 >= p) THEN EXIT;
-    IF (m1 > 0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, m1) RETURNING_VALUES :amount_pool, :p, :nonzero;
-    IF (0 >= p) THEN EXIT;
-    IF (m2 > 0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, m2) RETURNING_VALUES :vat_pool, :p, :nonzero;
-    IF (p > 0) THEN surplus_pool = p;
+    IF (0e0 >= p) THEN EXIT;
+    IF (m1 > 0e0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, m1) RETURNING_VALUES :amount_pool, :p, :nonzero;
+    IF (0e0 >= p) THEN EXIT;
+    IF (m2 > 0e0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, m2) RETURNING_VALUES :vat_pool, :p, :nonzero;
+    IF (p > 0e0) THEN surplus_pool = p;
   END
-  ELSE IF (x >= 0) THEN -- positive amount on a negative document
+  ELSE IF (x >= 0e0) THEN -- positive amount on a negative document
   BEGIN
     IF (t > pa) THEN EXECUTE PROCEDURE ardudf_psql_take(p, t - pa) RETURNING_VALUES :excess_pool, :p, :nonzero;
-    IF (0 > pa) THEN EXECUTE PROCEDURE ardudf_psql_take(p, ABS(pa)) RETURNING_VALUES :amount_pool, :p, :nonzero;
-    IF (0 > pv) THEN EXECUTE PROCEDURE ardudf_psql_take(p, ABS(pv)) RETURNING_VALUES :vat_pool, :p, :nonzero;
-    IF (p > 0) THEN surplus_pool = p;
+    IF (0e0 > pa) THEN EXECUTE PROCEDURE ardudf_psql_take(p, ABS(pa)) RETURNING_VALUES :amount_pool, :p, :nonzero;
+    IF (0e0 > pv) THEN EXECUTE PROCEDURE ardudf_psql_take(p, ABS(pv)) RETURNING_VALUES :vat_pool, :p, :nonzero;
+    IF (p > 0e0) THEN surplus_pool = p;
   END
   ELSE -- negative amount on a negative document
   BEGIN
     p = ABS(x);
-    IF (pa > 0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, pa) RETURNING_VALUES :excess_pool, :p, :nonzero;
+    IF (pa > 0e0) THEN EXECUTE PROCEDURE ardudf_psql_take(p, pa) RETURNING_VALUES :excess_pool, :p, :nonzero;
     IF (pv > tv) THEN EXECUTE PROCEDURE ardudf_psql_take(p, pv - tv) RETURNING_VALUES :vat_pool, :p, :nonzero;
-    EXECUTE PROCEDURE ardudf_psql_take(p, IIF(0 > pa, pa - t, ABS(t))) RETURNING_VALUES :amount_pool, :p, :nonzero;
-    IF (p > 0) THEN surplus_pool = p;
+    EXECUTE PROCEDURE ardudf_psql_take(p, IIF(0e0 > pa, pa - t, ABS(t))) RETURNING_VALUES :amount_pool, :p, :nonzero;
+    IF (p > 0e0) THEN surplus_pool = p;
   END
 END
 
@@ -190,8 +190,8 @@ BEGIN
     RETURNING_VALUES :excess_pool, :amount_pool, :vat_pool, :surplus_pool;
   WHILE (TRUE) DO
   BEGIN
-    document_positive = total_amount >= 0;
-    taken_back = NOT (x >= 0);
+    document_positive = total_amount >= 0e0;
+    taken_back = NOT (x >= 0e0);
     FOR SELECT slot, amount, paid, last_change, affected FROM ardudf_psql_row
         WHERE handle = :handle ORDER BY slot
         INTO :slot, :amount, :paid, :last_change, :affected DO
@@ -201,7 +201,7 @@ BEGIN
       BEGIN
         -- A line of the other sign than the document is settled at once; what that frees
         -- is spread by the next pass. paid_amount does not follow.
-        IF (0 > amount AND paid > amount) THEN
+        IF (0e0 > amount AND paid > amount) THEN
         BEGIN
           affected = 1;
           d = amount - paid;
@@ -212,7 +212,7 @@ BEGIN
         END
         IF (taken_back) THEN -- excess, amount, VAT, surplus
         BEGIN
-          IF (excess_pool > 0 AND paid > amount) THEN
+          IF (excess_pool > 0e0 AND paid > amount) THEN
           BEGIN
             wanted = paid - amount; -- take_from_pool
             IF (excess_pool >= wanted) THEN BEGIN taken = wanted; excess_pool = excess_pool - wanted; END
@@ -224,7 +224,7 @@ BEGIN
             last_change = last_change - taken;
             touched = TRUE;
           END
-          IF (paid > 0 AND amount_pool > 0) THEN
+          IF (paid > 0e0 AND amount_pool > 0e0) THEN
           BEGIN
             wanted = paid; -- take_from_pool
             IF (amount_pool >= wanted) THEN BEGIN taken = wanted; amount_pool = amount_pool - wanted; END
@@ -236,7 +236,7 @@ BEGIN
             last_change = last_change - taken;
             touched = TRUE;
           END
-          IF (paid_vat > 0) THEN -- an empty pool takes 0.0 and changes nothing
+          IF (paid_vat > 0e0) THEN -- an empty pool takes 0.0 and changes nothing
           BEGIN
             wanted = paid_vat; -- take_from_pool
             IF (vat_pool >= wanted) THEN BEGIN taken = wanted; vat_pool = vat_pool - wanted; END
@@ -247,7 +247,7 @@ BEGIN
             last_vat = last_vat - taken;
             touched = TRUE;
           END
-          IF (surplus_pool > 0 AND amount > 0) THEN
+          IF (surplus_pool > 0e0 AND amount > 0e0) THEN
           BEGIN
             paid_amount = paid_amount - surplus_pool;
             s = surplus_pool;
@@ -260,7 +260,7 @@ BEGIN
         END
         ELSE -- excess, VAT, amount, surplus
         BEGIN
-          IF (0 > paid AND excess_pool > 0 AND amount > 0) THEN
+          IF (0e0 > paid AND excess_pool > 0e0 AND amount > 0e0) THEN
           BEGIN
             -- Wants the document's whole overdraft, and its mark is the take's alone.
             wanted = ABS(paid_amount); -- take_from_pool
@@ -273,7 +273,7 @@ BEGIN
             last_change = last_change + taken;
             touched = TRUE;
           END
-          IF (vat_pool > 0 AND total_vat > paid_vat) THEN
+          IF (vat_pool > 0e0 AND total_vat > paid_vat) THEN
           BEGIN
             wanted = total_vat - paid_vat; -- take_from_pool
             IF (vat_pool >= wanted) THEN BEGIN taken = wanted; vat_pool = vat_pool - wanted; END
@@ -284,7 +284,7 @@ BEGIN
             last_vat = taken; -- replaced: the share of this pass
             touched = TRUE;
           END
-          IF (amount_pool > 0 AND amount > paid) THEN
+          IF (amount_pool > 0e0 AND amount > paid) THEN
           BEGIN
             wanted = amount - paid; -- take_from_pool
             IF (amount_pool >= wanted) THEN BEGIN taken = wanted; amount_pool = amount_pool - wanted; END
@@ -296,7 +296,7 @@ BEGIN
             last_change = last_change + taken;
             touched = TRUE;
           END
-          IF (surplus_pool > 0 AND amount > 0) THEN -- all of it to the first row of the document's sign
+          IF (surplus_pool > 0e0 AND amount > 0e0) THEN -- all of it to the first row of the document's sign
           BEGIN
             paid_amount = paid_amount + surplus_pool;
             s = surplus_pool;
@@ -310,7 +310,7 @@ BEGIN
       END
       ELSE
       BEGIN
-        IF (amount > 0 AND amount > paid) THEN
+        IF (amount > 0e0 AND amount > paid) THEN
         BEGIN
           affected = 1;
           d = amount - paid;
@@ -321,7 +321,7 @@ BEGIN
         END
         IF (taken_back) THEN -- excess, VAT, amount, surplus
         BEGIN
-          IF (excess_pool > 0 AND 0 > amount AND paid > 0) THEN
+          IF (excess_pool > 0e0 AND 0e0 > amount AND paid > 0e0) THEN
           BEGIN
             wanted = paid; -- take_from_pool
             IF (excess_pool >= wanted) THEN BEGIN taken = wanted; excess_pool = excess_pool - wanted; END
@@ -333,7 +333,7 @@ BEGIN
             last_change = last_change - taken;
             touched = TRUE;
           END
-          IF (vat_pool > 0 AND paid_vat > total_vat) THEN
+          IF (vat_pool > 0e0 AND paid_vat > total_vat) THEN
           BEGIN
             wanted = ABS(total_vat) - ABS(paid_vat); -- take_from_pool
             IF (vat_pool >= wanted) THEN BEGIN taken = wanted; vat_pool = vat_pool - wanted; END
@@ -344,7 +344,7 @@ BEGIN
             last_vat = last_vat - taken;
             touched = TRUE;
           END
-          IF (amount_pool > 0 AND paid > amount) THEN
+          IF (amount_pool > 0e0 AND paid > amount) THEN
           BEGIN
             wanted = ABS(amount) - ABS(paid); -- take_from_pool
             IF (amount_pool >= wanted) THEN BEGIN taken = wanted; amount_pool = amount_pool - wanted; END
@@ -356,7 +356,7 @@ BEGIN
             last_change = last_change - taken;
             touched = TRUE;
           END
-          IF (surplus_pool > 0 AND 0 > amount) THEN
+          IF (surplus_pool > 0e0 AND 0e0 > amount) THEN
           BEGIN
             paid_amount = paid_amount - surplus_pool;
             s = surplus_pool;
@@ -369,7 +369,7 @@ BEGIN
         END
         ELSE -- excess, amount, VAT, surplus
         BEGIN
-          IF (amount > paid AND excess_pool > 0 AND 0 > amount) THEN
+          IF (amount > paid AND excess_pool > 0e0 AND 0e0 > amount) THEN
           BEGIN
             wanted = ABS(paid) - ABS(amount); -- take_from_pool
             IF (excess_pool >= wanted) THEN BEGIN taken = wanted; excess_pool = excess_pool - wanted; END
@@ -381,7 +381,7 @@ BEGIN
             last_change = last_change + taken;
             touched = TRUE;
           END
-          IF (amount_pool > 0 AND 0 > paid) THEN
+          IF (amount_pool > 0e0 AND 0e0 > paid) THEN
           BEGIN
             wanted = ABS(paid); -- take_from_pool
             IF (amount_pool >= wanted) THEN BEGIN taken = wanted; amount_pool = amount_pool - wanted; END
@@ -393,7 +393,7 @@ BEGIN
             last_change = last_change + taken;
             touched = TRUE;
           END
-          IF (vat_pool > 0 AND 0 > paid_vat) THEN
+          IF (vat_pool > 0e0 AND 0e0 > paid_vat) THEN
           BEGIN
             wanted = ABS(paid_vat); -- take_from_pool
             IF (vat_pool >= wanted) THEN BEGIN taken = wanted; vat_pool = vat_pool - wanted; END
@@ -404,7 +404,7 @@ BEGIN
             last_vat = last_vat + taken;
             touched = TRUE;
           END
-          IF (surplus_pool > 0 AND 0 > amount) THEN
+          IF (surplus_pool > 0e0 AND 0e0 > amount) THEN
           BEGIN
             paid_amount = paid_amount + surplus_pool;
             s = surplus_pool;
@@ -452,7 +452,7 @@ BEGIN
   IF (cursor_slot >= last_slot) THEN EXIT;
   -- Exact comparisons: a change of 1e-12 is still a change to report.
   SELECT FIRST 1 slot FROM ardudf_psql_row
-    WHERE handle = :handle AND slot > :cursor_slot AND affected <> 0 AND (last_change <> 0 OR :last_vat <> 0)
+    WHERE handle = :handle AND slot > :cursor_slot AND affected <> 0 AND (last_change <> 0e0 OR :last_vat <> 0e0)
     ORDER BY slot INTO :target;
   IF (ROW_COUNT = 0) THEN target = last_slot;
   ELSE found = 1;
@@ -499,8 +499,8 @@ END
 DECLARE slot INTEGER;
 DECLARE found SMALLINT;
 BEGIN
-  IF ((amount = 0 OR (NOT (ABS(amount) > 1e-5) AND ardudf_psql_is_zero(amount) = 1))
-      AND (vat = 0 OR (NOT (ABS(vat) > 1e-5) AND ardudf_psql_is_zero(vat) = 1))) THEN
+  IF ((amount = 0e0 OR (NOT (ABS(amount) > 1e-5) AND ardudf_psql_is_zero(amount) = 1))
+      AND (vat = 0e0 OR (NOT (ABS(vat) > 1e-5) AND ardudf_psql_is_zero(vat) = 1))) THEN
     RETURN IIF(EXISTS (SELECT 1 FROM ardudf_psql_context WHERE handle = :handle), 1, 0);
   IF (POSITION(ASCII_CHAR(0) IN row_type) > 0) THEN
     row_type = LEFT(row_type, POSITION(ASCII_CHAR(0) IN row_type) - 1);
@@ -646,7 +646,7 @@ BEGIN
   UPDATE ardudf_psql_context SET total_amount = :total_amount, total_vat = :total_vat, paid_amount = :paid_amount,
       paid_vat = :paid_vat, last_vat = :last_vat
     WHERE handle = :handle;
-  IF (released <> 0) THEN
+  IF (released <> 0e0) THEN
     EXECUTE PROCEDURE ardudf_psql_distribute(handle, released) RETURNING_VALUES :result_;
   RETURN 1;
 END
@@ -691,7 +691,7 @@ BEGIN
       EXIT;
     END
     -- Exact comparisons: a change of 1e-12 is still a change to report.
-    IF (last_change = 0 AND last_vat = 0) THEN
+    IF (last_change = 0e0 AND last_vat = 0e0) THEN
       UPDATE ardudf_psql_row SET affected = 0 WHERE CURRENT OF rows_;
     ELSE
     BEGIN
@@ -703,7 +703,7 @@ BEGIN
       SUSPEND;
       changed = 1;
       SELECT 0 FROM ardudf_psql_context
-        WHERE handle = :handle AND cursor_slot = :slot AND last_vat = 0 AND slot_count = :slot_count
+        WHERE handle = :handle AND cursor_slot = :slot AND last_vat = 0e0 AND slot_count = :slot_count
           AND paid_amount = :paid_amount AND paid_vat = :paid_vat AND total_amount = :total_amount
           AND total_vat = :total_vat
         INTO :changed;
