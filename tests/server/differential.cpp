@@ -166,8 +166,8 @@ std::string random_double(const Export& e) {
 // Two doubles are the same when both are NULL, both NaN, or equal with the same sign (the
 // sign of a zero shows in ATAN2; a cast to text drops it).
 std::string same_double(const std::string& u, const std::string& p) {
-    return "((" + u + " IS NULL AND " + p + " IS NULL) OR (" + u + " = " + p + " AND ATAN2(" + u +
-           ", -1e0) = ATAN2(" + p + ", -1e0)) OR (" + u + " <> " + u + " AND " + p + " <> " + p + "))";
+    return "((" + u + " IS NULL AND " + p + " IS NULL) OR (" + u + " = " + p + " AND ATAN2(" + u + ", -1e0) = ATAN2(" +
+           p + ", -1e0)) OR (" + u + " <> " + u + " AND " + p + " <> " + p + "))";
 }
 
 std::string sql_type(const Value& v, std::string_view charset) {
@@ -215,13 +215,14 @@ void print_function(const Export& e, int calls) {
 void print_block(const Export& e, int calls) {
     const int n = arg_count(e);
     const std::string name(e.name);
-    std::fprintf(out, 
+    std::fprintf(
+        out,
         "-- %.*s\nEXECUTE BLOCK RETURNS (difference VARCHAR(300), udr_answer VARCHAR(8200) CHARACTER SET OCTETS,\n"
         "    psql_answer VARCHAR(8200) CHARACTER SET OCTETS) AS\n",
         int(e.name.size()), e.name.data());
     for (int i = 0; i < n; ++i) std::fprintf(out, "  DECLARE a%d %s;\n", i, sql_type(e.args[i], e.charset).c_str());
     std::fprintf(out, "  DECLARE u %s;\n  DECLARE p %s;\n", sql_type(e.result, e.charset).c_str(),
-                sql_type(e.result, e.charset).c_str());
+                 sql_type(e.result, e.charset).c_str());
     std::fprintf(out, "  DECLARE ue VARCHAR(20);\n  DECLARE pe VARCHAR(20);\n  DECLARE k INTEGER = 0;\nBEGIN\n");
     std::string args;
     for (int i = 0; i < n; ++i) args += (i ? ", " : "") + std::string(":a") + std::to_string(i);
@@ -245,10 +246,12 @@ void print_block(const Export& e, int calls) {
             std::fprintf(out, "    a%d = %s;\n", i, v.c_str());
         }
         if (n > 0) std::fprintf(out, "    WHEN ANY DO a0 = a0;\n  END\n");
-        std::fprintf(out, "  ue = ''; u = NULL;\n  BEGIN u = u_%s(%s); WHEN ANY DO ue = SQLSTATE || ':' || GDSCODE; END\n",
-                    name.c_str(), args.c_str());
-        std::fprintf(out, "  pe = ''; p = NULL;\n  BEGIN p = %s(%s); WHEN ANY DO pe = SQLSTATE || ':' || GDSCODE; END\n",
-                    name.c_str(), args.c_str());
+        std::fprintf(out,
+                     "  ue = ''; u = NULL;\n  BEGIN u = u_%s(%s); WHEN ANY DO ue = SQLSTATE || ':' || GDSCODE; END\n",
+                     name.c_str(), args.c_str());
+        std::fprintf(out,
+                     "  pe = ''; p = NULL;\n  BEGIN p = %s(%s); WHEN ANY DO pe = SQLSTATE || ':' || GDSCODE; END\n",
+                     name.c_str(), args.c_str());
         std::string same;
         if (clock)
             same = "ABS(u - p) < 2e0 / 86400"; // the clock moves between the two calls
@@ -268,13 +271,13 @@ void print_block(const Export& e, int calls) {
             std::snprintf(buf, sizeof buf, as_text.empty() ? "%s" : as_text.c_str(), v);
             return "CAST(" + std::string(buf) + " AS VARCHAR(8200) CHARACTER SET OCTETS)";
         };
-        std::fprintf(out, "    difference = '%.*s call ' || k || ': udr ' || ue || ' | psql ' || pe;\n", int(e.name.size()),
-                    e.name.data());
+        std::fprintf(out, "    difference = '%.*s call ' || k || ': udr ' || ue || ' | psql ' || pe;\n",
+                     int(e.name.size()), e.name.data());
         std::fprintf(out, "    udr_answer = %s;\n    psql_answer = %s;\n", answer("u").c_str(), answer("p").c_str());
         std::fprintf(out, "    SUSPEND;\n  END\n");
     }
-    std::fprintf(out, 
-        "  difference = 'calls: %.*s ' || k;\n  udr_answer = NULL;\n  psql_answer = NULL;\n  SUSPEND;\nEND^\n\n",
+    std::fprintf(
+        out, "  difference = 'calls: %.*s ' || k;\n  udr_answer = NULL;\n  psql_answer = NULL;\n  SUSPEND;\nEND^\n\n",
         int(e.name.size()), e.name.data());
 }
 
@@ -296,26 +299,27 @@ std::string amount() {
 // walk is compared row by row, by the loop of four functions or by ib_scbwalk.
 void print_sequence(int number) {
     const std::vector<std::string> types = {"GOODS", "SERVICE", "FEE", "A", "A ", "", "ZBOŽÍ", "x"};
-    std::fprintf(out, 
+    std::fprintf(
+        out,
         "-- settlement %d\nEXECUTE BLOCK RETURNS (difference VARCHAR(300), udr_answer VARCHAR(300) CHARACTER SET "
         "OCTETS,\n    psql_answer VARCHAR(300) CHARACTER SET OCTETS) AS\n",
         number);
     std::fprintf(out, "  DECLARE hu INTEGER;\n  DECLARE hp INTEGER;\n  DECLARE ru DOUBLE PRECISION;\n"
-                "  DECLARE rp DOUBLE PRECISION;\n  DECLARE tu VARCHAR(255) CHARACTER SET NONE;\n"
-                "  DECLARE tp VARCHAR(255) CHARACTER SET NONE;\n  DECLARE k INTEGER = 0;\n"
-                "  DECLARE step VARCHAR(100);\n  DECLARE more SMALLINT;\n"
-                "  DECLARE vu DOUBLE PRECISION;\n  DECLARE vp DOUBLE PRECISION;\n"
-                "  DECLARE fu INTEGER;\n  DECLARE fp INTEGER;\n"
-                "  DECLARE cu CURSOR FOR (SELECT row_type, amount, vat FROM u_ib_scbwalk(:hu));\n"
-                "  DECLARE cp CURSOR FOR (SELECT row_type, amount, vat FROM ib_scbwalk(:hp));\nBEGIN\n");
+                      "  DECLARE rp DOUBLE PRECISION;\n  DECLARE tu VARCHAR(255) CHARACTER SET NONE;\n"
+                      "  DECLARE tp VARCHAR(255) CHARACTER SET NONE;\n  DECLARE k INTEGER = 0;\n"
+                      "  DECLARE step VARCHAR(100);\n  DECLARE more SMALLINT;\n"
+                      "  DECLARE vu DOUBLE PRECISION;\n  DECLARE vp DOUBLE PRECISION;\n"
+                      "  DECLARE fu INTEGER;\n  DECLARE fp INTEGER;\n"
+                      "  DECLARE cu CURSOR FOR (SELECT row_type, amount, vat FROM u_ib_scbwalk(:hu));\n"
+                      "  DECLARE cp CURSOR FOR (SELECT row_type, amount, vat FROM ib_scbwalk(:hp));\nBEGIN\n");
     std::fprintf(out, "  hu = u_ib_scbcreate();\n  hp = ib_scbcreate();\n");
     auto compare = [number](const std::string& what, const std::string& u_call, const std::string& p_call, bool text) {
         std::fprintf(out, "  step = 'settlement %d, %s'; k = k + 1;\n", number, what.c_str());
         if (text) {
             std::fprintf(out, "  tu = %s; tp = %s;\n", u_call.c_str(), p_call.c_str());
-            std::fprintf(out, 
-                "  IF (tu IS DISTINCT FROM tp OR OCTET_LENGTH(tu) IS DISTINCT FROM OCTET_LENGTH(tp)) THEN BEGIN\n"
-                "    difference = step; udr_answer = tu; psql_answer = tp; SUSPEND; END\n");
+            std::fprintf(
+                out, "  IF (tu IS DISTINCT FROM tp OR OCTET_LENGTH(tu) IS DISTINCT FROM OCTET_LENGTH(tp)) THEN BEGIN\n"
+                     "    difference = step; udr_answer = tu; psql_answer = tp; SUSPEND; END\n");
         } else {
             std::fprintf(out, "  ru = %s; rp = %s;\n", u_call.c_str(), p_call.c_str());
             std::fprintf(out, "  IF (NOT %s) THEN BEGIN\n", same_double("ru", "rp").c_str());
@@ -370,7 +374,8 @@ void print_sequence(int number) {
         } else {
             // Both procedures fetched in lockstep, each row compared.
             std::fprintf(out, "  step = 'settlement %d, walk procedure %d'; k = k + 1;\n", number, s);
-            std::fprintf(out, 
+            std::fprintf(
+                out,
                 "  OPEN cu;\n  OPEN cp;\n  more = 1;\n  WHILE (more = 1) DO\n  BEGIN\n"
                 "    FETCH cu INTO :tu, :ru, :vu;\n    fu = ROW_COUNT;\n"
                 "    FETCH cp INTO :tp, :rp, :vp;\n    fp = ROW_COUNT;\n"
@@ -385,9 +390,10 @@ void print_sequence(int number) {
     compare("free", "u_ib_scbfree(hu)", "ib_scbfree(hp)", false);
     compare("free again", "u_ib_scbfree(hu)", "ib_scbfree(hp)", false);
     compare("freed handle", "u_ib_scbaddrow(hu, 'A', 1, 1)", "ib_scbaddrow(hp, 'A', 1, 1)", false);
-    std::fprintf(out, "  difference = 'calls: settlement %d ' || k;\n  udr_answer = NULL;\n  psql_answer = NULL;\n  "
-                "SUSPEND;\nEND^\n\n",
-                number);
+    std::fprintf(out,
+                 "  difference = 'calls: settlement %d ' || k;\n  udr_answer = NULL;\n  psql_answer = NULL;\n  "
+                 "SUSPEND;\nEND^\n\n",
+                 number);
 }
 
 } // namespace
@@ -403,7 +409,8 @@ int main(int argc, char** argv) {
     if (!bound) std::printf("SET LIST ON;\nSET TERM ^ ;\n");
     // ardudf_version names the face that answers: different by design.
     for (const auto& e : exports) {
-        const bool takes_double = std::any_of(e.args.begin(), e.args.end(), [](const Value& v) { return v.kind == Kind::float64; });
+        const bool takes_double =
+            std::any_of(e.args.begin(), e.args.end(), [](const Value& v) { return v.kind == Kind::float64; });
         if (e.name != "ardudf_version" && (takes_double || !bound)) print_function(e, calls);
     }
     for (int s = 1; s <= sequences; ++s) in_block([s] { print_sequence(s); });

@@ -59,7 +59,8 @@ Fields fields_of(const Export* e) {
     if (e == nullptr) return f;
     if (e->result.kind == Kind::text) f["result_width"] = std::to_string(e->result.width.udr);
     for (int i = 0; i < arg_count(*e); ++i)
-        if (e->args[i].kind == Kind::text) f[std::string(e->args[i].name) + "_width"] = std::to_string(e->args[i].width.udr);
+        if (e->args[i].kind == Kind::text)
+            f[std::string(e->args[i].name) + "_width"] = std::to_string(e->args[i].width.udr);
     return f;
 }
 
@@ -95,13 +96,9 @@ bool read_sections(std::vector<Section>& sections) {
             if (open != nullptr) open->text += line + "\n";
         }
         for (Section& s : sections) {
-            s.text = trimmed(s.text);
-            if (s.mark != Mark::routine) s.text = fill_text(s.text, path, fields_of(nullptr));
-            else if (const auto* e = std::find_if(exports.begin(), exports.end(), [&](const Export& x) { return x.name == s.name; });
-                     e != exports.end())
-                s.text = fill_text(s.text, path, fields_of(e));
-            else
-                s.text = fill_text(s.text, path, fields_of(nullptr));
+            const auto e =
+                std::find_if(exports.begin(), exports.end(), [&](const Export& x) { return x.name == s.name; });
+            s.text = fill_text(trimmed(s.text), path, fields_of(e == exports.end() ? nullptr : &*e));
             if (s.mark == Mark::helper && s.name.empty()) {
                 s.name = word_after(s.text, "CREATE OR ALTER FUNCTION ");
                 if (s.name.empty()) s.name = word_after(s.text, "CREATE OR ALTER PROCEDURE ");
