@@ -53,9 +53,19 @@ out=$( (fbenv_isql "$db" -b -i "$work/udr.sql" && cd "$source_dir/sql" && fbenv_
 "$build/tests/server/ardudf_differential" "$seed" "$calls" "$sequences" > "$work/calls.sql"
 fbenv_isql "$db" -i "$work/calls.sql" > "$work/out.txt" 2>&1
 "$build/tests/server/ardudf_differential" "$seed" $((calls / 4)) $((sequences / 2)) bound > "$work/bound.txt"
-# The client library of the engine that runs (the one beside its isql).
-LD_LIBRARY_PATH="$(fbenv_engine_dir)/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" \
-  "$build/tests/server/ardudf_bound" "$db" "$work/bound.txt" >> "$work/out.txt" 2>&1
+# The client library of the engine that runs: the system's, or a relocatable tree's own
+# (one that carries its bin/, as Firebird 5 here). Debian's Firebird 4 client refuses the
+# engine plugin through the root's link to its folder ("Actual module name does not match
+# requested"): it gets the folder itself, its configuration being the root's anyway
+# (scripts/lib/fbenv.sh, fbenv_point_conf).
+engine=$(fbenv_engine_dir)
+bound=("$build/tests/server/ardudf_bound")
+if [ -x "$engine/bin/isql" ]; then
+  bound=(env "LD_LIBRARY_PATH=$engine/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" "${bound[@]}")
+elif [ -n "${ARDUDF_FB_CONF_DIR:-}" ]; then
+  bound=(env "FIREBIRD=$engine" "${bound[@]}")
+fi
+"${bound[@]}" "$db" "$work/bound.txt" >> "$work/out.txt" 2>&1
 compared=$(sed -n 's/^DIFFERENCE *calls: .* \([0-9]*\)$/\1/p' "$work/out.txt" | awk '{ n += $1 } END { print n + 0 }')
 differences=$(grep '^DIFFERENCE' "$work/out.txt" | grep -vc '^DIFFERENCE *calls: ')
 failed=$(grep -c 'Statement failed' "$work/out.txt")
