@@ -101,28 +101,30 @@ BEGIN
 END
 
 -- @ ib_correct_phone_number
--- The bytes 0 to 9, in order.
-DECLARE length_ INTEGER;
-DECLARE i INTEGER = 1;
-DECLARE b INTEGER;
+-- The bytes 0 to 9, in order: a run of digits at a time, then the run of other bytes after
+-- it dropped (SUBSTRING ... SIMILAR takes the leading run).
 DECLARE digits VARCHAR({{result_width}}) CHARACTER SET NONE = '';
+DECLARE run_ VARCHAR({{result_width}}) CHARACTER SET NONE;
 BEGIN
-  text = ardudf_psql_cstring(text);
-  length_ = OCTET_LENGTH(text);
-  WHILE (i <= length_) DO
+  IF (POSITION(ASCII_CHAR(0) IN text) > 0) THEN text = LEFT(text, POSITION(ASCII_CHAR(0) IN text) - 1);
+  WHILE (OCTET_LENGTH(text) > 0) DO
   BEGIN
-    b = ASCII_VAL(SUBSTRING(text FROM i FOR 1));
-    IF (b BETWEEN 48 AND 57) THEN digits = digits || ASCII_CHAR(b);
-    i = i + 1;
+    run_ = SUBSTRING(text SIMILAR '#"[0-9]*#"%' ESCAPE '#');
+    digits = digits || run_;
+    text = SUBSTRING(text FROM OCTET_LENGTH(run_) + 1);
+    run_ = SUBSTRING(text SIMILAR '#"[^0-9]*#"%' ESCAPE '#');
+    text = SUBSTRING(text FROM OCTET_LENGTH(run_) + 1);
   END
   RETURN digits;
 END
 
 -- @ ib_remove_diacritics
 -- Each accented letter of Windows-1250 by its plain letter; every other byte as it is.
--- The pairs are those of src/core/text/cleaning.h, byte for byte.
+-- The pairs are those of src/core/text/cleaning.h, byte for byte. Every accented letter
+-- is a byte from 138 to 254: a text with none of those is returned as it is.
 BEGIN
-  text = ardudf_psql_cstring(text);
+  IF (POSITION(ASCII_CHAR(0) IN text) > 0) THEN text = LEFT(text, POSITION(ASCII_CHAR(0) IN text) - 1);
+  IF (NOT (text SIMILAR TO _WIN1250 x'255B8A2DFE5D25')) THEN RETURN text; -- '%[\x8A-\xFE]%'
   text = REPLACE(text, ASCII_CHAR(138), 'S');
   text = REPLACE(text, ASCII_CHAR(140), 'S');
   text = REPLACE(text, ASCII_CHAR(141), 'T');
