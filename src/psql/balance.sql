@@ -179,6 +179,7 @@ AS
   DECLARE taken DOUBLE PRECISION;
   DECLARE nonzero SMALLINT;
   DECLARE wanted DOUBLE PRECISION;
+  DECLARE rest_from INTEGER;
 BEGIN
   -- take_from_pool is written out where a row takes from a pool: a call of
   -- ardudf_psql_take for each would cost more than the rest of the row's handling. Its
@@ -192,10 +193,18 @@ BEGIN
   BEGIN
     document_positive = total_amount >= 0e0;
     taken_back = NOT (x >= 0e0);
+    rest_from = NULL;
     FOR SELECT slot, amount, paid, last_change, affected FROM ardudf_psql_row
         WHERE handle = :handle ORDER BY slot
         INTO :slot, :amount, :paid, :last_change, :affected DO
     BEGIN
+      -- Every pool empty: a take from one gives 0.0 and changes nothing (a pool that is
+      -- NaN or negative is not empty), so what is left of the pass is done below.
+      IF (excess_pool = 0e0 AND amount_pool = 0e0 AND vat_pool = 0e0 AND surplus_pool = 0e0) THEN
+      BEGIN
+        rest_from = slot;
+        LEAVE;
+      END
       touched = FALSE;
       IF (document_positive) THEN
       BEGIN
@@ -421,6 +430,27 @@ BEGIN
           WHERE handle = :handle AND slot = :slot;
       IF (result_ = 0 AND affected <> 0) THEN result_ = 1;
     END
+    IF (rest_from IS NOT NULL) THEN
+    BEGIN
+      -- The rest of the pass with empty pools: only the lines of the other sign are
+      -- settled, in slot order, and a row marked before still counts.
+      FOR SELECT slot, amount, paid, last_change FROM ardudf_psql_row
+          WHERE handle = :handle AND slot >= :rest_from
+            AND ((:document_positive AND 0e0 > amount AND paid > amount)
+              OR (NOT :document_positive AND amount > 0e0 AND amount > paid))
+          ORDER BY slot
+          INTO :slot, :amount, :paid, :last_change DO
+      BEGIN
+        d = amount - paid;
+        correction = IIF(document_positive, correction + ABS(d), correction - d);
+        UPDATE ardudf_psql_row SET paid = :amount, last_change = :last_change + :d, affected = 1
+          WHERE handle = :handle AND slot = :slot;
+        result_ = 1;
+      END
+      IF (result_ = 0 AND EXISTS (SELECT 1 FROM ardudf_psql_row
+                                  WHERE handle = :handle AND slot >= :rest_from AND affected <> 0)) THEN
+        result_ = 1;
+    END
     IF (ardudf_psql_is_zero(correction) = 1) THEN LEAVE;
     x = correction;
     total_amount = total_amount + correction;
@@ -524,11 +554,22 @@ BEGIN
 END
 
 -- @ ib_scbisaffectedrows
-DECLARE found SMALLINT;
+-- ardudf_psql_next_row, written out.
+DECLARE cursor_slot INTEGER;
+DECLARE last_slot INTEGER;
+DECLARE last_vat DOUBLE PRECISION;
+DECLARE target INTEGER;
 BEGIN
-  IF (NOT EXISTS (SELECT 1 FROM ardudf_psql_context WHERE handle = :handle)) THEN RETURN 0;
-  EXECUTE PROCEDURE ardudf_psql_next_row(handle) RETURNING_VALUES :found;
-  RETURN found;
+  SELECT cursor_slot, slot_count - 1, last_vat FROM ardudf_psql_context WHERE handle = :handle
+    INTO :cursor_slot, :last_slot, :last_vat;
+  IF (ROW_COUNT = 0 OR cursor_slot >= last_slot) THEN RETURN 0;
+  SELECT FIRST 1 slot FROM ardudf_psql_row
+    WHERE handle = :handle AND slot > :cursor_slot AND affected <> 0 AND (last_change <> 0e0 OR :last_vat <> 0e0)
+    ORDER BY slot INTO :target;
+  UPDATE ardudf_psql_row SET affected = 0
+    WHERE handle = :handle AND slot > :cursor_slot AND slot <= COALESCE(:target, :last_slot) AND affected <> 0;
+  UPDATE ardudf_psql_context SET cursor_slot = COALESCE(:target, :last_slot) WHERE handle = :handle;
+  RETURN IIF(target IS NULL, 0, 1);
 END
 
 -- @ ib_scbreadtype
@@ -562,11 +603,11 @@ END
 -- @ ib_scbclear
 -- Empty again, the cursor on 0, the handle still good.
 BEGIN
-  IF (NOT EXISTS (SELECT 1 FROM ardudf_psql_context WHERE handle = :handle)) THEN RETURN 0;
-  DELETE FROM ardudf_psql_row WHERE handle = :handle;
   UPDATE ardudf_psql_context SET total_amount = 0e0, total_vat = 0e0, paid_amount = 0e0, paid_vat = 0e0,
       last_vat = 0e0, cursor_slot = 0, slot_count = 0
     WHERE handle = :handle;
+  IF (ROW_COUNT = 0) THEN RETURN 0;
+  DELETE FROM ardudf_psql_row WHERE handle = :handle;
   RETURN 1;
 END
 
