@@ -1022,11 +1022,19 @@ CREATE OR ALTER FUNCTION ib_remove_diacritics (
 AS
 -- Each accented letter of Windows-1250 by its plain letter; every other byte as it is.
 -- The pairs are those of src/core/text/cleaning.h, byte for byte. Every accented letter
--- is a byte from 138 to 254: a text with none of those is returned as it is.
+-- is a byte from 138 up: a text of bytes below 128 alone (as long in UTF-8 as it is) is
+-- returned as it is. (Not SIMILAR TO a range of bytes: from Firebird 4 on, a range is one
+-- of code points.) A byte that Windows-1250 leaves undefined cannot go to UTF-8: such a
+-- text takes the long way.
+DECLARE plain BOOLEAN = FALSE;
 BEGIN
   IF (text IS NULL) THEN RETURN NULL;
   IF (POSITION(ASCII_CHAR(0) IN text) > 0) THEN text = LEFT(text, POSITION(ASCII_CHAR(0) IN text) - 1);
-  IF (NOT (text SIMILAR TO _WIN1250 x'255B8A2DFE5D25')) THEN RETURN text; -- '%[\x8A-\xFE]%'
+  BEGIN
+    plain = OCTET_LENGTH(CAST(text AS VARCHAR(8191) CHARACTER SET UTF8)) = OCTET_LENGTH(text);
+    WHEN ANY DO plain = FALSE;
+  END
+  IF (plain) THEN RETURN text;
   text = REPLACE(text, ASCII_CHAR(138), 'S');
   text = REPLACE(text, ASCII_CHAR(140), 'S');
   text = REPLACE(text, ASCII_CHAR(141), 'T');
