@@ -573,11 +573,11 @@ BEGIN
 END
 
 -- @ ib_scbreadtype
+DECLARE cursor_slot INTEGER;
 DECLARE row_type VARCHAR({{row_type_width}}) CHARACTER SET NONE = '';
 BEGIN
-  SELECT r.row_type FROM ardudf_psql_context c
-      JOIN ardudf_psql_row r ON r.handle = c.handle AND r.slot = c.cursor_slot
-    WHERE c.handle = :handle INTO :row_type;
+  SELECT cursor_slot FROM ardudf_psql_context WHERE handle = :handle INTO :cursor_slot;
+  SELECT row_type FROM ardudf_psql_row WHERE handle = :handle AND slot = :cursor_slot INTO :row_type;
   RETURN row_type;
 END
 
