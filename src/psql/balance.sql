@@ -555,6 +555,7 @@ END
 
 -- @ ib_scbisaffectedrows
 -- ardudf_psql_next_row, written out.
+DECLARE found SMALLINT;
 DECLARE cursor_slot INTEGER;
 DECLARE last_slot INTEGER;
 DECLARE last_vat DOUBLE PRECISION;
@@ -566,10 +567,12 @@ BEGIN
   SELECT FIRST 1 slot FROM ardudf_psql_row
     WHERE handle = :handle AND slot > :cursor_slot AND affected <> 0 AND (last_change <> 0e0 OR :last_vat <> 0e0)
     ORDER BY slot INTO :target;
+  found = IIF(target IS NULL, 0, 1);
+  IF (found = 0) THEN target = last_slot;
   UPDATE ardudf_psql_row SET affected = 0
-    WHERE handle = :handle AND slot > :cursor_slot AND slot <= COALESCE(:target, :last_slot) AND affected <> 0;
-  UPDATE ardudf_psql_context SET cursor_slot = COALESCE(:target, :last_slot) WHERE handle = :handle;
-  RETURN IIF(target IS NULL, 0, 1);
+    WHERE handle = :handle AND slot > :cursor_slot AND slot <= :target AND affected <> 0;
+  UPDATE ardudf_psql_context SET cursor_slot = :target WHERE handle = :handle;
+  RETURN found;
 END
 
 -- @ ib_scbreadtype
