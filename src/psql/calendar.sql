@@ -6,6 +6,12 @@
 -- ticks being 100 ns since 1601-01-01 in 0 .. 2^63-1. Outside that every field is 0 and a
 -- date that does not exist encodes to 0.0, as in the modules. The constants are doubles
 -- made from exact integers (an E-notation literal is a double too).
+--
+-- Each function decodes inline (a call of a helper routine costs more than the decoding):
+-- the tick count, then the day count since 1601-01-01 as a DATE, whose fields the engine's
+-- EXTRACT gives. A DATE ends at 9999-12-31; beyond day 3067609 (9999-10-31, far enough
+-- from the end for the month that follows it) the helper ardudf_psql_fields decodes by arithmetic. Every comparison of a double is > or >=
+-- (see ib_greatest): a NaN serial gives the zeros, as in the modules.
 
 -- @helper
 -- All fields of a day serial, as one row: year, month and day, the day of the week as
@@ -40,7 +46,7 @@ BEGIN
   origin = CAST(94353120000000000 AS DOUBLE PRECISION);
   tick_limit = CAST(4611686018427387904 AS DOUBLE PRECISION) * 2; -- 2^63
   tick_sum = serial * 1e7 * 86400e0 + origin;
-  IF (NOT (tick_sum >= 0 AND tick_sum < tick_limit)) THEN
+  IF (NOT (tick_sum >= 0e0 AND tick_limit > tick_sum)) THEN
   BEGIN
     SUSPEND;
     EXIT;
@@ -110,57 +116,115 @@ BEGIN
 END
 
 -- @ ib_dayofweek
-DECLARE weekday INTEGER;
+-- 1601-01-01 was a Monday.
+DECLARE t DOUBLE PRECISION;
 BEGIN
-  SELECT weekday FROM ardudf_psql_fields(:serial) INTO :weekday;
-  RETURN weekday;
+  IF (ABS(serial) > 1e15) THEN RETURN 0;
+  t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
+  IF (NOT (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
+  RETURN MOD(CAST(TRUNC(t) AS BIGINT) / 864000000000 + 1, 7) + 1;
 END
 
 -- @ ib_decodedate_year
-DECLARE year_num INTEGER;
+DECLARE t DOUBLE PRECISION;
+DECLARE days BIGINT;
+DECLARE v INTEGER;
 BEGIN
-  SELECT year_num FROM ardudf_psql_fields(:serial) INTO :year_num;
-  RETURN year_num;
+  IF (ABS(serial) > 1e15) THEN RETURN 0;
+  t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
+  IF (NOT (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
+  days = CAST(TRUNC(t) AS BIGINT) / 864000000000;
+  IF (days > 3067609) THEN
+  BEGIN
+    SELECT year_num FROM ardudf_psql_fields(:serial) INTO :v;
+    RETURN v;
+  END
+  RETURN EXTRACT(YEAR FROM DATE '1601-01-01' + days);
 END
 
 -- @ ib_decodedate_month
-DECLARE month_num INTEGER;
+DECLARE t DOUBLE PRECISION;
+DECLARE days BIGINT;
+DECLARE v INTEGER;
 BEGIN
-  SELECT month_num FROM ardudf_psql_fields(:serial) INTO :month_num;
-  RETURN month_num;
+  IF (ABS(serial) > 1e15) THEN RETURN 0;
+  t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
+  IF (NOT (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
+  days = CAST(TRUNC(t) AS BIGINT) / 864000000000;
+  IF (days > 3067609) THEN
+  BEGIN
+    SELECT month_num FROM ardudf_psql_fields(:serial) INTO :v;
+    RETURN v;
+  END
+  RETURN EXTRACT(MONTH FROM DATE '1601-01-01' + days);
 END
 
 -- @ ib_decodedate_day
-DECLARE day_num INTEGER;
+DECLARE t DOUBLE PRECISION;
+DECLARE days BIGINT;
+DECLARE v INTEGER;
 BEGIN
-  SELECT day_num FROM ardudf_psql_fields(:serial) INTO :day_num;
-  RETURN day_num;
+  IF (ABS(serial) > 1e15) THEN RETURN 0;
+  t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
+  IF (NOT (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
+  days = CAST(TRUNC(t) AS BIGINT) / 864000000000;
+  IF (days > 3067609) THEN
+  BEGIN
+    SELECT day_num FROM ardudf_psql_fields(:serial) INTO :v;
+    RETURN v;
+  END
+  RETURN EXTRACT(DAY FROM DATE '1601-01-01' + days);
 END
 
 -- @ ib_decodetime_hour
-DECLARE hour_num INTEGER;
+DECLARE t DOUBLE PRECISION;
 BEGIN
-  SELECT hour_num FROM ardudf_psql_fields(:serial) INTO :hour_num;
-  RETURN hour_num;
+  IF (ABS(serial) > 1e15) THEN RETURN 0;
+  t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
+  IF (NOT (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
+  RETURN MOD(CAST(TRUNC(t) AS BIGINT), 864000000000) / 36000000000;
 END
 
 -- @ ib_decodetime_min
-DECLARE minute_num INTEGER;
+DECLARE t DOUBLE PRECISION;
 BEGIN
-  SELECT minute_num FROM ardudf_psql_fields(:serial) INTO :minute_num;
-  RETURN minute_num;
+  IF (ABS(serial) > 1e15) THEN RETURN 0;
+  t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
+  IF (NOT (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
+  RETURN MOD(MOD(CAST(TRUNC(t) AS BIGINT), 864000000000) / 600000000, 60);
 END
 
 -- @ ib_decodetime_sec
-DECLARE second_num INTEGER;
+DECLARE t DOUBLE PRECISION;
 BEGIN
-  SELECT second_num FROM ardudf_psql_fields(:serial) INTO :second_num;
-  RETURN second_num;
+  IF (ABS(serial) > 1e15) THEN RETURN 0;
+  t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
+  IF (NOT (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0;
+  RETURN MOD(MOD(CAST(TRUNC(t) AS BIGINT), 864000000000) / 10000000, 60);
 END
 
 -- @ ib_encodedate
+-- As ardudf_psql_encode, written out.
+DECLARE y BIGINT;
+DECLARE m BIGINT;
+DECLARE d BIGINT;
+DECLARE era BIGINT;
+DECLARE serial DOUBLE PRECISION;
+DECLARE whole DOUBLE PRECISION;
 BEGIN
-  RETURN ardudf_psql_encode(year_num, month_num, day_num);
+  y = BIN_AND(year_num, 65535);
+  m = BIN_AND(month_num, 65535);
+  d = BIN_AND(day_num, 65535);
+  IF (1601 > y OR y > 30827 OR 1 > m OR m > 12 OR 1 > d OR d > 31) THEN RETURN 0e0;
+  IF (d > 28 AND d > IIF(m = 2, IIF(MOD(y, 4) = 0 AND (MOD(y, 100) <> 0 OR MOD(y, 400) = 0), 29, 28),
+                               IIF(m IN (4, 6, 9, 11), 30, 31))) THEN RETURN 0e0;
+  IF (2 >= m) THEN y = y - 1;
+  era = y / 400;
+  serial = CAST((era * 146097 + (y - era * 400) * 365 + (y - era * 400) / 4 - (y - era * 400) / 100
+                 + (153 * IIF(m > 2, m - 3, m + 9) + 2) / 5 + d - 1 - 584694) * 864000000000
+                - 94353120000000000 AS DOUBLE PRECISION) / 1e7 / 86400e0;
+  whole = TRUNC(serial);
+  RETURN IIF(serial - whole >= 0.5e0, whole + 1e0, whole);
 END
 
 -- @ ib_isleapyear
@@ -170,15 +234,37 @@ BEGIN
 END
 
 -- @ ib_endofdecade
--- The day after the ten-day period (1-10, 11-20, 21 to the month's end) of the date.
+-- The day after the ten-day period (1-10, 11-20, 21 to the month's end) of the date: the
+-- serial of the 11th or the 21st, or that of the month's last day and one more.
+DECLARE t DOUBLE PRECISION;
+DECLARE days BIGINT;
+DECLARE day_num INTEGER;
 DECLARE year_num INTEGER;
 DECLARE month_num INTEGER;
-DECLARE day_num INTEGER;
+DECLARE d DATE;
+DECLARE serial_ DOUBLE PRECISION;
+DECLARE whole DOUBLE PRECISION;
 BEGIN
-  SELECT year_num, month_num, day_num FROM ardudf_psql_fields(:serial) INTO :year_num, :month_num, :day_num;
-  IF (day_num < 11) THEN RETURN ardudf_psql_encode(year_num, month_num, 11);
-  IF (day_num < 21) THEN RETURN ardudf_psql_encode(year_num, month_num, 21);
-  RETURN ardudf_psql_encode(year_num, month_num, ardudf_psql_days_in_month(year_num, month_num)) + 1e0;
+  IF (ABS(serial) > 1e15) THEN RETURN 0e0;
+  t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
+  IF (NOT (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t)) THEN RETURN 0e0;
+  days = CAST(TRUNC(t) AS BIGINT) / 864000000000;
+  IF (days > 3067609) THEN
+  BEGIN
+    SELECT year_num, month_num, day_num FROM ardudf_psql_fields(:serial) INTO :year_num, :month_num, :day_num;
+    IF (11 > day_num) THEN RETURN ardudf_psql_encode(year_num, month_num, 11);
+    IF (21 > day_num) THEN RETURN ardudf_psql_encode(year_num, month_num, 21);
+    RETURN ardudf_psql_encode(year_num, month_num, ardudf_psql_days_in_month(year_num, month_num)) + 1e0;
+  END
+  d = DATE '1601-01-01' + days;
+  day_num = EXTRACT(DAY FROM d);
+  IF (11 > day_num) THEN d = d + (11 - day_num);
+  ELSE IF (21 > day_num) THEN d = d + (21 - day_num);
+  ELSE d = DATEADD(1 MONTH TO d - (day_num - 1)) - 1;
+  serial_ = CAST((d - DATE '1601-01-01') * 864000000000 - 94353120000000000 AS DOUBLE PRECISION) / 1e7 / 86400e0;
+  whole = TRUNC(serial_);
+  serial_ = IIF(serial_ - whole >= 0.5e0, whole + 1e0, whole);
+  RETURN IIF(day_num >= 21, serial_ + 1e0, serial_);
 END
 
 -- @ ib_current_time
@@ -197,56 +283,39 @@ END
 -- Each run of one of the letters Y, M, D (either case, anywhere, inside words too) is
 -- replaced, greedily from the left: n Y give n/4 years and, when n mod 4 is not 0, one
 -- two-digit year; n M (D) give (n+1)/2 months (days). Every other byte is kept.
-DECLARE year_num INTEGER;
-DECLARE month_num INTEGER;
-DECLARE day_num INTEGER;
-DECLARE full_year VARCHAR(5) CHARACTER SET NONE;
+-- So: the letters made upper case, then each run cut into its pieces from the left by
+-- REPLACE, the longest piece first (what a piece becomes holds no letter).
+DECLARE t DOUBLE PRECISION;
+DECLARE days BIGINT;
+DECLARE d DATE;
+DECLARE year_num INTEGER = 0;
+DECLARE month_num INTEGER = 0;
+DECLARE day_num INTEGER = 0;
 DECLARE short_year VARCHAR(2) CHARACTER SET NONE;
-DECLARE formatted VARCHAR(512) CHARACTER SET NONE = '';
-DECLARE length_ INTEGER;
-DECLARE i INTEGER = 1;
-DECLARE run_ INTEGER;
-DECLARE letter INTEGER;
+DECLARE formatted VARCHAR({{result_width}}) CHARACTER SET NONE;
 BEGIN
-  pattern = ardudf_psql_cstring(pattern);
-  SELECT year_num, month_num, day_num FROM ardudf_psql_fields(:serial) INTO :year_num, :month_num, :day_num;
-  full_year = year_num;
-  short_year = LPAD(MOD(year_num, 100), 2, '0');
-  length_ = OCTET_LENGTH(pattern);
-  WHILE (i <= length_) DO
+  IF (POSITION(ASCII_CHAR(0) IN pattern) > 0) THEN pattern = LEFT(pattern, POSITION(ASCII_CHAR(0) IN pattern) - 1);
+  IF (NOT (ABS(serial) > 1e15)) THEN
   BEGIN
-    letter = ASCII_VAL(SUBSTRING(pattern FROM i FOR 1));
-    IF (letter BETWEEN 97 AND 122) THEN letter = letter - 32;
-    IF (letter NOT IN (89, 77, 68)) THEN
+    t = serial * 1e7 * 86400e0 + CAST(94353120000000000 AS DOUBLE PRECISION);
+    IF (t >= 0e0 AND CAST(4611686018427387904 AS DOUBLE PRECISION) * 2 > t) THEN
     BEGIN
-      formatted = formatted || SUBSTRING(pattern FROM i FOR 1);
-      i = i + 1;
-    END
-    ELSE
-    BEGIN
-      run_ = 1;
-      WHILE (i + run_ <= length_ AND BIN_OR(ASCII_VAL(SUBSTRING(pattern FROM i + run_ FOR 1)), 32) = letter + 32) DO
-        run_ = run_ + 1;
-      i = i + run_;
-      IF (letter = 89) THEN
-      BEGIN
-        WHILE (run_ >= 4) DO
-        BEGIN
-          formatted = formatted || full_year;
-          run_ = run_ - 4;
-        END
-        IF (run_ > 0) THEN formatted = formatted || short_year;
-      END
+      days = CAST(TRUNC(t) AS BIGINT) / 864000000000;
+      IF (days > 3067609) THEN
+        SELECT year_num, month_num, day_num FROM ardudf_psql_fields(:serial) INTO :year_num, :month_num, :day_num;
       ELSE
       BEGIN
-        run_ = (run_ + 1) / 2;
-        WHILE (run_ > 0) DO
-        BEGIN
-          formatted = formatted || IIF(letter = 77, month_num, day_num);
-          run_ = run_ - 1;
-        END
+        d = DATE '1601-01-01' + days;
+        year_num = EXTRACT(YEAR FROM d);
+        month_num = EXTRACT(MONTH FROM d);
+        day_num = EXTRACT(DAY FROM d);
       END
     END
   END
-  RETURN formatted;
+  short_year = LPAD(MOD(year_num, 100), 2, '0');
+  formatted = REPLACE(REPLACE(REPLACE(pattern, 'y', 'Y'), 'm', 'M'), 'd', 'D');
+  formatted = REPLACE(formatted, 'YYYY', year_num);
+  formatted = REPLACE(REPLACE(REPLACE(formatted, 'YYY', short_year), 'YY', short_year), 'Y', short_year);
+  formatted = REPLACE(REPLACE(formatted, 'MM', month_num), 'M', month_num);
+  RETURN REPLACE(REPLACE(formatted, 'DD', day_num), 'D', day_num);
 END

@@ -5,7 +5,9 @@
 # their widths, any byte, serials outside the calendar, absurd lengths), then random
 # settlements (rows, payments, credit notes, partial walks, walks by the loop and by
 # ib_scbwalk, clear, free) on a context of each. Each answer must be the same: the value
-# (a double to the bit, a text to the byte) or the same error (SQLSTATE and code).
+# (a double to the bit, a text to the byte) or the same error (SQLSTATE and code). Then
+# the functions that take a double and more settlements, their doubles bound as
+# parameters through libfbclient (ardudf_bound): NaN, the infinities and -0.0 among them.
 #
 #   tests/server/differential.sh --build DIR --charset NONE|UTF8 [--seed N] [--calls N] [--sequences N] [--keep]
 #
@@ -31,7 +33,8 @@ while [ $# -gt 0 ]; do
     *) echo "usage: $0 --build DIR --charset NONE|UTF8 [--seed N] [--calls N] [--sequences N] [--keep]" >&2; exit 2 ;;
   esac
 done
-for f in "$build/src/udr/libardudf_udr.so" "$build/ardudf_catalogue" "$build/tests/server/ardudf_differential"; do
+for f in "$build/src/udr/libardudf_udr.so" "$build/ardudf_catalogue" "$build/tests/server/ardudf_differential" \
+         "$build/tests/server/ardudf_bound"; do
   [ -f "$f" ] || { echo "differential.sh: $f is missing" >&2; exit 2; }
 done
 [ -n "$charset" ] || { echo "differential.sh: --charset NONE|UTF8" >&2; exit 2; }
@@ -53,6 +56,20 @@ out=$( (fbenv_isql "$db" -b -i "$work/udr.sql" && cd "$source_dir/sql" && fbenv_
 
 "$build/tests/server/ardudf_differential" "$seed" "$calls" "$sequences" > "$work/calls.sql"
 fbenv_isql "$db" -i "$work/calls.sql" > "$work/out.txt" 2>&1
+"$build/tests/server/ardudf_differential" "$seed" $((calls / 4)) $((sequences / 2)) bound > "$work/bound.txt"
+# The client library of the engine that runs: the system's, or a relocatable tree's own
+# (one that carries its bin/, as Firebird 5 here). Debian's Firebird 4 client refuses the
+# engine plugin through the root's link to its folder ("Actual module name does not match
+# requested"): it gets the folder itself, its configuration being the root's anyway
+# (scripts/lib/fbenv.sh, fbenv_point_conf).
+engine=$(fbenv_engine_dir)
+bound=("$build/tests/server/ardudf_bound")
+if [ -x "$engine/bin/isql" ]; then
+  bound=(env "LD_LIBRARY_PATH=$engine/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" "${bound[@]}")
+elif [ -n "${ARDUDF_FB_CONF_DIR:-}" ]; then
+  bound=(env "FIREBIRD=$engine" "${bound[@]}")
+fi
+"${bound[@]}" "$db" "$work/bound.txt" >> "$work/out.txt" 2>&1
 compared=$(sed -n 's/^DIFFERENCE *calls: .* \([0-9]*\)$/\1/p' "$work/out.txt" | awk '{ n += $1 } END { print n + 0 }')
 differences=$(grep '^DIFFERENCE' "$work/out.txt" | grep -vc '^DIFFERENCE *calls: ')
 failed=$(grep -c 'Statement failed' "$work/out.txt")

@@ -48,6 +48,22 @@ std::string trimmed(std::string text) {
     return text;
 }
 
+// What a body may name in {{...}}, as the templates do: the release, the widest VARCHAR and
+// the width of a balance row's type; a function's body also its result's width and each
+// text argument's ({{result_width}}, {{text_width}}), all from the catalogue.
+Fields fields_of(const Export* e) {
+    const Export& row = exports[index_of("ib_scbaddrow")];
+    Fields f{{"version", ARDUDF_VERSION},
+             {"max_varchar", std::to_string(max_varchar)},
+             {"row_type_width", std::to_string(row.args[1].width.udr)}};
+    if (e == nullptr) return f;
+    if (e->result.kind == Kind::text) f["result_width"] = std::to_string(e->result.width.udr);
+    for (int i = 0; i < arg_count(*e); ++i)
+        if (e->args[i].kind == Kind::text)
+            f[std::string(e->args[i].name) + "_width"] = std::to_string(e->args[i].width.udr);
+    return f;
+}
+
 // The sections of every group's file, in group order; false when a file cannot be read.
 bool read_sections(std::vector<Section>& sections) {
     for (std::string_view group : groups()) {
@@ -80,8 +96,9 @@ bool read_sections(std::vector<Section>& sections) {
             if (open != nullptr) open->text += line + "\n";
         }
         for (Section& s : sections) {
-            // A body may name the release: {{version}}, filled as the templates are.
-            s.text = fill_text(trimmed(s.text), path, {{"version", ARDUDF_VERSION}});
+            const auto e =
+                std::find_if(exports.begin(), exports.end(), [&](const Export& x) { return x.name == s.name; });
+            s.text = fill_text(trimmed(s.text), path, fields_of(e == exports.end() ? nullptr : &*e));
             if (s.mark == Mark::helper && s.name.empty()) {
                 s.name = word_after(s.text, "CREATE OR ALTER FUNCTION ");
                 if (s.name.empty()) s.name = word_after(s.text, "CREATE OR ALTER PROCEDURE ");
