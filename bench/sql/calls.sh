@@ -18,7 +18,7 @@
 # keep.
 #
 #   bench/sql/calls.sh [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX]
-#                      [--out FILE] [--times FILE] [--fb4 | --fb5] [--psql]
+#                      [--out FILE] [--times FILE] [--fb4 | --fb5 | --fb25] [--psql]
 #
 # Defaults: build/default, 1,000,000 rows, 3 rounds, bench/results.md: about 10 minutes a
 # round on 2 idle cores (80 queries of a few microseconds a row). --quick is 100,000 rows
@@ -29,7 +29,9 @@
 # Needs the default preset built (ardudf.so, bench/ardudf_noop.so) and isql-fb.
 # --fb4 runs it all in Firebird 4.0 (scripts/engine.sh fb4: a Debian 13 root), the modules
 # being the same files; --fb5 in Firebird 5 (scripts/engine.sh fb5); --times keeps
-# the raw timings (bench/sql/engines.sh reads them). A section "## Firebird 3.0, 4.0 and 5.0"
+# the raw timings (bench/sql/engines.sh reads them). --fb25 runs the legacy path alone in the
+# Firebird 2.5 Win32 engine under Wine (tests/fb25), with the mingw-i686 build's 32-bit
+# ardudf.dll and tests/fb25/ardudf_noop.dll (--build build/mingw-i686; bench/sql/fb25.sh). A section "## Firebird 3.0, 4.0 and 5.0"
 # at the end of FILE (bench/sql/engines.sh writes it) is kept when the rest is rewritten.
 # bench/sql/docs_costs.py then copies the figures into docs/functions.md.
 set -euo pipefail
@@ -37,7 +39,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 build=$source_dir/build/default rows=1000000 reps=3 only="" out=$source_dir/bench/results.md
-smoke=0 fb4=0 fb5=0 times_out="" psql=0
+smoke=0 fb4=0 fb5=0 fb25=0 times_out="" psql=0
 args=("$@")
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -51,12 +53,21 @@ while [ $# -gt 0 ]; do
     --times) times_out=$2; shift 2 ;;
     --fb4) fb4=1; shift ;;
     --fb5) fb5=1; shift ;;
+    --fb25) fb25=1; shift ;;
     --psql) psql=1; shift ;;
-    *) echo "usage: $0 [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX] [--out FILE] [--times FILE] [--fb4 | --fb5] [--psql]" >&2
+    *) echo "usage: $0 [--build DIR] [--rows N] [--reps N] [--quick] [--smoke] [--only REGEX] [--out FILE] [--times FILE] [--fb4 | --fb5 | --fb25] [--psql]" >&2
        exit 2 ;;
   esac
 done
-for f in "$build/ardudf.so" "$build/bench/ardudf_noop.so" "$build/ardudf_catalogue"; do
+module=$build/ardudf.so noop=$build/bench/ardudf_noop.so catalogue=$build/ardudf_catalogue
+if [ $fb25 -eq 1 ]; then
+  # The Windows build has no catalogue program of its own: the generator's, built for this machine.
+  # shellcheck source=../../scripts/lib/generator.sh
+  . "$source_dir/scripts/lib/generator.sh"
+  module=$build/ardudf.dll noop=$build/tests/fb25/ardudf_noop.dll catalogue=$(generator_build "$source_dir") || exit 2
+  export FB_ISQL=$source_dir/tests/fb25/isql25.sh
+fi
+for f in "$module" "$noop" "$catalogue"; do
   [ -f "$f" ] || { echo "calls.sh: $f is missing (cmake --preset default && cmake --build build/default)" >&2; exit 2; }
 done
 
@@ -74,7 +85,7 @@ fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/ardudf-bench.XXXXXX")
 [ -n "${ARDUDF_BENCH_KEEP:-}" ] && echo "kept: $work" >&2 || trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/udf" "$work/udr"
-cp "$build/ardudf.so" "$build/bench/ardudf_noop.so" "$work/udf/"
+cp "$module" "$noop" "$work/udf/"
 fbenv_setup "$work/root" "$work/udf"
 # The whole table in the page cache (about 100 MB at a million rows): the read is then
 # the engine's work, not the file system's.
@@ -84,7 +95,7 @@ echo "DefaultDbCachePages = 32768" >> "$FIREBIRD/firebird.conf"
 # under the prefixes udr_ and udrnoop_ (its own names are those of the legacy module).
 udr=0
 udr_module=$build/src/udr/libardudf_udr.so
-if [ -f "$udr_module" ] && [ -f "$source_dir/sql/ardudf_udr.sql" ] && [ -f "$build/bench/libardudf_noop_udr.so" ]; then
+if [ $fb25 -eq 0 ] && [ -f "$udr_module" ] && [ -f "$source_dir/sql/ardudf_udr.sql" ] && [ -f "$build/bench/libardudf_noop_udr.so" ]; then
   udr=1
   cp "$udr_module" "$build/bench/libardudf_noop_udr.so" "$work/udr/"
   fbenv_udr_plugins "$FIREBIRD" "$work/udr"
@@ -106,7 +117,7 @@ fi
 (cd "$source_dir/sql" && isql -i ardudf.sql)
 # The legacy floor: each ardudf declaration again as noop_<name>, over the do-nothing module
 # (from the catalogue, as every declaration here).
-"$build/ardudf_catalogue" declare legacy_floor noop_ > "$work/noop.sql"
+"$catalogue" declare legacy_floor noop_ > "$work/noop.sql"
 # What a declaration costs by itself: the same nothing with an INTEGER, and with a text
 # of 16, 255 and the widest bytes, in and out.
 cat >> "$work/noop.sql" <<'EOF'
@@ -125,9 +136,9 @@ isql -i "$work/noop.sql"
 if [ $udr -eq 1 ]; then
   # Beside ib_ (legacy): the UDR module as udr_, its floor as udrnoop_, and the UDR module as
   # a database declared with sql/ardudf.sql has it after the move in place, as mv_.
-  "$build/ardudf_catalogue" declare udr udr_ > "$work/udr.sql"
-  "$build/ardudf_catalogue" declare udr_floor udrnoop_ > "$work/udrnoop.sql"
-  "$build/ardudf_catalogue" declare udr_moved mv_ > "$work/moved.sql"
+  "$catalogue" declare udr udr_ > "$work/udr.sql"
+  "$catalogue" declare udr_floor udrnoop_ > "$work/udrnoop.sql"
+  "$catalogue" declare udr_moved mv_ > "$work/moved.sql"
   cat >> "$work/udrnoop.sql" <<'EOF'
 CREATE FUNCTION udrnoop_w_num (a INTEGER) RETURNS INTEGER
     EXTERNAL NAME 'ardudf_noop_udr!noop' ENGINE UDR;
@@ -182,7 +193,7 @@ EOF
 # calls.txt, each line keyed by a function of the catalogue (a name it lacks is a mistake
 # there, not a function left out). Then what a declared width costs, on the floors only.
 grep -v '^#' "$here/calls.txt" > "$work/functions"
-unknown=$(cut -d'#' -f1 "$work/functions" | grep -vxF -f <("$build/ardudf_catalogue" names) | paste -sd' ' - || true)
+unknown=$(cut -d'#' -f1 "$work/functions" | grep -vxF -f <("$catalogue" names) | paste -sd' ' - || true)
 [ -z "$unknown" ] || { echo "calls.sh: calls.txt names what the catalogue lacks: $unknown" >&2; exit 2; }
 cat >> "$work/functions" <<'EOF'
 width number#{F}w_num(id)##
@@ -463,6 +474,12 @@ load=$(cut -d' ' -f1-3 /proc/loadavg)
   if [ -f "$out" ] && grep -qF "$psql_begin" "$out"; then
     echo
     sed -n "\\|^$psql_begin\$|,\\|^$psql_end\$|p" "$out"
+  fi
+  # The section of Firebird 2.5 (bench/sql/fb25.sh) stays, before the engines'.
+  fb25_begin='<!-- Firebird 2.5: written by bench/sql/fb25.sh -->'
+  if [ -f "$out" ] && grep -qF "$fb25_begin" "$out"; then
+    echo
+    sed -n "\\|^$fb25_begin\$|,\\|^<!-- end of the Firebird 2.5 section -->\$|p" "$out"
   fi
   # The comparison of engines, written by bench/sql/engines.sh, stays.
   if [ -f "$out" ] && grep -q '^## Firebird 3.0, 4.0 and 5.0' "$out"; then

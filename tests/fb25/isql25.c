@@ -79,7 +79,7 @@ static int echo, bail, list, heading = 1, autoddl = 1, dialect = 3, dialect_set,
 static const char* charset;
 static char engine_version[64] = "WI-V?";
 static const char* input_name; /* -i FILE as given: named in error lines */
-static int stmt_line, prev_end_line; /* the statement's first line, the previous one's end */
+static int prev_end_line; /* the line where the last statement ended */
 
 /* /x/y -> Z:\x\y; anything else unchanged. */
 static char* win_path(const char* p) {
@@ -108,20 +108,22 @@ static void keep_case(const char* name) {
     free(tmp);
 }
 
-static void print_status(FILE* out) {
+/* The status as isql prints it (statement: the heading with the SQLSTATE), as gbak without. */
+static void print_status(FILE* out, int statement) {
     char state[6] = "", buf[1024];
     const ISC_STATUS* v = st;
     fb_sqlstate(state, st);
-    fprintf(out, "Statement failed, SQLSTATE = %.5s\n", state);
+    if (statement) fprintf(out, "Statement failed, SQLSTATE = %.5s\n", state);
     int at = 0, line = 0, column = 0;
     for (int first = 1; fb_interpret(buf, sizeof buf, &v) > 0; first = 0) {
         fprintf(out, "%s%s\n", first ? "" : "-", buf);
         const char* l = strstr(buf, "line ");
         if (l && sscanf(l, "line %d, column %d", &line, &column) == 2) at = line;
     }
-    /* A prepare error points into the statement; anything else follows the last one. */
+    /* A prepare error points into the statement: isql counts its lines from the end of the
+     * last one, as if the statement began on the next line. Anything else follows the last. */
     if (input_name && at > 0)
-        fprintf(out, "At line %d in file %s\n", stmt_line + at - 1, input_name);
+        fprintf(out, "At line %d in file %s\n", prev_end_line + at, input_name);
     else if (input_name)
         fprintf(out, "After line %d in file %s\n", prev_end_line, input_name);
     errors++;
@@ -130,7 +132,7 @@ static void print_status(FILE* out) {
 /* Prints the failure of the last call; 1 when the script stops there. */
 static int failed(void) {
     fflush(stdout);
-    print_status(stderr);
+    print_status(stderr, 1);
     fflush(stderr);
     return bail;
 }
@@ -190,7 +192,7 @@ static int width(const XSQLVAR* v) {
         case SQL_INT64: w = 21; break;
         case SQL_FLOAT: w = 14; break;
         case SQL_DOUBLE: case SQL_D_FLOAT: w = 23; break;
-        case SQL_TYPE_DATE: w = dialect == 3 ? 11 : 25; break;
+        case SQL_TYPE_DATE: w = 11; break;
         case SQL_TYPE_TIME: w = 13; break;
         case SQL_TIMESTAMP: w = 25; break;
         case SQL_BLOB: w = 17; break;
@@ -281,10 +283,28 @@ static void print_blob(HND* t, const XSQLVAR* v) {
     putchar('\n');
 }
 
+/* What comes before the first row, or before the error of the first fetch: a blank line and
+ * in column mode the headings and their rules. */
+static void print_heading(XSQLDA* da) {
+    putchar('\n');
+    if (list || !heading) return;
+    for (int i = 0; i < da->sqld; i++) {
+        XSQLVAR* v = &da->sqlvar[i];
+        printf(is_text(v) ? "%-*.*s " : "%*.*s ", width(v), v->aliasname_length, v->aliasname);
+    }
+    putchar('\n');
+    for (int i = 0; i < da->sqld; i++) {
+        for (int w = width(&da->sqlvar[i]); w > 0; w--) putchar('=');
+        putchar(' ');
+    }
+    putchar('\n');
+}
+
 static void print_row(HND* t, XSQLDA* da, int first) {
     char buf[128];
     int len;
-    putchar('\n');
+    if (first) print_heading(da);
+    else if (list) putchar('\n'); /* a blank line before each record */
     if (list) {
         for (int i = 0; i < da->sqld; i++) {
             XSQLVAR* v = &da->sqlvar[i];
@@ -296,18 +316,6 @@ static void print_row(HND* t, XSQLDA* da, int first) {
         }
         putchar('\n');
         return;
-    }
-    if (first && heading) {
-        for (int i = 0; i < da->sqld; i++) {
-            XSQLVAR* v = &da->sqlvar[i];
-            printf(left_aligned(v) && is_text(v) ? "%-*.*s " : "%*.*s ", width(v), v->aliasname_length, v->aliasname);
-        }
-        putchar('\n');
-        for (int i = 0; i < da->sqld; i++) {
-            for (int w = width(&da->sqlvar[i]); w > 0; w--) putchar('=');
-            putchar(' ');
-        }
-        putchar('\n');
     }
     for (int i = 0; i < da->sqld; i++) {
         XSQLVAR* v = &da->sqlvar[i];
@@ -386,8 +394,9 @@ static int run_sql(const char* sql) {
         ISC_STATUS r;
         int rows = 0;
         while ((r = isc_dsql_fetch(st, &stmt, 1, out)) == 0) print_row(t, out, rows++ == 0);
-        /* isql has begun the record (or the table) when a fetch fails: a blank line first */
-        if (rows || r != 100) putchar('\n');
+        /* isql has begun the record (or the table) when a fetch fails */
+        if (rows == 0 && r != 100) print_heading(out);
+        if (rows) putchar('\n');
         if (r != 100) stop = failed();
     } else if (isc_dsql_execute(st, t, &stmt, 1, NULL)) {
         stop = failed();
@@ -528,7 +537,13 @@ static int run_script(char* text) {
                 p++;
             }
         }
-        if (*p == 0) break; /* no terminator: isql leaves it unexecuted */
+        if (*p == 0) { /* no terminator: isql leaves it unexecuted and says so */
+            if (echo && *echoed) { fputs(echoed, stdout); if (p[-1] != '\n') putchar('\n'); }
+            echoed = p;
+            fflush(stdout);
+            fprintf(stderr, "Expected end of statement, encountered EOF\n");
+            break;
+        }
         char* end = p;
         p += tl;
         char* eol = p + strcspn(p, "\n");
@@ -539,7 +554,6 @@ static int run_script(char* text) {
         if (eol > echoed) echoed = *eol ? eol + 1 : eol;
         char saved = *end;
         *end = 0;
-        stmt_line = line_of(text, start);
         stop = command(start);
         *end = saved;
         prev_end_line = line_of(text, end);
@@ -582,7 +596,7 @@ static void spb_text(char** p, char tag, const char* s) {
 static int service(int restore, const char* from, const char* to) {
     char spb[64] = {2, 2, 28, 6, 'S', 'Y', 'S', 'D', 'B', 'A'}; /* version 2, user SYSDBA */
     HND svc = 0;
-    if (isc_service_attach(st, 0, "service_mgr", &svc, 10, spb)) { print_status(stderr); return 1; }
+    if (isc_service_attach(st, 0, "service_mgr", &svc, 10, spb)) { print_status(stderr, 0); return 1; }
     char req[2048], *p = req;
     char* db_path = win_path(restore ? to : from);
     char* file = win_path(restore ? from : to);
@@ -596,13 +610,13 @@ static int service(int restore, const char* from, const char* to) {
     }
     int rc = 0;
     if (isc_service_start(st, &svc, NULL, (unsigned short)(p - req), req)) {
-        print_status(stderr);
+        print_status(stderr, 0);
         rc = 1;
     } else {
         /* The verbose lines until an empty one; a failure comes back in the status. */
         char ask = 63, buf[8192]; /* isc_info_svc_line */
         for (;;) {
-            if (isc_service_query(st, &svc, NULL, 0, NULL, 1, &ask, sizeof buf, buf)) { print_status(stderr); rc = 1; break; }
+            if (isc_service_query(st, &svc, NULL, 0, NULL, 1, &ask, sizeof buf, buf)) { print_status(stderr, 0); rc = 1; break; }
             if (buf[0] != 63) break;
             unsigned n = (unsigned char)buf[1] | (unsigned char)buf[2] << 8;
             if (n == 0) break;
@@ -687,13 +701,13 @@ int main(int argc, char** argv) {
     const char* input = NULL;
     int version = 0, merge = 0;
     setvbuf(stdout, NULL, _IOFBF, 1 << 16);
-    if (argc == 4 && (strcmp(argv[1], "-backup") == 0 || strcmp(argv[1], "-restore") == 0)) {
-        if (load_engine()) return 1;
-        return service(argv[1][1] == 'r', argv[2], argv[3]);
-    }
     for (int i = 1; i < argc; i++) {
         const char* a = argv[i];
         int more = i + 1 < argc;
+        if ((strcmp(a, "-backup") == 0 || strcmp(a, "-restore") == 0) && i + 3 == argc) {
+            if (load_engine()) return 1;
+            return service(a[1] == 'r', argv[i + 1], argv[i + 2]);
+        }
         if (opt(a, "quiet", 1)) continue;
         else if (opt(a, "echo", 1)) echo = 1;
         else if (opt(a, "merge", 1)) merge = 1;
@@ -717,12 +731,12 @@ int main(int argc, char** argv) {
     input_name = input;
     char* text = read_all(in);
     if (database && attach(database)) {
-        print_status(stderr);
+        print_status(stderr, 1);
         return 1;
     }
     int stopped = run_script(text);
     if (stopped) end_tr(0);
-    else if (end_tr(1)) print_status(stderr);
+    else if (end_tr(1)) print_status(stderr, 1);
     detach();
     fflush(stdout);
     return stopped || errors ? 1 : 0;
