@@ -52,7 +52,14 @@ fbenv_setup() {
   local root=$1 udf_dir mode=${3:-udf}
   udf_dir=$(cd "$2" && pwd) || return 1
   # An engine whose configuration is written by a function of its own (the column config
-  # of scripts/engines.txt; scripts/engine.sh NAME env names it).
+  # of scripts/engines.txt): scripts/engine.sh NAME env names it, or FB_ISQL is the isql of
+  # its row (FB_ISQL=tests/fb25/isql25.sh alone runs Firebird 2.5).
+  if [ -z "${FB_SETUP:-}" ] && [[ $FB_ISQL == "$fbenv_source_dir"/tests/* ]]; then
+    local name
+    name=$(awk -v isql="${FB_ISQL#"$fbenv_source_dir"/}" '!/^#/ && $5 == isql { print $1 }' \
+      "$fbenv_source_dir/scripts/engines.txt")
+    [ -z "$name" ] || fbenv_use "$name" || return 1
+  fi
   if [ -n "${FB_SETUP:-}" ]; then
     # shellcheck source=/dev/null
     . "$FB_SETUP_LIB" && "$FB_SETUP" "$root" "$udf_dir" "$mode" || return 1

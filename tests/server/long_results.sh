@@ -42,5 +42,8 @@ errors=$(grep -c 'string right truncation' "$work/out.2000000000" || true)
 fail=0
 [ "$errors" -eq 3 ] || { echo "FAIL: $errors of 3 calls refused with string right truncation"; cat "$work/out.2000000000"; fail=1; }
 [ $((huge_kb - base_kb)) -le 8192 ] || { echo "FAIL: the engine grew by $((huge_kb - base_kb)) kB"; fail=1; }
-[ $((huge_ms - base_ms)) -le 1000 ] || { echo "FAIL: the calls took $((huge_ms - base_ms)) ms longer"; fail=1; }
+# A second, or half the baseline where the baseline itself is long: Firebird 2.5 under Wine
+# through qemu takes half a minute for the three calls, give or take several seconds.
+slack=$((base_ms / 2 > 1000 ? base_ms / 2 : 1000))
+[ $((huge_ms - base_ms)) -le $slack ] || { echo "FAIL: the calls took $((huge_ms - base_ms)) ms longer (at most $slack)"; fail=1; }
 exit $fail
