@@ -271,8 +271,8 @@ std::string called_builtins(const std::vector<Section>& sections) {
                 continue;
             }
             std::size_t end = i;
-            while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_' ||
-                                         text[end] == '$'))
+            while (end < text.size() &&
+                   (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_' || text[end] == '$'))
                 ++end;
             const bool word_start = i == 0 || !(std::isalnum(static_cast<unsigned char>(text[i - 1])) ||
                                                 text[i - 1] == '_' || text[i - 1] == '$');
@@ -351,9 +351,11 @@ std::string common_parts(const std::vector<Section>& sections, std::vector<Routi
     out += "\n-- ---- helpers of the routines below ----\n";
     for (const Section& s : sections) {
         if (s.mark != Mark::helper) continue;
-        const std::string kind = s.text.find("CREATE OR ALTER FUNCTION ") != std::string::npos ? "FUNCTION" : "PROCEDURE";
+        const std::string kind =
+            s.text.find("CREATE OR ALTER FUNCTION ") != std::string::npos ? "FUNCTION" : "PROCEDURE";
         routines.push_back({kind, s.name, marked(s.text, true)});
-        out += "\n" + routines.back().text + "^\n" + comment_ddl(kind, s.name, "a helper of the PSQL functions") + "^\n";
+        out +=
+            "\n" + routines.back().text + "^\n" + comment_ddl(kind, s.name, "a helper of the PSQL functions") + "^\n";
     }
     return out;
 }
@@ -510,7 +512,10 @@ std::string legacy_body(const Export& e, const std::string& body) {
         const std::string name(e.args[i].name);
         // Not COALESCE: its type would take the literal's character set, and its width.
         reads += "  IF (" + name + " IS NULL) THEN " + name + " = " +
-                 (e.args[i].kind == Kind::text ? "''" : e.args[i].kind == Kind::int32 ? "0" : "0e0") + ";\n";
+                 (e.args[i].kind == Kind::text    ? "''"
+                  : e.args[i].kind == Kind::int32 ? "0"
+                                                  : "0e0") +
+                 ";\n";
     }
     const std::size_t begin = body.find("\nBEGIN\n");
     const std::size_t at = body.rfind("BEGIN\n", 0) == 0 ? 6 : begin + 7;
@@ -540,8 +545,10 @@ int print_legacy_to_psql() {
         body += "\n  " + legacy_header(e) + "\n  AS\n" + b + "\n";
         all += b;
     }
-    parts += head + "END^\n\nRECREATE PACKAGE BODY ardudf_legacy AS\n" + std::string(mark) + "\nBEGIN" + body + "END^\n";
-    parts += comment_ddl("PACKAGE", "ardudf_legacy", "the functions a database moved from the legacy module calls") + "^\n";
+    parts +=
+        head + "END^\n\nRECREATE PACKAGE BODY ardudf_legacy AS\n" + std::string(mark) + "\nBEGIN" + body + "END^\n";
+    parts +=
+        comment_ddl("PACKAGE", "ardudf_legacy", "the functions a database moved from the legacy module calls") + "^\n";
     const Routine package{"PACKAGE", "ardudf_legacy", all};
     parts += "\n-- ---- what each routine may use, whoever calls it ----\n\n";
     for (const Routine& r : routines)
@@ -557,8 +564,8 @@ int print_legacy_to_psql() {
         for (const Value& v : p.results)
             results += (results.empty() ? "" : ", ") + std::string(v.name) + " " + udr_type(v, "NONE");
         const Routine r{"PROCEDURE", std::string(p.name), marked(body_of(sections, p.name)->text, false)};
-        const std::string ddl = "CREATE PROCEDURE " + r.name + " (" + args + ")\n    RETURNS (" + results +
-                                ")\nAS\n" + r.text;
+        const std::string ddl =
+            "CREATE PROCEDURE " + r.name + " (" + args + ")\n    RETURNS (" + results + ")\nAS\n" + r.text;
         walk += "  IF (n_moved > 0 AND NOT EXISTS (SELECT 1 FROM RDB$PROCEDURES\n      WHERE RDB$PROCEDURE_NAME = '" +
                 upper(p.name) + "' AND RDB$PACKAGE_NAME IS NULL)) THEN BEGIN\n";
         walk += "    EXECUTE STATEMENT '" + escaped(ddl) + "';\n";
