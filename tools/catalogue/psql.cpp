@@ -108,6 +108,14 @@ bool read_sections(std::vector<Section>& sections) {
     return true;
 }
 
+// Where a body's first statement goes: after its BEGIN line, the body's first line or a line
+// of its own after the declarations; npos when it has none (complete() refuses such a body).
+std::size_t after_begin(const std::string& body) {
+    if (body.rfind("BEGIN\n", 0) == 0) return 6;
+    const std::size_t at = body.find("\nBEGIN\n");
+    return at == std::string::npos ? at : at + 7;
+}
+
 const Section* body_of(const std::vector<Section>& sections, std::string_view name) {
     for (const Section& s : sections)
         if (s.mark == Mark::routine && s.name == name) return &s;
@@ -132,6 +140,11 @@ bool complete(const std::vector<Section>& sections) {
         const bool known =
             std::any_of(exports.begin(), exports.end(), [&](const Export& e) { return e.name == s.name; }) ||
             std::any_of(procedures.begin(), procedures.end(), [&](const Procedure& p) { return p.name == s.name; });
+        if (s.mark == Mark::routine && after_begin(s.text) == std::string::npos) {
+            std::fprintf(stderr, "ardudf_catalogue psql: the body of %s has no line BEGIN of its own\n",
+                         s.name.c_str());
+            ok = false;
+        }
         if (s.mark == Mark::routine && !known) {
             std::fprintf(stderr, "ardudf_catalogue psql: a body for %s, which the catalogue does not have\n",
                          s.name.c_str());
@@ -152,8 +165,7 @@ std::string with_null_rule(const Export& e, const std::string& body) {
     if (!e.udr_nulls.empty() || n == 0) return body;
     std::string test;
     for (int i = 0; i < n; ++i) test += (i ? " OR " : "") + std::string(e.args[i].name) + " IS NULL";
-    const std::size_t begin = body.find("\nBEGIN\n");
-    const std::size_t at = body.rfind("BEGIN\n", 0) == 0 ? 6 : begin + 7;
+    const std::size_t at = after_begin(body);
     return body.substr(0, at) + "  IF (" + test + ") THEN RETURN NULL;\n" + body.substr(at);
 }
 
@@ -517,8 +529,7 @@ std::string legacy_body(const Export& e, const std::string& body) {
                                                   : "0e0") +
                  ";\n";
     }
-    const std::size_t begin = body.find("\nBEGIN\n");
-    const std::size_t at = body.rfind("BEGIN\n", 0) == 0 ? 6 : begin + 7;
+    const std::size_t at = after_begin(body);
     return body.substr(0, at) + reads + body.substr(at);
 }
 
