@@ -233,12 +233,25 @@ std::string drop_head(std::string_view script, const std::string& dropped) {
                                   {"dropped", dropped}});
 }
 
+std::string depends_on(Depended kind, std::string_view names) {
+    std::string out =
+        fill("depends_on.sql", {{"type", std::to_string(static_cast<int>(kind))}, {"names", std::string(names)}});
+    if (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
+
+std::string function_head(const Export& e) {
+    const std::string params = udr_params(e.args, e.charset);
+    return fill("function_head.sql", {{"summary", std::string(e.summary)},
+                                      {"null_rule", udr_null_rule(e)},
+                                      {"name", std::string(e.name)},
+                                      {"params", params + (params.empty() ? "" : "\n")},
+                                      {"result", udr_type(e.result, e.charset)}});
+}
+
 void print_drop_head(std::string_view script, std::string_view functions, std::string_view procedures_list) {
-    std::string dropped =
-        "(d.RDB$DEPENDED_ON_TYPE = 15 AND TRIM(d.RDB$DEPENDED_ON_NAME) IN (" + std::string(functions) + "))";
-    if (!procedures_list.empty())
-        dropped += "\n         OR (d.RDB$DEPENDED_ON_TYPE = 5 AND TRIM(d.RDB$DEPENDED_ON_NAME) IN (" +
-                   std::string(procedures_list) + "))";
+    std::string dropped = depends_on(Depended::function, functions);
+    if (!procedures_list.empty()) dropped += "\n         OR " + depends_on(Depended::procedure, procedures_list);
     print(drop_head(script, dropped));
 }
 
@@ -294,11 +307,7 @@ void print_move_report() { print(fill("move_report.sql", move_fields("line"))); 
 
 // One function of the UDR script.
 void print_udr_function(const Export& e) {
-    std::printf("\n-- %.*s; %s\n", int(e.summary.size()), e.summary.data(), udr_null_rule(e).c_str());
-    const std::string params = udr_params(e.args, e.charset);
-    std::printf("CREATE OR ALTER FUNCTION %.*s (%s%s)\n", int(e.name.size()), e.name.data(), params.c_str(),
-                params.empty() ? "" : "\n");
-    std::printf("    RETURNS %s\n", udr_type(e.result, e.charset).c_str());
+    std::printf("\n%s", function_head(e).c_str());
     std::printf("    EXTERNAL NAME 'ardudf_udr!%.*s' ENGINE UDR;\n", int(e.name.size()), e.name.data());
     print_comment("FUNCTION", e.name, e.summary);
 }

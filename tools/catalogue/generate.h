@@ -21,6 +21,13 @@ std::string udr_params(std::span<const Value> values, std::string_view charset);
 std::string udr_null_rule(const Export& e);                                      // "a NULL argument gives NULL", ...
 std::string comment_ddl(std::string_view what, std::string_view name, std::string_view summary); // COMMENT ON ...
 std::string upper(std::string_view name);
+// The head of a UDR or PSQL function (templates/function_head.sql): its comment line,
+// CREATE OR ALTER FUNCTION with the arguments and RETURNS, ending in a newline.
+std::string function_head(const Export& e);
+// A row d of RDB$DEPENDENCIES that depends on one of names (quoted, upper case, comma
+// separated), a function, procedure or table (templates/depends_on.sql).
+enum class Depended { table = 0, procedure = 5, function = 15 };
+std::string depends_on(Depended kind, std::string_view names);
 // The head of a drop script (templates/drop_head.sql): lists every caller and stops, or
 // lets the drops run; dropped is the condition on a row d of RDB$DEPENDENCIES.
 std::string drop_head(std::string_view script, const std::string& dropped);

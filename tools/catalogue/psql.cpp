@@ -408,11 +408,7 @@ int print_psql() {
         std::printf("\n-- ---- %.*s functions ----\n", int(group.size()), group.data());
         for (const auto& e : exports) {
             if (e.group != group) continue;
-            std::printf("\n-- %.*s; %s\n", int(e.summary.size()), e.summary.data(), udr_null_rule(e).c_str());
-            const std::string params = udr_params(e.args, e.charset);
-            std::printf("CREATE OR ALTER FUNCTION %.*s (%s%s)\n", int(e.name.size()), e.name.data(), params.c_str(),
-                        params.empty() ? "" : "\n");
-            std::printf("    RETURNS %s\nAS\n", udr_type(e.result, e.charset).c_str());
+            std::printf("\n%sAS\n", function_head(e).c_str());
             std::string body = with_null_rule(e, body_of(sections, e.name)->text);
             if (creates_context(body, sequences)) {
                 body = refusing_read_only(body);
@@ -476,13 +472,10 @@ int print_psql_drop() {
     std::printf("-- Another attachment still holding balance contexts keeps its tables in use: then the\n");
     std::printf("-- COMMIT fails, and nothing is dropped either.\n");
     const std::string dropped =
-        "((d.RDB$DEPENDED_ON_TYPE = 15 AND TRIM(d.RDB$DEPENDED_ON_NAME) IN (" +
-        list(functions.begin(), functions.end()) +
-        "))\n         OR (d.RDB$DEPENDED_ON_TYPE = 5 AND TRIM(d.RDB$DEPENDED_ON_NAME) IN (" +
-        list(procs.begin(), procs.end()) +
-        "))\n         OR (d.RDB$DEPENDED_ON_TYPE = 0 AND TRIM(d.RDB$DEPENDED_ON_NAME) IN (" +
-        list(tables.begin(), tables.end()) +
-        ")))\n        AND NOT (d.RDB$DEPENDENT_TYPE IN (5, 15) AND TRIM(d.RDB$DEPENDENT_NAME) IN (" +
+        "(" + depends_on(Depended::function, list(functions.begin(), functions.end())) + "\n         OR " +
+        depends_on(Depended::procedure, list(procs.begin(), procs.end())) + "\n         OR " +
+        depends_on(Depended::table, list(tables.begin(), tables.end())) +
+        ")\n        AND NOT (d.RDB$DEPENDENT_TYPE IN (5, 15) AND TRIM(d.RDB$DEPENDENT_NAME) IN (" +
         list(ours.begin(), ours.end()) + "))";
     std::fputs(drop_head(script, dropped).c_str(), stdout);
     for (const auto& p : procedures) std::printf("DROP PROCEDURE %.*s;\n", int(p.name.size()), p.name.data());

@@ -1,0 +1,1 @@
+(d.RDB$DEPENDED_ON_TYPE = {{type}} AND TRIM(d.RDB$DEPENDED_ON_NAME) IN ({{names}}))

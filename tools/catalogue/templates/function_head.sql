@@ -1,0 +1,3 @@
+-- {{summary}}; {{null_rule}}
+CREATE OR ALTER FUNCTION {{name}} ({{params}})
+    RETURNS {{result}}
